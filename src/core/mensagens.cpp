@@ -1,0 +1,57 @@
+#include "mensagens.h"
+
+#include <cstdio>
+
+namespace nq {
+
+namespace {
+MensagensRoteirizadas& padrao() {
+    static MensagensRoteirizadas m;
+    return m;
+}
+Mensagens* atual = nullptr;
+} // namespace
+
+Mensagens& mensagens() {
+    return atual ? *atual : padrao();
+}
+
+Mensagens* instalaMensagens(Mensagens* m) {
+    Mensagens* anterior = atual;
+    atual = m;
+    return anterior;
+}
+
+void MensagensRoteirizadas::mostra(const QString& texto, const QString& titulo, Icone icone) {
+    registro_.push_back({texto, titulo, icone, false, false});
+    if (eco_)
+        std::fprintf(stderr, "%s\n", qPrintable(texto));
+}
+
+bool MensagensRoteirizadas::pergunta(const QString& texto, const QString& titulo, Icone icone) {
+    bool resposta = padrao_;
+    if (!respostas_.empty()) {
+        resposta = respostas_.front();
+        respostas_.pop_front();
+    }
+    registro_.push_back({texto, titulo, icone, true, resposta});
+    if (eco_)
+        std::fprintf(stderr, "%s -> %s\n", qPrintable(texto), resposta ? "Sim" : "Não");
+    return resposta;
+}
+
+QStringList MensagensRoteirizadas::textos() const {
+    QStringList l;
+    for (const auto& m : registro_)
+        l << m.texto;
+    return l;
+}
+
+MensagensDeTeste::MensagensDeTeste(bool respostaPadrao)
+    : roteiro_(respostaPadrao), anterior_(instalaMensagens(&roteiro_)) {}
+
+MensagensDeTeste::~MensagensDeTeste() {
+    instalaMensagens(anterior_);
+}
+
+} // namespace nq

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace nq {
+
+enum class Icone { Nenhum, Informacao, Exclamacao, Erro, Pergunta };
+
+// Every message box and question of the program goes through this one
+// interface: the windows show boxes, tests and batch runs answer from a script
+// and keep a record of what was shown.
+class Mensagens {
+public:
+    virtual ~Mensagens() = default;
+    virtual void mostra(const QString& texto, const QString& titulo = {},
+                        Icone icone = Icone::Nenhum) = 0;
+    // A yes/no question; true for "Sim".
+    virtual bool pergunta(const QString& texto, const QString& titulo = {},
+                          Icone icone = Icone::Pergunta) = 0;
+};
+
+// The interface in force; until one is installed, a scripted one that answers "não".
+Mensagens& mensagens();
+// Installs `m` (the caller keeps it alive) and returns the one it replaces.
+Mensagens* instalaMensagens(Mensagens* m);
+
+struct MensagemMostrada {
+    QString texto;
+    QString titulo;
+    Icone icone = Icone::Nenhum;
+    bool foiPergunta = false;
+    bool resposta = false;
+};
+
+// Answers questions from a queue (then with the default answer) and records
+// everything it was asked to show.
+class MensagensRoteirizadas : public Mensagens {
+public:
+    explicit MensagensRoteirizadas(bool respostaPadrao = false) : padrao_(respostaPadrao) {}
+
+    void mostra(const QString& texto, const QString& titulo, Icone icone) override;
+    bool pergunta(const QString& texto, const QString& titulo, Icone icone) override;
+
+    void enfileiraResposta(bool sim) { respostas_.push_back(sim); }
+    void defineRespostaPadrao(bool sim) { padrao_ = sim; }
+    // Echo each message to standard error as it comes (batch runs).
+    void defineEco(bool eco) { eco_ = eco; }
+
+    const std::vector<MensagemMostrada>& registro() const { return registro_; }
+    QStringList textos() const;
+    void limpa() { registro_.clear(); }
+
+private:
+    std::deque<bool> respostas_;
+    std::vector<MensagemMostrada> registro_;
+    bool padrao_;
+    bool eco_ = false;
+};
+
+// Installs a scripted interface for the life of a scope (tests).
+class MensagensDeTeste {
+public:
+    explicit MensagensDeTeste(bool respostaPadrao = false);
+    ~MensagensDeTeste();
+    MensagensDeTeste(const MensagensDeTeste&) = delete;
+    MensagensDeTeste& operator=(const MensagensDeTeste&) = delete;
+    MensagensRoteirizadas* operator->() { return &roteiro_; }
+    MensagensRoteirizadas& operator*() { return roteiro_; }
+
+private:
+    MensagensRoteirizadas roteiro_;
+    Mensagens* anterior_;
+};
+
+} // namespace nq

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <compare>
+#include <cstdint>
+#include <optional>
+
+namespace nq {
+
+// Exact currency: a count of ten-thousandths held in 64 bits. Database
+// NUMERIC values arrive here as scaled integers, never through double.
+class Moeda {
+public:
+    static constexpr int64_t Escala = 10000;
+
+    constexpr Moeda() = default;
+
+    static constexpr Moeda deDezMilesimos(int64_t v) {
+        Moeda m;
+        m.valor_ = v;
+        return m;
+    }
+    // An integer with `escala` decimal places (a Firebird NUMERIC with scale -escala).
+    static Moeda deEscalado(int64_t v, int escala);
+    // Rounded half away from zero to four places.
+    static Moeda deDouble(double v);
+    static constexpr Moeda deInteiro(int64_t reais) { return deDezMilesimos(reais * Escala); }
+    // "1234.56", "-0.5", "12" (point as decimal separator); nullopt when not a number
+    // or when it has more than four decimal places.
+    static std::optional<Moeda> deTexto(const QString& texto);
+
+    constexpr int64_t dezMilesimos() const { return valor_; }
+    double paraDouble() const { return static_cast<double>(valor_) / Escala; }
+    // Rounded to `casas` places (0..4), point as separator, no grouping: "-1234.56".
+    QString texto(int casas = 2) const;
+    Moeda arredondada(int casas) const;
+
+    constexpr Moeda operator+(Moeda o) const { return deDezMilesimos(valor_ + o.valor_); }
+    constexpr Moeda operator-(Moeda o) const { return deDezMilesimos(valor_ - o.valor_); }
+    constexpr Moeda operator-() const { return deDezMilesimos(-valor_); }
+    Moeda& operator+=(Moeda o) {
+        valor_ += o.valor_;
+        return *this;
+    }
+    Moeda& operator-=(Moeda o) {
+        valor_ -= o.valor_;
+        return *this;
+    }
+    // Scaling by a factor (a division of a forecast, a percentage) rounds to four places.
+    Moeda operator*(double fator) const;
+    Moeda operator/(double divisor) const;
+
+    constexpr auto operator<=>(const Moeda&) const = default;
+    constexpr bool ehZero() const { return valor_ == 0; }
+
+private:
+    int64_t valor_ = 0;
+};
+
+} // namespace nq
