@@ -1,0 +1,56 @@
+#include "db/consultas.h"
+
+#include "db/conexao.h"
+
+namespace nq {
+
+Moeda ConsultaValor(TCRSQLConnection& conexao, const QString& sql) {
+    ConsultaSql c = conexao.consulta(sql);
+    if (!c.proxima() || c.linha().quantidadeColunas() == 0)
+        return {};
+    return c.linha().moeda(0);
+}
+
+Moeda ConsultaValor(TCRSQLConnection& conexao, const QString& sql, const QString& campo) {
+    ConsultaSql c = conexao.consulta(sql);
+    const int i = c.linha().indiceObrigatorio(campo);
+    if (!c.proxima())
+        return {};
+    return c.linha().moeda(i);
+}
+
+QString FiltroReservaEmpenho(const QString& tabela) {
+    return QStringLiteral("(%1.TPEM<>'RD') AND (COALESCE(%1.PKEMPA, 0) NOT IN (SELECT PKEMP FROM "
+                          "DESPES WHERE DESPES.TPEM='RD')) AND ")
+        .arg(tabela);
+}
+
+bool textoLogico(const QString& texto) {
+    const QString t = texto.trimmed().toUpper();
+    return t.startsWith(QLatin1Char('T')) || t.startsWith(QLatin1Char('S')) ||
+           t.startsWith(QLatin1Char('Y'));
+}
+
+bool MostraEmpenhosReserva(TCRSQLConnection& conexao) {
+    ConsultaSql c = conexao.consulta(QStringLiteral("SELECT RD FROM PARAMEDU"));
+    return c.proxima() && textoLogico(c.linha().texto(0));
+}
+
+QString dataSql(const QDate& data) {
+    return data.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+QString dataSqlMDA(const QDate& data) {
+    return data.toString(QStringLiteral("MM/dd/yyyy"));
+}
+
+QString ultimoDiaDoAnoSql(int ano) {
+    return QStringLiteral("31.12.") + QString::number(ano);
+}
+
+QString textoSql(const QString& texto) {
+    return QLatin1Char('\'') + QString(texto).replace(QLatin1Char('\''), QStringLiteral("''")) +
+           QLatin1Char('\'');
+}
+
+} // namespace nq

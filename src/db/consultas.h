@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/moeda.h"
+
+#include <QDate>
+#include <QString>
+
+namespace nq {
+
+class TCRSQLConnection;
+
+// The value of an assembled aggregate statement: the first column of its
+// first row, exact, a null (a SUM over no rows) or no row at all giving 0.
+Moeda ConsultaValor(TCRSQLConnection& conexao, const QString& sql);
+// The same, reading the column named `campo`.
+Moeda ConsultaValor(TCRSQLConnection& conexao, const QString& sql, const QString& campo);
+
+// The condition that leaves out reserve commitments and the commitments that
+// refer to them, followed by " AND ", for a statement where DESPES has the
+// alias `tabela` ("D", or "DESPES" where it has none).
+QString FiltroReservaEmpenho(const QString& tabela = QStringLiteral("D"));
+// PARAMEDU.RD read as a boolean: whether reports show reserve commitments.
+bool MostraEmpenhosReserva(TCRSQLConnection& conexao);
+// A text as a boolean the way the family's datasets read one: true when it
+// starts with T, S or Y in any case.
+bool textoLogico(const QString& texto);
+
+// Date literals without quotes: "31.12.2008" and "12/31/2008".
+QString dataSql(const QDate& data);
+QString dataSqlMDA(const QDate& data);
+// "31.12." followed by the year: the last day of an exercise.
+QString ultimoDiaDoAnoSql(int ano);
+// A text between single quotes, its own quotes doubled.
+QString textoSql(const QString& texto);
+
+} // namespace nq
