@@ -1,0 +1,219 @@
+-- Selectable procedures that the reports read.
+
+SET TERM ^ ;
+
+-- What is still to be paid, per commitment, on the date given: the amount
+-- committed up to that date, less its annulments and payments up to that
+-- date. PROCESSADO is the part already liquidated, NPROCESSADO the rest.
+-- Reserve commitments (TPEM 'RD') hold appropriation, not a debt to anyone,
+-- so they never appear here. Commitments carried over from earlier years
+-- appear with their original classification (CATEC_ANT).
+-- The dates are compared as "date + 0" so that the engine looks the rows up
+-- by commitment alone instead of also walking the whole date index.
+CREATE PROCEDURE CALCULA_APAGAR (DATA DATE)
+RETURNS (
+    FICHA       INTEGER,
+    PKEMP       INTEGER,
+    NEMPG       INTEGER,
+    CATEC       VARCHAR(20),
+    VINGRUPO    SMALLINT,
+    VINCODIGO   INTEGER,
+    EMPENHADO   NUMERIC(15,2),
+    ANULADO     NUMERIC(15,2),
+    LIQUIDADO   NUMERIC(15,2),
+    PAGO        NUMERIC(15,2),
+    APAGAR      NUMERIC(15,2),
+    PROCESSADO  NUMERIC(15,2),
+    NPROCESSADO NUMERIC(15,2))
+AS
+BEGIN
+    FOR SELECT E.FICHA, E.PKEMP, E.NEMPG, COALESCE(E.CATEC, E.CATEC_ANT),
+               E.VINGRUPO, E.VINCODIGO, E.VADEM
+        FROM DESPES E
+        WHERE E.VADEM > 0 AND E.TPEM <> 'RD' AND E.DATAE + 0 <= :DATA
+        INTO :FICHA, :PKEMP, :NEMPG, :CATEC, :VINGRUPO, :VINCODIGO, :EMPENHADO
+    DO BEGIN
+        SELECT COALESCE(-SUM(A.VADEM), 0) FROM DESPES A
+        WHERE A.PKEMPA = :PKEMP AND A.VADEM < 0 AND A.DATAE + 0 <= :DATA
+        INTO :ANULADO;
+        SELECT COALESCE(SUM(L.VALIQ), 0) FROM DESLIQ L
+        WHERE L.PKEMP = :PKEMP AND L.DTLIQ + 0 <= :DATA
+        INTO :LIQUIDADO;
+        SELECT COALESCE(SUM(P.VALOR), 0) FROM DESPAG P
+        WHERE P.PKEMP = :PKEMP AND P.DTPAG + 0 <= :DATA
+        INTO :PAGO;
+        APAGAR = EMPENHADO - ANULADO - PAGO;
+        PROCESSADO = LIQUIDADO - PAGO;
+        NPROCESSADO = APAGAR - PROCESSADO;
+        IF (APAGAR <> 0) THEN
+            SUSPEND;
+    END
+END^
+
+-- Outstanding commitments (restos a pagar) by power and entity for the
+-- period INICIO..FIM. Carried-over commitments are the commitments of the
+-- budget items whose BALCO begins with 3211 (32111 processed, 32112 not
+-- processed); the year of their date tells those inscribed at the end of
+-- the previous year (RP_EXER, NP_EXER) from older ones (RP_ANT).
+-- Cancellations are their annulments, payments their payments, in the
+-- period (_BIM) and since 1 January (_ACU).
+-- DIS_FIN: cash of the entity's accounts at FIM less the processed
+-- commitments still unpaid then (sufficiency before inscribing the
+-- non-processed ones). N_INSCR, at the end of the year only: the
+-- non-processed commitments of the year that the sufficiency does not cover.
+-- Everything is computed per resource linkage into STN_ANX06_VINC_TMP, which
+-- STN_ANX06_440_VINC then reads, and added up per entity here.
+-- PODER 'P' (a legislative power exists) gives the chamber (entity kind 2)
+-- its own line D01 beside the executive D02; 'O' puts the whole direct
+-- administration on D02.
+CREATE PROCEDURE STN_ANX06_440 (PODER CHAR(1), INICIO DATE, FIM DATE)
+RETURNS (
+    ADM         VARCHAR(3),
+    NOME        VARCHAR(100),
+    RP_ANT      NUMERIC(15,2),
+    RP_EXER     NUMERIC(15,2),
+    NP_EXER     NUMERIC(15,2),
+    DIS_FIN     NUMERIC(15,2),
+    N_INSCR     NUMERIC(15,2),
+    RP_CANC_BIM NUMERIC(15,2),
+    RP_CANC_ACU NUMERIC(15,2),
+    RP_PAGO_BIM NUMERIC(15,2),
+    RP_PAGO_ACU NUMERIC(15,2))
+AS
+DECLARE ANO INTEGER;
+DECLARE INICIO_ANO DATE;
+DECLARE FIM_ANO SMALLINT;
+DECLARE G SMALLINT;
+DECLARE C INTEGER;
+DECLARE PROC NUMERIC(15,2);
+DECLARE NP NUMERIC(15,2);
+BEGIN
+    ANO = EXTRACT(YEAR FROM FIM);
+    INICIO_ANO = CAST('01.01.' || ANO AS DATE);
+    FIM_ANO = IIF(EXTRACT(MONTH FROM FIM) = 12 AND EXTRACT(DAY FROM FIM) = 31, 1, 0);
+
+    DELETE FROM STN_ANX06_VINC_TMP;
+    INSERT INTO STN_ANX06_VINC_TMP (EMPRESA, VINGRUPO, VINCODIGO, GRP, NOME)
+    SELECT V.EMPRESA, V.VINGRUPO, V.VINCODIGO, G.NOME, V.NOME
+    FROM VINCODIGO V INNER JOIN VINGRUPO G ON G.VINGRUPO = V.VINGRUPO;
+
+    UPDATE STN_ANX06_VINC_TMP T SET
+      RP_ANT = (SELECT COALESCE(SUM(E.VADEM), 0) FROM DESPES E
+                INNER JOIN DESDIS F ON F.FICHA = E.FICHA
+                WHERE F.BALCO STARTING WITH '32111' AND E.VADEM > 0
+                  AND E.VINGRUPO = T.VINGRUPO AND E.VINCODIGO = T.VINCODIGO
+                  AND EXTRACT(YEAR FROM E.DATAE) < :ANO - 1),
+      RP_EXER = (SELECT COALESCE(SUM(E.VADEM), 0) FROM DESPES E
+                 INNER JOIN DESDIS F ON F.FICHA = E.FICHA
+                 WHERE F.BALCO STARTING WITH '32111' AND E.VADEM > 0
+                   AND E.VINGRUPO = T.VINGRUPO AND E.VINCODIGO = T.VINCODIGO
+                   AND EXTRACT(YEAR FROM E.DATAE) >= :ANO - 1),
+      NP_EXER = (SELECT COALESCE(SUM(E.VADEM), 0) FROM DESPES E
+                 INNER JOIN DESDIS F ON F.FICHA = E.FICHA
+                 WHERE F.BALCO STARTING WITH '32112' AND E.VADEM > 0
+                   AND E.VINGRUPO = T.VINGRUPO AND E.VINCODIGO = T.VINCODIGO),
+      RP_CANC_BIM = (SELECT COALESCE(-SUM(A.VADEM), 0) FROM DESPES A
+                     INNER JOIN DESDIS F ON F.FICHA = A.FICHA
+                     WHERE F.BALCO STARTING WITH '3211' AND A.VADEM < 0
+                       AND A.VINGRUPO = T.VINGRUPO AND A.VINCODIGO = T.VINCODIGO
+                       AND A.DATAE BETWEEN :INICIO AND :FIM),
+      RP_CANC_ACU = (SELECT COALESCE(-SUM(A.VADEM), 0) FROM DESPES A
+                     INNER JOIN DESDIS F ON F.FICHA = A.FICHA
+                     WHERE F.BALCO STARTING WITH '3211' AND A.VADEM < 0
+                       AND A.VINGRUPO = T.VINGRUPO AND A.VINCODIGO = T.VINCODIGO
+                       AND A.DATAE BETWEEN :INICIO_ANO AND :FIM),
+      RP_PAGO_BIM = (SELECT COALESCE(SUM(P.VALOR), 0) FROM DESPAG P
+                     INNER JOIN DESPES E ON E.PKEMP = P.PKEMP
+                     INNER JOIN DESDIS F ON F.FICHA = E.FICHA
+                     WHERE F.BALCO STARTING WITH '3211'
+                       AND E.VINGRUPO = T.VINGRUPO AND E.VINCODIGO = T.VINCODIGO
+                       AND P.DTPAG BETWEEN :INICIO AND :FIM),
+      RP_PAGO_ACU = (SELECT COALESCE(SUM(P.VALOR), 0) FROM DESPAG P
+                     INNER JOIN DESPES E ON E.PKEMP = P.PKEMP
+                     INNER JOIN DESDIS F ON F.FICHA = E.FICHA
+                     WHERE F.BALCO STARTING WITH '3211'
+                       AND E.VINGRUPO = T.VINGRUPO AND E.VINCODIGO = T.VINCODIGO
+                       AND P.DTPAG BETWEEN :INICIO_ANO AND :FIM),
+      CAIXA = (SELECT COALESCE(SUM(O.CREDI - O.DEBIT), 0) FROM ORDCAI O
+               INNER JOIN DESCON K ON K.CONTA = O.CONTA
+               WHERE K.VINGRUPO = T.VINGRUPO AND K.VINCODIGO = T.VINCODIGO
+                 AND O.DTLAN <= :FIM);
+
+    -- One pass over the unpaid commitments for every linkage at once.
+    FOR SELECT A.VINGRUPO, A.VINCODIGO, SUM(A.PROCESSADO),
+               SUM(IIF(F.EXTRA = 'N', A.NPROCESSADO, 0))
+        FROM CALCULA_APAGAR(:FIM) A INNER JOIN DESDIS F ON F.FICHA = A.FICHA
+        GROUP BY A.VINGRUPO, A.VINCODIGO
+        INTO :G, :C, :PROC, :NP
+    DO
+        UPDATE STN_ANX06_VINC_TMP SET PROC_APAGAR = :PROC, NP_ANO = :NP
+        WHERE VINGRUPO = :G AND VINCODIGO = :C;
+
+    UPDATE STN_ANX06_VINC_TMP SET DIS_FIN = CAIXA - PROC_APAGAR;
+    UPDATE STN_ANX06_VINC_TMP SET
+      N_INSCR = IIF(:FIM_ANO = 1, MAXVALUE(0, NP_ANO - MAXVALUE(DIS_FIN, 0)), 0);
+
+    FOR SELECT 'D', 'ADMINISTRAÇÃO DIRETA',
+               COALESCE(SUM(T.RP_ANT), 0), COALESCE(SUM(T.RP_EXER), 0), COALESCE(SUM(T.NP_EXER), 0), COALESCE(SUM(T.DIS_FIN), 0), COALESCE(SUM(T.N_INSCR), 0),
+               COALESCE(SUM(T.RP_CANC_BIM), 0), COALESCE(SUM(T.RP_CANC_ACU), 0), COALESCE(SUM(T.RP_PAGO_BIM), 0), COALESCE(SUM(T.RP_PAGO_ACU), 0)
+        FROM STN_ANX06_VINC_TMP T INNER JOIN TABEMPRESA E ON E.EMPRESA = T.EMPRESA
+        WHERE E.ADM = 'D'
+        INTO :ADM, :NOME, :RP_ANT, :RP_EXER, :NP_EXER, :DIS_FIN, :N_INSCR,
+             :RP_CANC_BIM, :RP_CANC_ACU, :RP_PAGO_BIM, :RP_PAGO_ACU
+    DO SUSPEND;
+
+    IF (PODER = 'P') THEN
+        FOR SELECT 'D01', COALESCE((SELECT NOME FROM TABPODER WHERE PODER = '01'), 'PODER LEGISLATIVO'),
+                   COALESCE(SUM(T.RP_ANT), 0), COALESCE(SUM(T.RP_EXER), 0), COALESCE(SUM(T.NP_EXER), 0), COALESCE(SUM(T.DIS_FIN), 0), COALESCE(SUM(T.N_INSCR), 0),
+                   COALESCE(SUM(T.RP_CANC_BIM), 0), COALESCE(SUM(T.RP_CANC_ACU), 0), COALESCE(SUM(T.RP_PAGO_BIM), 0), COALESCE(SUM(T.RP_PAGO_ACU), 0)
+            FROM STN_ANX06_VINC_TMP T INNER JOIN TABEMPRESA E ON E.EMPRESA = T.EMPRESA
+            WHERE E.ADM = 'D' AND E.TIPO = '2'
+            INTO :ADM, :NOME, :RP_ANT, :RP_EXER, :NP_EXER, :DIS_FIN, :N_INSCR,
+                 :RP_CANC_BIM, :RP_CANC_ACU, :RP_PAGO_BIM, :RP_PAGO_ACU
+        DO SUSPEND;
+
+    FOR SELECT 'D02', COALESCE((SELECT NOME FROM TABPODER WHERE PODER = '02'), 'PODER EXECUTIVO'),
+               COALESCE(SUM(T.RP_ANT), 0), COALESCE(SUM(T.RP_EXER), 0), COALESCE(SUM(T.NP_EXER), 0), COALESCE(SUM(T.DIS_FIN), 0), COALESCE(SUM(T.N_INSCR), 0),
+               COALESCE(SUM(T.RP_CANC_BIM), 0), COALESCE(SUM(T.RP_CANC_ACU), 0), COALESCE(SUM(T.RP_PAGO_BIM), 0), COALESCE(SUM(T.RP_PAGO_ACU), 0)
+        FROM STN_ANX06_VINC_TMP T INNER JOIN TABEMPRESA E ON E.EMPRESA = T.EMPRESA
+        WHERE E.ADM = 'D' AND (E.TIPO <> '2' OR :PODER <> 'P')
+        INTO :ADM, :NOME, :RP_ANT, :RP_EXER, :NP_EXER, :DIS_FIN, :N_INSCR,
+             :RP_CANC_BIM, :RP_CANC_ACU, :RP_PAGO_BIM, :RP_PAGO_ACU
+    DO SUSPEND;
+
+    FOR SELECT 'I', E.NOME,
+               COALESCE(SUM(T.RP_ANT), 0), COALESCE(SUM(T.RP_EXER), 0), COALESCE(SUM(T.NP_EXER), 0),
+               COALESCE(SUM(T.DIS_FIN), 0), COALESCE(SUM(T.N_INSCR), 0),
+               COALESCE(SUM(T.RP_CANC_BIM), 0), COALESCE(SUM(T.RP_CANC_ACU), 0),
+               COALESCE(SUM(T.RP_PAGO_BIM), 0), COALESCE(SUM(T.RP_PAGO_ACU), 0)
+        FROM TABEMPRESA E LEFT JOIN STN_ANX06_VINC_TMP T ON T.EMPRESA = E.EMPRESA
+        WHERE E.ADM = 'I'
+        GROUP BY E.EMPRESA, E.NOME
+        ORDER BY E.EMPRESA
+        INTO :ADM, :NOME, :RP_ANT, :RP_EXER, :NP_EXER, :DIS_FIN, :N_INSCR,
+             :RP_CANC_BIM, :RP_CANC_ACU, :RP_PAGO_BIM, :RP_PAGO_ACU
+    DO SUSPEND;
+END^
+
+-- The destination-of-resources table of the last STN_ANX06_440 call made
+-- on this attachment: one row per linkage that has something to show.
+CREATE PROCEDURE STN_ANX06_440_VINC
+RETURNS (
+    GRP     VARCHAR(60),
+    NOME    VARCHAR(60),
+    RP_ANT  NUMERIC(15,2),
+    RP_EXER NUMERIC(15,2),
+    NP_EXER NUMERIC(15,2),
+    DIS_FIN NUMERIC(15,2),
+    N_INSCR NUMERIC(15,2))
+AS
+BEGIN
+    FOR SELECT GRP, NOME, RP_ANT, RP_EXER, NP_EXER, DIS_FIN, N_INSCR
+        FROM STN_ANX06_VINC_TMP
+        WHERE RP_ANT <> 0 OR RP_EXER <> 0 OR NP_EXER <> 0 OR DIS_FIN <> 0 OR N_INSCR <> 0
+        ORDER BY VINGRUPO, VINCODIGO
+        INTO :GRP, :NOME, :RP_ANT, :RP_EXER, :NP_EXER, :DIS_FIN, :N_INSCR
+    DO SUSPEND;
+END^
+
+SET TERM ; ^
