@@ -1,0 +1,230 @@
+#include "report/preview/dialogo_impressao.h"
+#include "report/preview/dialogos.h"
+#include "report/preview/textos.h"
+
+#include "core/mensagens.h"
+#include "paginas.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace nq;
+
+namespace {
+
+class DialogoDeImpressao : public ::testing::Test {
+protected:
+    ContextoDeImpressao contexto() const {
+        ContextoDeImpressao c;
+        c.paginaAtual = 2;
+        c.permiteArquivo = true;
+        return c;
+    }
+    template <class T> static T* filho(QWidget& w, const char* nome) {
+        T* f = w.findChild<T*>(QString::fromLatin1(nome));
+        EXPECT_NE(f, nullptr) << nome;
+        return f;
+    }
+    static void sai(QWidget* campo) {
+        QFocusEvent saida(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(campo, &saida);
+    }
+    static void digita(QWidget* campo, const QString& texto) {
+        for (QChar c : texto) {
+            QKeyEvent tecla(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(campo, &tecla);
+        }
+    }
+    static void confirma(TppPrintDialog& d) { filho<QPushButton>(d, "ok")->click(); }
+    static QRadioButton* opcao(TppPrintDialog& d, TextoDoRelatorio numero) {
+        for (QRadioButton* r : d.findChildren<QRadioButton*>())
+            if (r->text() == texto(numero))
+                return r;
+        return nullptr;
+    }
+
+    MensagensDeTeste mensagens_;
+};
+
+} // namespace
+
+TEST_F(DialogoDeImpressao, CopiasAceitamSoNumerosDeUmA999) {
+    TppPrintDialog d(contexto());
+    auto* copias = filho<QLineEdit>(d, "copias");
+    auto* acima = filho<QToolButton>(d, "copiasAcima");
+    auto* abaixo = filho<QToolButton>(d, "copiasAbaixo");
+    EXPECT_EQ(copias->text(), QStringLiteral("1"));
+    EXPECT_EQ(copias->maxLength(), 3);
+
+    abaixo->click();
+    EXPECT_EQ(copias->text(), QStringLiteral("1"));
+    acima->click();
+    acima->click();
+    EXPECT_EQ(copias->text(), QStringLiteral("3"));
+    copias->setText(QStringLiteral("999"));
+    acima->click();
+    EXPECT_EQ(copias->text(), QStringLiteral("999"));
+    abaixo->click();
+    EXPECT_EQ(copias->text(), QStringLiteral("998"));
+
+    copias->setText(QStringLiteral("abc"));
+    sai(copias);
+    EXPECT_EQ(copias->text(), QStringLiteral("1"));
+    copias->setText(QStringLiteral("0"));
+    sai(copias);
+    EXPECT_EQ(copias->text(), QStringLiteral("1"));
+    copias->setText(QStringLiteral("12"));
+    sai(copias);
+    EXPECT_EQ(copias->text(), QStringLiteral("12"));
+    EXPECT_EQ(d.opcoes().copias, 12);
+}
+
+TEST_F(DialogoDeImpressao, ListaDePaginasVaziaMantemODialogoAberto) {
+    TppPrintDialog d(contexto());
+    auto* paginas = filho<QLineEdit>(d, "paginas");
+    d.show();
+    digita(paginas, QStringLiteral("x"));
+    // Typing in the page field chooses "Páginas".
+    EXPECT_TRUE(opcao(d, TextoDoRelatorio::Paginas)->isChecked());
+    confirma(d);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(mensagens_->textos(), QStringList{QStringLiteral("Nenhuma página informada.")});
+
+    // To a file, so that the machine's printers do not matter.
+    QTemporaryDir pasta;
+    filho<QCheckBox>(d, "paraArquivo")->setChecked(true);
+    filho<QLineEdit>(d, "arquivo")->setText(pasta.filePath(QStringLiteral("a.pdf")));
+    paginas->setText(QStringLiteral("1,3,5-12"));
+    filho<QComboBox>(d, "paridade")->setCurrentIndex(1);
+    confirma(d);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    const OpcoesDeImpressao o = d.opcoes();
+    EXPECT_EQ(o.intervalo, IntervaloDePaginas::Paginas);
+    EXPECT_EQ(o.paginas.size(), 10u);
+    EXPECT_EQ(o.paridade, ParidadeDePaginas::Impares);
+    EXPECT_TRUE(o.paraArquivo);
+}
+
+TEST_F(DialogoDeImpressao, SemImpressoraSoImprimeParaArquivo) {
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "Há impressoras instaladas neste computador.";
+    TppPrintDialog d(contexto());
+    d.show();
+    confirma(d);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(mensagens_->textos(),
+              QStringList{QStringLiteral("Não há impressora instalada neste computador.")});
+}
+
+TEST_F(DialogoDeImpressao, PaginaAtualLevaAPaginaDaPreview) {
+    TppPrintDialog d(contexto());
+    opcao(d, TextoDoRelatorio::PaginaAtual)->setChecked(true);
+    const OpcoesDeImpressao o = d.opcoes();
+    EXPECT_EQ(o.intervalo, IntervaloDePaginas::PaginaAtual);
+    EXPECT_EQ(o.paginaAtual, 2);
+}
+
+TEST_F(DialogoDeImpressao, ConferenciasDoArquivoNaOrdem) {
+    QTemporaryDir pasta;
+    TppPrintDialog d(contexto());
+    auto* paraArquivo = filho<QCheckBox>(d, "paraArquivo");
+    auto* arquivo = filho<QLineEdit>(d, "arquivo");
+    auto* tipos = filho<QComboBox>(d, "tiposDeArquivo");
+    EXPECT_FALSE(arquivo->isEnabled());
+    paraArquivo->setChecked(true);
+    EXPECT_TRUE(arquivo->isEnabled());
+    EXPECT_EQ(tipos->findText(QStringLiteral("ArchiveFile")), -1); // not allowed here
+    tipos->setCurrentIndex(tipos->findText(QStringLiteral("PDFFile")));
+    d.show();
+
+    confirma(d);
+    arquivo->setText(pasta.filePath(QStringLiteral("nao/existe/saida.pdf")));
+    confirma(d);
+    const QString existente = pasta.filePath(QStringLiteral("saida.PDF"));
+    QFile(existente).open(QIODevice::WriteOnly);
+    arquivo->setText(existente);
+    mensagens_->enfileiraResposta(false);
+    confirma(d);
+    EXPECT_TRUE(d.isVisible());
+    ASSERT_EQ(mensagens_->registro().size(), 3u);
+    EXPECT_EQ(
+        mensagens_->textos(),
+        (QStringList{QStringLiteral("Por favor especifique o arquivo antes de continuar."),
+                     QStringLiteral("Please specify a valid file path"),
+                     existente + QStringLiteral(" already exists.\nDo you want to replace it?")}));
+    EXPECT_TRUE(mensagens_->registro()[2].foiPergunta);
+
+    mensagens_->enfileiraResposta(true);
+    confirma(d);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    const OpcoesDeImpressao o = d.opcoes();
+    EXPECT_TRUE(o.paraArquivo);
+    EXPECT_EQ(o.dispositivo, QStringLiteral("PDFFile"));
+    EXPECT_EQ(o.arquivo, existente);
+}
+
+TEST_F(DialogoDeImpressao, TipoDeArquivoTrocaAExtensao) {
+    ContextoDeImpressao c = contexto();
+    c.permiteArquivoMorto = true;
+    TppPrintDialog d(c);
+    filho<QCheckBox>(d, "paraArquivo")->setChecked(true);
+    auto* tipos = filho<QComboBox>(d, "tiposDeArquivo");
+    EXPECT_NE(tipos->findText(QStringLiteral("ArchiveFile")), -1);
+    auto* arquivo = filho<QLineEdit>(d, "arquivo");
+    tipos->setCurrentIndex(tipos->findText(QStringLiteral("PDFFile")));
+    arquivo->setText(QStringLiteral("/tmp/anexo1.txt"));
+    tipos->setCurrentIndex(tipos->findText(QStringLiteral("ArchiveFile")));
+    EXPECT_EQ(arquivo->text(), QStringLiteral("/tmp/anexo1.raf"));
+}
+
+TEST_F(DialogoDeImpressao, SemArquivoPermitidoNaoHaGrupoDeArquivo) {
+    ContextoDeImpressao c = contexto();
+    c.permiteArquivo = false;
+    TppPrintDialog d(c);
+    d.show();
+    EXPECT_FALSE(filho<QCheckBox>(d, "paraArquivo")->isVisible());
+    EXPECT_FALSE(d.opcoes().paraArquivo);
+}
+
+TEST(FiltroDoDialogo, ParesDescricaoPadrao) {
+    EXPECT_EQ(filtroDoDialogo(QStringLiteral("PDF files|*.PDF|All files|*.*")),
+              QStringLiteral("PDF files (*.PDF);;All files (*.*)"));
+    EXPECT_EQ(filtroDoDialogo(QStringLiteral("BMP files|*.BMP|JPEG files|*.JPG")),
+              QStringLiteral("BMP files (*.BMP);;JPEG files (*.JPG)"));
+}
+
+TEST_F(DialogoDeImpressao, CancelamentoMostraOStatusEPara) {
+    TppCancelDialog c;
+    EXPECT_EQ(c.windowTitle(), QStringLiteral("Imprimindo"));
+    c.show();
+    c.mostraStatus(2, 5, QStringLiteral("Report"), QStringLiteral("PDF"));
+    auto* status = c.findChild<QLabel*>();
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->text(),
+              QStringLiteral("Imprimindo a Página 2 de 5 do Relatório Report em PDF"));
+    EXPECT_FALSE(c.cancelado());
+    auto* botao = c.findChild<QPushButton*>();
+    EXPECT_EQ(botao->text(), QStringLiteral("Cancelar"));
+    EXPECT_EQ(botao->width(), botao->fontMetrics().horizontalAdvance(botao->text()) + 30);
+    botao->click();
+    EXPECT_TRUE(c.cancelado());
+
+    TppNoDataDialog semDados;
+    EXPECT_EQ(semDados.windowTitle(), QStringLiteral("Nenhum Dado Encontrado"));
+    EXPECT_EQ(semDados.findChild<QLabel*>()->text(),
+              QStringLiteral("Não há dados para este relatório."));
+}
