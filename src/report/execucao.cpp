@@ -1,0 +1,396 @@
+#include "report/execucao.h"
+
+#include "core/erro.h"
+#include "report/formato.h"
+#include "report/motor.h"
+#include "tables/clientdataset.h"
+
+#include <algorithm>
+
+namespace nq {
+
+namespace {
+
+// Calls `f(banda, componente)` for every component of `r` and of its subreports.
+template <class F> void percorre(const TppCustomReport& r, F&& f) {
+    for (TppBand* b : r.todasAsBandas())
+        for (const auto& c : b->componentes()) {
+            f(*b, *c);
+            if (auto* sub = dynamic_cast<TppSubReport*>(c.get()))
+                percorre(sub->Report(), f);
+        }
+}
+
+void percorreRelatorios(const TppCustomReport& r,
+                        const std::function<void(const TppCustomReport&)>& f) {
+    f(r);
+    percorre(r, [&f](TppBand&, TppComponent& c) {
+        if (auto* sub = dynamic_cast<TppSubReport*>(&c))
+            f(sub->Report());
+    });
+}
+
+bool ehBandaDePagina(TppBandType t) {
+    return t == TppBandType::btHeader || t == TppBandType::btFooter ||
+           t == TppBandType::btColumnHeader || t == TppBandType::btColumnFooter;
+}
+
+[[noreturn]] void erroDeCampo(const TppDBPipeline& p, const QString& campo) {
+    throw Erro(
+        QStringLiteral("O campo \"%1\" não existe na fonte de dados \"%2\".").arg(campo, p.Name));
+}
+
+[[noreturn]] void naoSuportado(const TppComponent& c, const QString& recurso) {
+    throw Erro(QStringLiteral("O componente \"%1\" usa um recurso que o gerador de relatórios "
+                              "não oferece: %2.")
+                   .arg(c.Name, recurso));
+}
+
+Value soma(const Value& a, const Value& b) {
+    if (a.isNull())
+        return b;
+    if (std::holds_alternative<Moeda>(a.dados()) && std::holds_alternative<Moeda>(b.dados()))
+        return Value(a.asCurrency() + b.asCurrency());
+    return Value(a.asFloat() + b.asFloat());
+}
+
+bool menor(const Value& a, const Value& b) {
+    if (std::holds_alternative<QString>(a.dados()))
+        return a.asString() < b.asString();
+    if (std::holds_alternative<Moeda>(a.dados()) && std::holds_alternative<Moeda>(b.dados()))
+        return a.asCurrency() < b.asCurrency();
+    return a.asFloat() < b.asFloat();
+}
+
+} // namespace
+
+Execucao::Execucao(TppReport& relatorio)
+    : relatorio_(relatorio), inicio_(QDateTime::currentDateTime()) {
+    percorre(relatorio_, [this](TppBand& b, TppComponent& c) {
+        if (auto* v = dynamic_cast<TppVariable*>(&c))
+            variaveis_.push_back(v);
+        if (auto* calc = dynamic_cast<TppDBCalc*>(&c))
+            calculos_.push_back(calc);
+        if (auto* s = dynamic_cast<TppSystemVariable*>(&c)) {
+            const TppVarType t = s->VarType;
+            if (t == TppVarType::vtPageCount || t == TppVarType::vtPageSet ||
+                t == TppVarType::vtPageSetDesc)
+                naoSuportado(c, QStringLiteral("total de páginas"));
+            if ((t == TppVarType::vtPageNo || t == TppVarType::vtPageNoDesc) &&
+                !ehBandaDePagina(b.tipo()))
+                naoSuportado(c, QStringLiteral("número da página fora do cabeçalho e do rodapé"));
+        }
+    });
+    for (TppVariable* v : variaveis_) {
+        if (v->CalcType != TppVarEventType::veTraversal &&
+            v->CalcType != TppVarEventType::veDataPipelineTraversal)
+            naoSuportado(*v, QStringLiteral("cálculo fora da passagem pelos registros"));
+        const TppVarEventType r = v->ResetType;
+        const bool deGrupo =
+            r == TppVarEventType::veGroupStart || r == TppVarEventType::veGroupEnd ||
+            r == TppVarEventType::veGroupBeforeHeader || r == TppVarEventType::veGroupBeforeFooter;
+        if (deGrupo ? !v->ResetComponent
+                    : r != TppVarEventType::veReportEnd && r != TppVarEventType::veReportStart)
+            naoSuportado(*v, QStringLiteral("reinício por página, coluna ou grupo não indicado"));
+        if (v->LookAhead)
+            naoSuportado(*v, QStringLiteral("valor antecipado (LookAhead)"));
+        zera(*v);
+    }
+    try {
+        abrePipelines();
+    } catch (...) {
+        fechaPipelines();
+        throw;
+    }
+}
+
+Execucao::~Execucao() {
+    fechaPipelines();
+}
+
+void Execucao::abrePipelines() {
+    std::vector<TppDBPipeline*> usados;
+    auto usa = [&usados](TppDBPipeline* p) {
+        if (p && std::find(usados.begin(), usados.end(), p) == usados.end())
+            usados.push_back(p);
+    };
+    percorreRelatorios(relatorio_, [&usa](const TppCustomReport& r) {
+        usa(r.DataPipeline);
+        for (const auto& g : r.grupos())
+            usa(g->DataPipeline);
+    });
+    // Data-aware components: their pipelines, and the fields they read.
+    std::vector<std::pair<TppDBPipeline*, QString>> campos;
+    percorre(relatorio_, [&](TppBand&, TppComponent& c) {
+        if (auto* t = dynamic_cast<TppDBText*>(&c))
+            campos.emplace_back(pipelineDe(c, t->DataPipeline, t->ParentDataPipeline),
+                                t->DataField);
+        if (auto* t = dynamic_cast<TppDBRichText*>(&c))
+            campos.emplace_back(pipelineDe(c, t->DataPipeline, t->ParentDataPipeline),
+                                t->DataField);
+    });
+    for (const auto& [p, campo] : campos)
+        usa(p);
+    for (TppDBPipeline* p : usados) {
+        if (p->BeforeOpen)
+            p->BeforeOpen();
+        ClientDataSet* tabela = p->DataSource;
+        if (tabela && !tabela->active() && p->OpenDataSource) {
+            try {
+                tabela->open();
+            } catch (const Erro&) {
+                // Reported below with the pipeline's name, as the user knows it.
+            }
+        }
+        if (!tabela || !tabela->active())
+            throw Erro(textos_do_motor::FonteDeDados + QStringLiteral(": ") + p->Name);
+        abertos_.push_back(p);
+        marcadores_[p] = tabela->bookmark();
+        const std::vector<int> rs = registros(*p);
+        posiciona(*p, rs.empty() ? -1 : rs.front());
+        if (p->AfterOpen)
+            p->AfterOpen();
+    }
+    for (const auto& [p, campo] : campos)
+        if (p && !campo.isEmpty() && p->DataSource->fieldIndex(p->campoDaTabela(campo)) < 0)
+            erroDeCampo(*p, campo);
+}
+
+void Execucao::fechaPipelines() {
+    for (TppDBPipeline* p : abertos_) {
+        try {
+            const int marcador = marcadores_[p];
+            if (marcador >= 0 && p->DataSource->active())
+                p->DataSource->gotoBookmark(marcador);
+            if (!p->CloseDataSource)
+                continue;
+            if (p->BeforeClose)
+                p->BeforeClose();
+            p->DataSource->close();
+            if (p->AfterClose)
+                p->AfterClose();
+        } catch (const Erro&) {
+            // Closing after the run must not hide the run's own result or error.
+        }
+    }
+}
+
+std::vector<int> Execucao::registros(const TppDBPipeline& p) const {
+    const ClientDataSet* t = p.DataSource;
+    const int n = t && t->active() ? t->recordCount() : 0;
+    if (n == 0)
+        return {};
+    const int atual = std::max(t->recNo() - 1, 0);
+    int primeiro = 0;
+    if (p.RangeBegin == TppRangeBegin::rbLastRecord)
+        primeiro = n - 1;
+    else if (p.RangeBegin == TppRangeBegin::rbCurrentRecord)
+        primeiro = atual;
+    int ultimo = n - 1;
+    if (p.RangeEnd == TppRangeEnd::reFirstRecord)
+        ultimo = 0;
+    else if (p.RangeEnd == TppRangeEnd::reCurrentRecord)
+        ultimo = atual;
+    else if (p.RangeEnd == TppRangeEnd::reCount)
+        ultimo = std::min(n - 1, primeiro + std::max(p.RangeEndCount, 1) - 1);
+    std::vector<int> rs;
+    for (int i = primeiro; i <= ultimo; i += std::max(p.MoveBy, 1))
+        rs.push_back(i);
+    return rs;
+}
+
+void Execucao::posiciona(const TppDBPipeline& p, int registro) {
+    atual_[&p] = registro;
+    ClientDataSet* t = p.DataSource;
+    if (registro >= 0 && t && t->active() && t->recNo() != registro + 1)
+        t->setRecNo(registro + 1);
+}
+
+int Execucao::posicao(const TppDBPipeline& p) const {
+    const auto it = atual_.find(&p);
+    return it == atual_.end() ? -1 : it->second;
+}
+
+Value Execucao::valor(const TppDBPipeline* p, const QString& campo) const {
+    if (!p || campo.isEmpty())
+        return {};
+    const int registro = posicao(*p);
+    if (registro < 0)
+        return {};
+    const ClientDataSet& t = *p->DataSource;
+    const int indice = t.fieldIndex(p->campoDaTabela(campo));
+    if (indice < 0)
+        erroDeCampo(*p, campo);
+    return t.valueAt(registro, indice);
+}
+
+TppDBPipeline* Execucao::pipelineDe(const TppComponent& c, TppDBPipeline* proprio, bool doPai) {
+    if (doPai && c.Band() && c.Band()->Report() && c.Band()->Report()->DataPipeline)
+        return c.Band()->Report()->DataPipeline;
+    return proprio;
+}
+
+QString Execucao::texto(TppCustomText& c) {
+    QString t;
+    if (auto* l = dynamic_cast<TppLabel*>(&c)) {
+        t = l->Caption;
+    } else if (auto* calc = dynamic_cast<TppDBCalc*>(&c)) {
+        t = formataValor(valorDoAgregado(*calc), calc->DisplayFormat, calc->BlankWhenZero);
+    } else if (auto* d = dynamic_cast<TppDBText*>(&c)) {
+        const Value v = valor(pipelineDe(c, d->DataPipeline, d->ParentDataPipeline), d->DataField);
+        t = formataValor(v, d->DisplayFormat, d->BlankWhenZero);
+        if (d->OnFormat)
+            d->OnFormat(d->DisplayFormat, v, t);
+        if (d->SuppressRepeatedValues) {
+            auto [it, novo] = ultimoTexto_.try_emplace(d, t);
+            if (!novo && it->second == t)
+                t.clear();
+            else
+                it->second = t;
+        }
+    } else if (auto* v = dynamic_cast<TppVariable*>(&c)) {
+        t = formataValor(v->value, v->DisplayFormat, v->BlankWhenZero);
+    } else if (auto* s = dynamic_cast<TppSystemVariable*>(&c)) {
+        t = textoDeSistema(*s);
+    }
+    if (c.OnGetText)
+        c.OnGetText(t);
+    return t;
+}
+
+QString Execucao::textoDeSistema(const TppSystemVariable& v) const {
+    const QLocale locale = localeDosRelatorios();
+    const QDateTime agora = QDateTime::currentDateTime();
+    switch (v.VarType) {
+    case TppVarType::vtDate:
+        return locale.toString(agora.date(), QLocale::ShortFormat);
+    case TppVarType::vtTime:
+        return locale.toString(agora.time(), QLocale::ShortFormat);
+    case TppVarType::vtDateTime:
+        return locale.toString(agora, QLocale::ShortFormat);
+    case TppVarType::vtPrintDateTime:
+        return locale.toString(inicio_, QLocale::ShortFormat);
+    case TppVarType::vtDocumentName:
+        return relatorio_.PrinterSetup.DocumentName;
+    case TppVarType::vtPageNo:
+        return QString::number(paginaRelativa);
+    case TppVarType::vtPageNoDesc:
+        return QStringLiteral("Página %1").arg(paginaRelativa);
+    case TppVarType::vtCopyNo:
+        return QStringLiteral("1");
+    case TppVarType::vtCopyNoDesc:
+        return QStringLiteral("Cópia 1");
+    case TppVarType::vtPageCount:
+    case TppVarType::vtPageSet:
+    case TppVarType::vtPageSetDesc:
+    case TppVarType::vtSearchDesc:
+        break;
+    }
+    return {};
+}
+
+void Execucao::zera(TppVariable& v) {
+    switch (v.DataType) {
+    case TppDataType::dtCurrency:
+        v.value = Value(Moeda());
+        break;
+    case TppDataType::dtInteger:
+    case TppDataType::dtLongint:
+    case TppDataType::dtLargeInt:
+        v.value = Value(int32_t{0});
+        break;
+    case TppDataType::dtSingle:
+    case TppDataType::dtDouble:
+    case TppDataType::dtExtended:
+        v.value = Value(0.0);
+        break;
+    case TppDataType::dtString:
+    case TppDataType::dtChar:
+    case TppDataType::dtMemo:
+        v.value = Value(QString());
+        break;
+    default:
+        v.value = Value();
+        break;
+    }
+    if (v.OnReset)
+        v.OnReset(v, v.value);
+}
+
+void Execucao::calcula(const TppBand& banda) {
+    std::vector<TppVariable*> daBanda;
+    for (const auto& c : banda.componentes())
+        if (auto* v = dynamic_cast<TppVariable*>(c.get()))
+            daBanda.push_back(v);
+    std::stable_sort(
+        daBanda.begin(), daBanda.end(),
+        [](const TppVariable* a, const TppVariable* b) { return a->CalcOrder < b->CalcOrder; });
+    for (TppVariable* v : daBanda)
+        if (v->OnCalc)
+            v->OnCalc(*v, v->value);
+}
+
+void Execucao::grupoComeca(const TppGroup& g) {
+    for (TppVariable* v : variaveis_)
+        if (v->ResetComponent == &g && (v->ResetType == TppVarEventType::veGroupStart ||
+                                        v->ResetType == TppVarEventType::veGroupBeforeHeader))
+            zera(*v);
+    for (TppDBCalc* c : calculos_)
+        if (c->ResetGroup == &g)
+            agregados_.erase(c);
+    std::erase_if(ultimoTexto_, [&g](const auto& par) { return par.first->ResetGroup == &g; });
+}
+
+void Execucao::grupoAntesDoRodape(const TppGroup& g) {
+    for (TppVariable* v : variaveis_)
+        if (v->ResetComponent == &g && v->ResetType == TppVarEventType::veGroupBeforeFooter)
+            zera(*v);
+}
+
+void Execucao::grupoTermina(const TppGroup& g) {
+    for (TppVariable* v : variaveis_)
+        if (v->ResetComponent == &g && v->ResetType == TppVarEventType::veGroupEnd)
+            zera(*v);
+}
+
+void Execucao::acumula(const TppCustomReport& r) {
+    for (TppDBCalc* c : calculos_) {
+        if (!c->Band() || c->Band()->Report() != &r)
+            continue;
+        const Value v = valor(pipelineDe(*c, c->DataPipeline, c->ParentDataPipeline), c->DataField);
+        Agregado& a = agregados_[c];
+        ++a.quantidade;
+        if (v.isNull())
+            continue;
+        if (c->DBCalcType != TppDBCalcType::dcCount)
+            a.soma = soma(a.soma, v);
+        if (a.minimo.isNull() || menor(v, a.minimo))
+            a.minimo = v;
+        if (a.maximo.isNull() || menor(a.maximo, v))
+            a.maximo = v;
+    }
+}
+
+Value Execucao::valorDoAgregado(const TppDBCalc& c) const {
+    const auto it = agregados_.find(&c);
+    const Agregado a = it == agregados_.end() ? Agregado{} : it->second;
+    switch (c.DBCalcType) {
+    case TppDBCalcType::dcCount:
+        return Value(int32_t(a.quantidade));
+    case TppDBCalcType::dcSum:
+        return a.soma;
+    case TppDBCalcType::dcMinimum:
+        return a.minimo;
+    case TppDBCalcType::dcMaximum:
+        return a.maximo;
+    case TppDBCalcType::dcAverage:
+        if (a.quantidade == 0 || a.soma.isNull())
+            return {};
+        if (std::holds_alternative<Moeda>(a.soma.dados()))
+            return Value(a.soma.asCurrency() / a.quantidade);
+        return Value(a.soma.asFloat() / a.quantidade);
+    }
+    return {};
+}
+
+} // namespace nq

@@ -1,0 +1,339 @@
+#include "report/gerador.h"
+
+#include "report/desenhista.h"
+
+#include <algorithm>
+
+namespace nq {
+
+namespace {
+
+bool sobrepoeNaHorizontal(const TppComponent& a, const TppComponent& b) {
+    return a.mmLeft < b.mmLeft + b.mmWidth && b.mmLeft < a.mmLeft + a.mmWidth;
+}
+
+void acrescenta(Faixa& f, ComandoDeDesenho comando, const Retangulo& caixa,
+                bool divisivel = false) {
+    f.elementos.push_back({std::move(comando), caixa.topo, caixa.base(), divisivel});
+}
+
+// The border lines of a text component.
+void acrescentaBorda(Faixa& f, const TppBorder& b, const Retangulo& r) {
+    if (!b.Visible)
+        return;
+    const Caneta caneta{b.Color, b.Weight,
+                        b.Style == TPenStyle::psDot    ? EstiloCaneta::Pontilhado
+                        : b.Style == TPenStyle::psDash ? EstiloCaneta::Tracejado
+                                                       : EstiloCaneta::Solido};
+    if (b.bpTop)
+        acrescenta(f, ComandoLinha{r.esquerda, r.topo, r.direita(), r.topo, caneta}, r);
+    if (b.bpBottom)
+        acrescenta(f, ComandoLinha{r.esquerda, r.base(), r.direita(), r.base(), caneta}, r);
+    if (b.bpLeft)
+        acrescenta(f, ComandoLinha{r.esquerda, r.topo, r.esquerda, r.base(), caneta}, r);
+    if (b.bpRight)
+        acrescenta(f, ComandoLinha{r.direita(), r.topo, r.direita(), r.base(), caneta}, r);
+}
+
+void acrescentaGrafico(Faixa& f, const TppCustomGraphic& g, const Retangulo& caixa,
+                       bool divisivel) {
+    if (auto* l = dynamic_cast<const TppLine*>(&g))
+        for (const ComandoLinha& c : desenhista::linha(*l, caixa))
+            acrescenta(f, c, caixa, divisivel);
+    else if (auto* s = dynamic_cast<const TppShape*>(&g))
+        acrescenta(f, desenhista::forma(*s, caixa), caixa, divisivel);
+}
+
+} // namespace
+
+std::vector<Secao> GeradorDeFaixas::geraPrincipal(TppReport& r, bool comDetalhes) {
+    std::vector<Secao> secoes;
+    secoes_ = &secoes;
+    principal_ = &r;
+    Faixa corpo = geraRelatorio(r, esquerdaDaPagina_, larguraDaPagina_, comDetalhes);
+    if (secoes.empty() || corpo.altura > 0)
+        secoes.push_back({&r, std::move(corpo), false});
+    secoes_ = nullptr;
+    principal_ = nullptr;
+    return secoes;
+}
+
+void GeradorDeFaixas::fechaSecao(Faixa& corpo) {
+    if (corpo.altura > 0 || secoes_->empty())
+        secoes_->push_back({principal_, std::move(corpo), false});
+    for (Secao& s : secoesPendentes_)
+        secoes_->push_back(std::move(s));
+    secoesPendentes_.clear();
+    corpo = Faixa();
+}
+
+Faixa GeradorDeFaixas::geraRelatorio(TppCustomReport& r, int esquerda, int largura,
+                                     bool comDetalhes) {
+    Faixa corpo;
+    int y = 0;
+    auto anexa = [&](const Faixa& banda, bool detalheEstatico) {
+        corpo.incorpora(banda, 0, y);
+        if (detalheEstatico && banda.altura > 0)
+            corpo.detalhesEstaticos.push_back({y, y + banda.altura});
+        y += banda.altura;
+        corpo.altura = std::max(corpo.altura, y);
+        if (&r == principal_ && !secoesPendentes_.empty()) {
+            fechaSecao(corpo);
+            y = 0;
+        }
+    };
+    auto gera = [&](TppBand& b) { return geraBanda(b, esquerda, largura); };
+
+    if (TppBand* titulo = r.banda(TppBandType::btTitle))
+        anexa(gera(*titulo), false);
+
+    TppDBPipeline* p = r.DataPipeline;
+    std::vector<int> registros{-1}; // without a pipeline the detail prints once
+    if (p) {
+        registros = ex_.registros(*p);
+        if (registros.empty() && !p->SkipWhenNoRecords)
+            registros = {-1};
+    }
+    if (!comDetalhes)
+        registros.clear();
+    const int posicaoAnterior = p ? ex_.posicao(*p) : -1;
+
+    struct Aberto {
+        bool aberto = false;
+        QString valor;
+        int inicio = 0;
+        int fimDoCabecalho = 0;
+        int detalhes = 0;
+        std::vector<Faixa::Elemento> cabecalho;
+    };
+    const auto& grupos = r.grupos();
+    std::vector<Aberto> abertos(grupos.size());
+    auto valorDeQuebra = [&](const TppGroup& g) {
+        QString v;
+        if (g.BreakType == TppBreakType::btDataField)
+            v = ex_.valor(g.DataPipeline ? g.DataPipeline : p, g.BreakName).asString();
+        if (g.OnGetBreakValue)
+            g.OnGetBreakValue(v);
+        return v;
+    };
+    auto abre = [&](size_t j, const QString& valor) {
+        TppGroup& g = *grupos[j];
+        ex_.grupoComeca(g);
+        if (g.NewPage && y > 0)
+            corpo.quebrasDePagina.push_back(y);
+        Faixa cabecalho = gera(g.HeaderBand());
+        abertos[j] = {true, valor, y, y + cabecalho.altura, 0, cabecalho.elementos};
+        anexa(cabecalho, false);
+        abertos[j].fimDoCabecalho = y;
+    };
+    auto fecha = [&](size_t j) {
+        TppGroup& g = *grupos[j];
+        Aberto& a = abertos[j];
+        ex_.grupoAntesDoRodape(g);
+        if (!(g.FooterBand().HideWhenOneDetail && a.detalhes == 1))
+            anexa(gera(g.FooterBand()), false);
+        ex_.grupoTermina(g);
+        corpo.grupos.push_back({a.inicio, a.fimDoCabecalho, y, g.KeepTogether,
+                                g.ReprintOnSubsequentPage, g.mmNewPageThreshold,
+                                std::move(a.cabecalho)});
+        a = Aberto();
+    };
+
+    auto* detalhe = dynamic_cast<TppDetailBand*>(r.banda(TppBandType::btDetail));
+    int detalhesImpressos = 0;
+    for (size_t i = 0; i < registros.size(); ++i) {
+        if (p) {
+            ex_.posiciona(*p, registros[i]);
+            const std::function<void()>* eventos[] = {i == 0 ? &p->OnFirst : &p->OnNext,
+                                                      &p->OnRecordPositionChange, &p->OnTraversal};
+            for (const auto* e : eventos)
+                if (*e)
+                    (*e)();
+        }
+        std::vector<QString> valores;
+        size_t quebra = grupos.size();
+        for (size_t j = 0; j < grupos.size(); ++j) {
+            valores.push_back(valorDeQuebra(*grupos[j]));
+            if (quebra == grupos.size() && (!abertos[j].aberto || abertos[j].valor != valores[j]))
+                quebra = j;
+        }
+        if (quebra < grupos.size()) {
+            const bool houveAnterior = abertos[quebra].aberto;
+            if (houveAnterior && grupos[quebra]->BeforeGroupBreak)
+                grupos[quebra]->BeforeGroupBreak();
+            for (size_t j = grupos.size(); j-- > quebra;)
+                if (abertos[j].aberto)
+                    fecha(j);
+            for (size_t j = quebra; j < grupos.size(); ++j)
+                abre(j, valores[j]);
+            if (houveAnterior && grupos[quebra]->AfterGroupBreak)
+                grupos[quebra]->AfterGroupBreak();
+        }
+        ex_.acumula(r);
+        for (Aberto& a : abertos)
+            ++a.detalhes;
+        if (!detalhe)
+            continue;
+        for (int vez = 0; vez < std::max(detalhe->BandsPerRecord, 1); ++vez) {
+            if (detalhe->PrintCount > 0 && detalhesImpressos >= detalhe->PrintCount)
+                break;
+            const Faixa banda = gera(*detalhe);
+            anexa(banda, detalhe->PrintHeight == TppPrintHeightType::phStatic);
+            ++detalhesImpressos;
+        }
+    }
+    for (size_t j = grupos.size(); j-- > 0;)
+        if (abertos[j].aberto)
+            fecha(j);
+    if (auto* sumario = dynamic_cast<TppSummaryBand*>(r.banda(TppBandType::btSummary))) {
+        if (sumario->AlignToBottom)
+            corpo.inicioAlinhadoAoFundo = y;
+        anexa(gera(*sumario), false);
+    }
+    if (p)
+        ex_.posiciona(*p, posicaoAnterior);
+    return corpo;
+}
+
+Faixa GeradorDeFaixas::geraBanda(TppBand& b, int esquerda, int largura) {
+    if (b.BeforeGenerate)
+        b.BeforeGenerate();
+    ex_.calcula(b);
+    if (b.BeforePrint)
+        b.BeforePrint();
+    Faixa f;
+    if (!b.Visible) {
+        if (b.AfterGenerate)
+            b.AfterGenerate();
+        return f;
+    }
+    const bool dinamica = b.PrintHeight == TppPrintHeightType::phDynamic;
+    std::vector<TppComponent*> ordem;
+    for (const auto& c : b.componentes())
+        ordem.push_back(c.get());
+    std::stable_sort(ordem.begin(), ordem.end(), [](const TppComponent* a, const TppComponent* c) {
+        return a->mmTop < c->mmTop;
+    });
+
+    struct Esticado {
+        const TppComponent* componente;
+        int deslocamento;
+        int crescimento;
+    };
+    std::vector<Esticado> esticados;
+    std::vector<std::pair<TppCustomGraphic*, int>> seguemABanda;
+    int fundo = 0;
+    bool temEsticavel = false;
+    for (TppComponent* c : ordem) {
+        if (c->OnPrint)
+            c->OnPrint();
+        if (!c->Visible)
+            continue;
+        // Below a stretchable that grew (or the one it is tied to), a component moves down.
+        auto* esticavel = dynamic_cast<TppStretchable*>(c);
+        int deslocamento = 0;
+        for (const Esticado& e : esticados) {
+            const bool abaixo = e.componente->mmTop + e.componente->mmHeight <= c->mmTop &&
+                                sobrepoeNaHorizontal(*e.componente, *c);
+            if (abaixo || (esticavel && esticavel->ShiftRelativeTo == e.componente))
+                deslocamento = std::max(deslocamento, e.deslocamento + e.crescimento);
+        }
+        const Retangulo caixa{esquerda + c->mmLeft, c->mmTop + deslocamento, c->mmWidth,
+                              c->mmHeight};
+        if (auto* sub = dynamic_cast<TppSubReport*>(c);
+            sub && sub->PrintBehavior == TppPrintBehavior::pbSection) {
+            std::vector<Secao> antes = std::move(secoesPendentes_);
+            secoesPendentes_.clear();
+            Faixa corpo = geraRelatorio(sub->Report(), esquerdaDaPagina_, larguraDaPagina_, true);
+            antes.push_back({&sub->Report(), std::move(corpo), sub->ResetPageNo});
+            for (Secao& s : secoesPendentes_)
+                antes.push_back(std::move(s));
+            secoesPendentes_ = std::move(antes);
+            continue;
+        }
+        if (esticavel) {
+            auto* memo = dynamic_cast<TppMemo*>(c);
+            auto* sub = dynamic_cast<TppSubReport*>(c);
+            const bool estica = dinamica && !(memo && !memo->Stretch) &&
+                                !(sub && sub->PrintBehavior == TppPrintBehavior::pbFixed);
+            Faixa conteudo = geraEsticavel(*esticavel, caixa.esquerda, caixa.largura);
+            if (!estica)
+                conteudo.corta(c->mmHeight);
+            const int altura = estica ? conteudo.altura : c->mmHeight;
+            f.incorpora(conteudo, 0, caixa.topo);
+            esticados.push_back({c, deslocamento, altura - c->mmHeight});
+            fundo = std::max(fundo, caixa.topo + altura);
+            temEsticavel = true;
+            continue;
+        }
+        if (auto* g = dynamic_cast<TppCustomGraphic*>(c)) {
+            if (g->ParentHeight || g->StretchWithParent || g->ParentWidth) {
+                seguemABanda.emplace_back(g, caixa.topo);
+                if (!g->ParentHeight)
+                    fundo = std::max(fundo, caixa.base());
+                continue;
+            }
+            acrescentaGrafico(f, *g, caixa, false);
+        } else if (auto* t = dynamic_cast<TppCustomText*>(c)) {
+            acrescenta(f, desenhista::texto(*t, ex_.texto(*t), caixa), caixa);
+            acrescentaBorda(f, t->Border, caixa);
+        }
+        fundo = std::max(fundo, caixa.base());
+    }
+    const int altura = dinamica ? fundo : b.mmHeight;
+    for (auto [g, topo] : seguemABanda) {
+        Retangulo caixa{esquerda + g->mmLeft, topo, g->mmWidth, g->mmHeight};
+        if (g->ParentHeight) {
+            caixa.topo = 0;
+            caixa.altura = altura;
+        } else if (g->StretchWithParent) {
+            caixa.altura += altura - b.mmHeight;
+        }
+        if (g->ParentWidth) {
+            caixa.esquerda = esquerda;
+            caixa.largura = largura;
+        }
+        acrescentaGrafico(f, *g, caixa, true);
+    }
+    f.altura = altura;
+    if (!dinamica || !temEsticavel)
+        f.indivisiveis.push_back({0, altura});
+    if (b.AfterGenerate)
+        b.AfterGenerate();
+    if (b.AfterPrint)
+        b.AfterPrint();
+    return f;
+}
+
+Faixa GeradorDeFaixas::geraEsticavel(TppStretchable& c, int esquerda, int largura) {
+    Faixa f;
+    auto poeLinhas = [&f](const std::vector<ComandoTexto>& linhas) {
+        for (const ComandoTexto& l : linhas) {
+            acrescenta(f, l, l.caixa);
+            f.altura = l.caixa.base();
+        }
+    };
+    if (auto* memo = dynamic_cast<TppMemo*>(&c)) {
+        const QString texto = memo->Lines.join(QLatin1Char('\n'));
+        if (!texto.isEmpty())
+            poeLinhas(desenhista::linhas(*memo, texto, {esquerda, 0, largura, c.mmHeight},
+                                         memo->mmLeading, memo->CharWrap));
+    } else if (auto* rico = dynamic_cast<TppDBRichText*>(&c)) {
+        const QString texto = desenhista::textoSimples(
+            ex_.valor(Execucao::pipelineDe(c, rico->DataPipeline, rico->ParentDataPipeline),
+                      rico->DataField)
+                .asString());
+        if (!texto.isEmpty())
+            poeLinhas(desenhista::linhas(
+                *rico, texto,
+                {esquerda + rico->mmLeftMargin, 0, largura - rico->mmLeftMargin, c.mmHeight}, 0,
+                true));
+    } else if (auto* sub = dynamic_cast<TppSubReport*>(&c)) {
+        const bool larguraDaPagina = sub->ParentWidth;
+        f = geraRelatorio(sub->Report(), larguraDaPagina ? esquerdaDaPagina_ : esquerda,
+                          larguraDaPagina ? larguraDaPagina_ : largura, true);
+    }
+    return f;
+}
+
+} // namespace nq

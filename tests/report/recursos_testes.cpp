@@ -1,0 +1,176 @@
+#include "apoio.h"
+
+#include <gtest/gtest.h>
+
+namespace nq {
+namespace {
+
+using Recursos = teste::TesteDeMotor;
+using teste::campo;
+using teste::comparaComGolden;
+using teste::linhas;
+using teste::papelPequeno;
+using teste::poe;
+using teste::tabela;
+
+// A report over `t` with a detail band of 4 mm.
+struct Relatorio {
+    explicit Relatorio(ClientDataSet& t) {
+        papelPequeno(r);
+        r.DataPipeline = &r.criaPipeline("ppDBPipeline1");
+        r.ligaTabela("ppDBPipeline1", t);
+        detalhe.mmHeight = 4000;
+    }
+    TppReport r;
+    TppDetailBand& detalhe = r.criaBanda<TppDetailBand>();
+};
+
+TEST_F(Recursos, VariaveisNaOrdemDeCalculoEReinicioPorGrupo) {
+    auto t = tabela("cdsTeste", linhas(6, 3));
+    Relatorio rel(*t);
+    TppGroup& g = rel.r.adicionaGrupo();
+    g.BreakName = "GRP";
+    // Declared in the band before the variable it reads: CalcOrder decides.
+    auto& dobro = poe<TppVariable>(rel.detalhe, "dobro", 0, 0);
+    auto& valor = poe<TppVariable>(rel.detalhe, "valor", 30000, 0);
+    auto& doGrupo = poe<TppVariable>(rel.detalhe, "doGrupo", 60000, 0);
+    for (TppVariable* v : {&dobro, &valor, &doGrupo}) {
+        v->DataType = TppDataType::dtCurrency;
+        v->DisplayFormat = "#,0.00";
+    }
+    dobro.CalcOrder = 2;
+    valor.CalcOrder = 1;
+    valor.OnCalc = [&](TppVariable&, Value& v) { v = t->fieldByName("VALOR").value(); };
+    dobro.OnCalc = [&](TppVariable&, Value& v) { v = Value(valor.value.asCurrency() * 2.0); };
+    doGrupo.ResetType = TppVarEventType::veGroupStart;
+    doGrupo.ResetComponent = &g;
+    doGrupo.OnCalc = [&](TppVariable&, Value& v) {
+        v = Value(v.asCurrency() + t->fieldByName("VALOR").asCurrency());
+    };
+    gera(rel.r);
+    EXPECT_EQ(textos(1).mid(0, 3), QStringList({"3,00", "1,50", "1,50"}));
+    // Values 1.5 .. 9: the second group starts again from its own first row.
+    EXPECT_EQ(textos(1).mid(6, 3), QStringList({"9,00", "4,50", "9,00"}));
+    EXPECT_EQ(textos(1).mid(9, 3), QStringList({"12,00", "6,00", "6,00"}));
+    EXPECT_EQ(textos(1).last(), "22,50");
+
+    doGrupo.ResetType = TppVarEventType::vePageStart;
+    QString erro;
+    gera(rel.r, &erro);
+    EXPECT_EQ(erro, "O componente \"doGrupo\" usa um recurso que o gerador de relatórios não "
+                    "oferece: reinício por página, coluna ou grupo não indicado.");
+}
+
+TEST_F(Recursos, NumeroDePaginaSoNasBandasDePagina) {
+    auto t = tabela("cdsTeste", linhas(2));
+    Relatorio rel(*t);
+    auto& pagina = poe<TppSystemVariable>(rel.detalhe, "ppPagina", 0, 0);
+    pagina.VarType = TppVarType::vtPageNo;
+    QString erro;
+    gera(rel.r, &erro);
+    EXPECT_TRUE(erro.contains("número da página fora do cabeçalho e do rodapé"))
+        << qPrintable(erro);
+    pagina.VarType = TppVarType::vtPageCount;
+    gera(rel.r, &erro);
+    EXPECT_TRUE(erro.contains("total de páginas")) << qPrintable(erro);
+}
+
+TEST_F(Recursos, SubrelatorioEmSecaoTemPaginasProprias) {
+    auto t = tabela("cdsTeste", linhas(2));
+    auto filha = tabela("cdsFilha", linhas(20));
+    Relatorio rel(*t);
+    auto& cabecalho = rel.r.criaBanda<TppHeaderBand>();
+    cabecalho.mmHeight = 5000;
+    poe(cabecalho, "PRINCIPAL", 0, 0);
+    campo(rel.detalhe, "NOME", 0, 0);
+    auto& resumo = rel.r.criaBanda<TppSummaryBand>();
+    resumo.mmHeight = 4000;
+    poe(resumo, "FIM", 0, 0);
+    auto& sub = poe<TppSubReport>(resumo, "ppSecao", 0, 0, 110000, 4000);
+    sub.PrintBehavior = TppPrintBehavior::pbSection;
+    TppDBPipeline& p = rel.r.criaPipeline("ppFilha");
+    rel.r.ligaTabela("ppFilha", *filha);
+    sub.Report().DataPipeline = &p;
+    auto& cabecalhoDaSecao = sub.Report().criaBanda<TppHeaderBand>();
+    cabecalhoDaSecao.mmHeight = 5000;
+    poe(cabecalhoDaSecao, "SEÇÃO", 0, 0);
+    poe<TppSystemVariable>(cabecalhoDaSecao, "ppPagina", 40000, 0).VarType =
+        TppVarType::vtPageNoDesc;
+    auto& det = sub.Report().criaBanda<TppDetailBand>();
+    det.mmHeight = 4000;
+    campo(det, "NOME", 0, 0);
+    comparaComGolden("secao", gera(rel.r));
+    ASSERT_EQ(paginas, 3);
+    EXPECT_EQ(textos(1), QStringList({"PRINCIPAL", "Item 01", "Item 02", "FIM"}));
+    EXPECT_EQ(textos(2).mid(0, 3), QStringList({"SEÇÃO", "Página 1", "Item 01"}));
+    EXPECT_EQ(textos(3).mid(0, 2), QStringList({"SEÇÃO", "Página 2"}));
+    EXPECT_EQ(documento.paginas[2].numero, 3);
+    EXPECT_EQ(documento.paginas[2].numeroRelativo, 2);
+}
+
+TEST_F(Recursos, ResumoAlinhadoAoFundoNovaPaginaPorGrupoELimiteDePaginas) {
+    auto t = tabela("cdsTeste", linhas(6, 2));
+    Relatorio rel(*t);
+    campo(rel.detalhe, "NOME", 0, 0);
+    auto& resumo = rel.r.criaBanda<TppSummaryBand>();
+    resumo.mmHeight = 6000;
+    resumo.AlignToBottom = true;
+    poe(resumo, "RESUMO", 0, 0);
+    gera(rel.r);
+    EXPECT_EQ(topos(1, "RESUMO"), std::vector<int>{75000 - 6000});
+
+    TppGroup& g = rel.r.adicionaGrupo();
+    g.BreakName = "GRP";
+    g.NewPage = true;
+    gera(rel.r);
+    ASSERT_EQ(paginas, 3);
+    EXPECT_EQ(textos(2), QStringList({"Item 03", "Item 04"}));
+
+    rel.r.PageLimit = 2;
+    gera(rel.r);
+    EXPECT_EQ(paginas, 2);
+}
+
+TEST_F(Recursos, LinhaQueSegueABandaSeDivideEntreAsPaginas) {
+    auto t = tabela("cdsTeste", linhas(1));
+    Relatorio rel(*t);
+    rel.detalhe.PrintHeight = TppPrintHeightType::phDynamic;
+    auto& memo = poe<TppMemo>(rel.detalhe, "ppMemo", 5000, 0, 60000, 4000);
+    for (int i = 0; i < 30; ++i)
+        memo.Lines << QStringLiteral("linha %1").arg(i);
+    auto& margem = poe<TppLine>(rel.detalhe, "ppMargem", 0, 0, 1000, 4000);
+    margem.Position = TppLinePosition::lpLeft;
+    margem.ParentHeight = true;
+    margem.Style = TppLineStyle::lsDouble;
+    gera(rel.r);
+    ASSERT_EQ(paginas, 2);
+    auto linhasDa = [&](int n) {
+        std::vector<ComandoLinha> ls;
+        for (const ComandoDeDesenho& c : documento.paginas[n - 1].comandos)
+            if (auto* l = std::get_if<ComandoLinha>(&c))
+                ls.push_back(*l);
+        return ls;
+    };
+    const auto p1 = linhasDa(1);
+    const auto p2 = linhasDa(2);
+    ASSERT_EQ(p1.size(), 2u) << "linha dupla: dois traços";
+    ASSERT_EQ(p2.size(), 2u);
+    EXPECT_EQ(p1[0].y1, 5000);
+    EXPECT_GT(p1[0].y2, 70000) << "vai até o fim do que coube na página 1";
+    EXPECT_EQ(p2[0].y1, 5000) << "continua do topo do corpo na página 2";
+    EXPECT_GT(p1[1].x1, p1[0].x1);
+}
+
+TEST_F(Recursos, SuprimeRepetidosEBrancoQuandoZero) {
+    std::vector<teste::Linha> ls = linhas(4, 2);
+    ls[1].valor = Moeda();
+    auto t = tabela("cdsTeste", ls);
+    Relatorio rel(*t);
+    campo(rel.detalhe, "GRP", 0, 0).SuppressRepeatedValues = true;
+    campo(rel.detalhe, "VALOR", 40000, 0).BlankWhenZero = true;
+    gera(rel.r);
+    EXPECT_EQ(textos(1), QStringList({"G1", "1,50", "", "", "G2", "4,50", "", "6,00"}));
+}
+
+} // namespace
+} // namespace nq
