@@ -44,6 +44,11 @@ void acrescentaGrafico(Faixa& f, const TppCustomGraphic& g, const Retangulo& cai
         acrescenta(f, desenhista::forma(*s, caixa), caixa, divisivel);
 }
 
+// Texts that print a value of the data (not captions, page numbers or dates).
+bool ehDeDados(const TppCustomText& t) {
+    return dynamic_cast<const TppDBText*>(&t) || dynamic_cast<const TppVariable*>(&t);
+}
+
 } // namespace
 
 std::vector<Secao> GeradorDeFaixas::geraPrincipal(TppReport& r, bool comDetalhes) {
@@ -140,6 +145,8 @@ Faixa GeradorDeFaixas::geraRelatorio(TppCustomReport& r, int esquerda, int largu
     };
 
     auto* detalhe = dynamic_cast<TppDetailBand*>(r.banda(TppBandType::btDetail));
+    if (&r == principal_)
+        detalhePrincipal_ = detalhe;
     int detalhesImpressos = 0;
     for (size_t i = 0; i < registros.size(); ++i) {
         if (p) {
@@ -174,6 +181,8 @@ Faixa GeradorDeFaixas::geraRelatorio(TppCustomReport& r, int esquerda, int largu
             ++a.detalhes;
         if (!detalhe)
             continue;
+        if (&r == principal_)
+            registroDoMestre_ = registros[i] >= 0 ? static_cast<int>(i) : -1;
         for (int vez = 0; vez < std::max(detalhe->BandsPerRecord, 1); ++vez) {
             if (detalhe->PrintCount > 0 && detalhesImpressos >= detalhe->PrintCount)
                 break;
@@ -201,6 +210,7 @@ Faixa GeradorDeFaixas::geraBanda(TppBand& b, int esquerda, int largura) {
     ex_.calcula(b);
     if (b.BeforePrint)
         b.BeforePrint();
+    const int registro = &b == detalhePrincipal_ ? registroDoMestre_ : -1;
     Faixa f;
     if (!b.Visible) {
         if (b.AfterGenerate)
@@ -275,7 +285,10 @@ Faixa GeradorDeFaixas::geraBanda(TppBand& b, int esquerda, int largura) {
             }
             acrescentaGrafico(f, *g, caixa, false);
         } else if (auto* t = dynamic_cast<TppCustomText*>(c)) {
-            acrescenta(f, desenhista::texto(*t, ex_.texto(*t), caixa), caixa);
+            ComandoTexto comando = desenhista::texto(*t, ex_.texto(*t), caixa);
+            if (ehDeDados(*t))
+                comando.registro = registro;
+            acrescenta(f, std::move(comando), caixa);
             acrescentaBorda(f, t->Border, caixa);
         }
         fundo = std::max(fundo, caixa.base());

@@ -42,6 +42,10 @@ private:
     std::vector<Secao>* secoes_ = nullptr;
     const TppCustomReport* principal_ = nullptr;
     std::vector<Secao> secoesPendentes_;
+    // The main report's detail band and the master record it prints (0-based in run
+    // order; -1 without a record): its data components carry that number to the devices.
+    const TppBand* detalhePrincipal_ = nullptr;
+    int registroDoMestre_ = -1;
 };
 
 } // namespace nq

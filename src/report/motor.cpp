@@ -61,7 +61,17 @@ ComandoTexto avisoDeSemDados(const Papel& papel) {
 void SaidaDeRelatorios::executa(TppReport& relatorio) {
     if (relatorio.OnPreviewFormCreate)
         relatorio.OnPreviewFormCreate();
-    apresenta(relatorio, TppEngine(&relatorio).geraDocumento());
+    TppEngine motor(&relatorio);
+    motor.defineAvisoDeSemDados([this, &relatorio] { avisaSemDados(relatorio); });
+    apresenta(relatorio, motor.geraDocumento());
+}
+
+void SaidaDeRelatorios::avisaSemDados(TppReport&) {
+    avisaSemDadosPorMensagem();
+}
+
+void avisaSemDadosPorMensagem() {
+    mensagens().mostra(textos_do_motor::NaoHaDados, textos_do_motor::NenhumDado, Icone::Informacao);
 }
 
 SaidaDeRelatorios* instalaSaidaDeRelatorios(SaidaDeRelatorios* saida) {
@@ -93,9 +103,12 @@ void TppEngine::gera(const std::function<void(Pagina&&)>& recebe) {
         if (r.OnNoData)
             r.OnNoData();
         const auto tem = [&r](TppNoDataBehavior b) { return r.NoDataBehaviors.count(b) > 0; };
-        if (tem(TppNoDataBehavior::ndMessageDialog))
-            mensagens().mostra(textos_do_motor::NaoHaDados, textos_do_motor::NenhumDado,
-                               Icone::Informacao);
+        if (tem(TppNoDataBehavior::ndMessageDialog)) {
+            if (avisoDeSemDados_)
+                avisoDeSemDados_();
+            else
+                avisaSemDadosPorMensagem();
+        }
         if (tem(TppNoDataBehavior::ndMessageOnPage))
             paginador.acrescentaNaPrimeiraPagina(avisoDeSemDados(papel));
         if (tem(TppNoDataBehavior::ndBlankReport))

@@ -20,6 +20,10 @@ public:
     virtual void executa(TppReport& relatorio);
     // Shows, prints or writes the pages of a run; fires OnPreviewFormClose when done.
     virtual void apresenta(TppReport& relatorio, const Documento& documento) = 0;
+    // Tells the user that `relatorio` has no data, when its NoDataBehaviors ask for a
+    // message. By default a message through mensagens(), which batch runs record; the
+    // program's output shows its dialog instead.
+    virtual void avisaSemDados(TppReport& relatorio);
 };
 
 // Installs `saida` (the caller keeps it alive; nullptr removes it) and returns the one
@@ -32,6 +36,9 @@ class TppEngine {
 public:
     explicit TppEngine(TppReport* relatorio = nullptr) : relatorio_(relatorio) {}
     void defineRelatorio(TppReport* relatorio) { relatorio_ = relatorio; }
+    // What tells the user that the report has no data (ndMessageDialog); without one, a
+    // message through mensagens().
+    void defineAvisoDeSemDados(std::function<void()> aviso) { avisoDeSemDados_ = std::move(aviso); }
 
     // Hands each page over as soon as it is finished. An error (nq::Erro) stops the run;
     // the pages handed over before it stay with the receiver.
@@ -40,7 +47,11 @@ public:
 
 private:
     TppReport* relatorio_;
+    std::function<void()> avisoDeSemDados_;
 };
+
+// The message that tells that a report has no data, through mensagens().
+void avisaSemDadosPorMensagem();
 
 // Texts of the engine's errors and of the page shown when there is no data.
 namespace textos_do_motor {

@@ -259,6 +259,55 @@ TEST_F(Motor, SemDadosSegueNoDataBehaviors) {
     EXPECT_EQ(textos(1), QStringList{"CABEÇALHO"});
 }
 
+// The text-file device writes one line per master record from the data components of the
+// main detail band; every other text must stay out of it.
+TEST_F(Motor, SoOsDadosDoDetalhePrincipalLevamONumeroDoRegistro) {
+    TppReport r;
+    papelPequeno(r);
+    auto mestre = tabela("cdsMestre", linhas(3));
+    auto filha = tabela("cdsFilha", linhas(2));
+    r.DataPipeline = &r.criaPipeline("ppMestre");
+    r.ligaTabela("ppMestre", *mestre);
+    r.criaPipeline("ppFilha");
+    r.ligaTabela("ppFilha", *filha);
+    auto& cabecalho = r.criaBanda<TppHeaderBand>();
+    cabecalho.mmHeight = 5000;
+    campo(cabecalho, "GRP", 0, 0);
+    auto& detalhe = r.criaBanda<TppDetailBand>();
+    detalhe.PrintHeight = TppPrintHeightType::phDynamic;
+    detalhe.mmHeight = 5000;
+    campo(detalhe, "NOME", 0, 0);
+    poe(detalhe, "ROTULO", 32000, 0);
+    auto& variavel = poe<TppVariable>(detalhe, "ppVariavel", 64000, 0);
+    variavel.OnCalc = [](TppVariable&, Value& v) { v = Value(QStringLiteral("calculado")); };
+    poe<TppSystemVariable>(detalhe, "ppData", 90000, 0, 20000).VarType = TppVarType::vtDate;
+    auto& sub = poe<TppSubReport>(detalhe, "ppSub", 0, 4500, 110000, 500);
+    sub.Report().DataPipeline = r.pipeline("ppFilha");
+    auto& detalheFilho = sub.Report().criaBanda<TppDetailBand>();
+    detalheFilho.mmHeight = 4000;
+    campo(detalheFilho, "VALOR", 40000, 0);
+    auto& resumo = r.criaBanda<TppSummaryBand>();
+    resumo.mmHeight = 5000;
+    campo(resumo, "VALOR", 40000, 0);
+    gera(r);
+
+    QStringList numerados;
+    int semNumero = 0;
+    for (const Pagina& p : documento.paginas)
+        for (const ComandoDeDesenho& c : p.comandos)
+            if (auto* t = std::get_if<ComandoTexto>(&c)) {
+                const QString texto = t->trechos.empty() ? QString() : t->trechos[0].texto;
+                if (t->registro >= 0)
+                    numerados << QStringLiteral("%1:%2").arg(t->registro).arg(texto);
+                else
+                    ++semNumero;
+            }
+    EXPECT_EQ(numerados, (QStringList{"0:Item 01", "0:calculado", "1:Item 02", "1:calculado",
+                                      "2:Item 03", "2:calculado"}));
+    // Per page header, per record caption, date and two child rows, and the total.
+    EXPECT_EQ(semNumero, paginas + 3 * 4 + 1);
+}
+
 TEST_F(Motor, ErrosDeFonteDeDadosEDeRelatorioAusente) {
     QString erro;
     try {

@@ -4,6 +4,7 @@
 #include "core/mensagens.h"
 #include "report/motor.h"
 #include "report/preview/dialogo_impressao.h"
+#include "report/preview/dialogos.h"
 #include "report/preview/impressao.h"
 #include "report/preview/impressora.h"
 #include "report/preview/textos.h"
@@ -184,7 +185,8 @@ void JanelaDePreview::terminaGeracao() {
     gerando_ = false;
     status_->clearMessage();
     atualizaEstado();
-    if (fecharAoTerminar_)
+    // A run without pages (no data, or stopped before the first) leaves nothing to show.
+    if (fecharAoTerminar_ || paginas_.empty())
         QTimer::singleShot(0, this, &QDialog::reject);
 }
 
@@ -426,7 +428,9 @@ void mostraPreview(TppReport& relatorio, QWidget* pai) {
         // The run starts once the window shows; it lets the window answer between pages.
         QTimer::singleShot(0, &janela, [&relatorio, &janela] {
             try {
-                TppEngine(&relatorio).gera([&janela](Pagina&& pagina) {
+                TppEngine motor(&relatorio);
+                motor.defineAvisoDeSemDados([&janela] { TppNoDataDialog(&janela).exec(); });
+                motor.gera([&janela](Pagina&& pagina) {
                     janela.recebePagina(std::move(pagina));
                     QApplication::processEvents();
                     if (janela.cancelada())

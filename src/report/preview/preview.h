@@ -39,7 +39,8 @@ public:
     explicit JanelaDePreview(const ConfiguracaoDaPreview& configuracao, QWidget* pai = nullptr);
     ~JanelaDePreview() override;
 
-    // The run hands its pages over here, then says that it ended or why it failed.
+    // The run hands its pages over here, then says that it ended or why it failed. A run
+    // that ends without a page closes the window: there is nothing to show.
     void recebePagina(Pagina&& pagina);
     void terminaGeracao();
     void falhaGeracao(std::exception_ptr erro);
@@ -110,7 +111,8 @@ JanelaDePreview* PreviewForm(const TppReport& relatorio);
 // Shows a run of `relatorio` in its modal preview: OnPreviewFormCreate once the window
 // exists, OnPreviewFormClose once it has closed; only then does this return, so the code
 // after the print call runs after the preview. The first overload generates the pages
-// while the preview shows them; the second shows pages already generated. A failure of the
+// while the preview shows them (a report without data shows the no-data dialog when its
+// layout asks for a message); the second shows pages already generated. A failure of the
 // run is raised after the window closes.
 void mostraPreview(TppReport& relatorio, QWidget* pai = nullptr);
 void mostraPreview(TppReport& relatorio, const Documento& documento, QWidget* pai = nullptr);

@@ -3,6 +3,7 @@
 #include "core/erro.h"
 #include "report/devices/dispositivo.h"
 #include "report/preview/dialogo_impressao.h"
+#include "report/preview/dialogos.h"
 #include "report/preview/impressao.h"
 #include "report/preview/impressora.h"
 #include "report/preview/preview.h"
@@ -41,6 +42,17 @@ void imprimeComDialogo(const TppReport& relatorio, const Documento& documento, Q
 
 } // namespace
 
+void SaidaParaPreview::executa(TppReport& relatorio) {
+    if (naTela(relatorio))
+        mostraPreview(relatorio, pai_);
+    else
+        SaidaDeRelatorios::executa(relatorio);
+}
+
+void SaidaParaPreview::avisaSemDados(TppReport&) {
+    TppNoDataDialog(pai_).exec();
+}
+
 void SaidaParaPreview::apresenta(TppReport& relatorio, const Documento& documento) {
     if (naTela(relatorio)) {
         mostraPreview(relatorio, documento, pai_);
@@ -51,7 +63,7 @@ void SaidaParaPreview::apresenta(TppReport& relatorio, const Documento& document
 }
 
 void SaidaParaArquivo::apresenta(TppReport& relatorio, const Documento& documento) {
-    auto dispositivo = criaDispositivoDeArquivo(dispositivo_);
+    auto dispositivo = criaDispositivoDeArquivo(dispositivo_, opcoes_);
     if (!dispositivo)
         throw Erro(QStringLiteral("O tipo de arquivo \"%1\" não existe.").arg(dispositivo_));
     dispositivo->defineArquivo(arquivo_);

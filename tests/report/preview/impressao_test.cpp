@@ -5,7 +5,7 @@
 
 #include "core/erro.h"
 #include "paginas.h"
-#include "tables/clientdataset.h"
+#include "relatorio_de_teste.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -25,6 +25,7 @@
 #include <unistd.h>
 
 using namespace nq;
+using teste::RelatorioDeTeste;
 
 namespace {
 
@@ -55,44 +56,6 @@ QString textoDoPdf(const QString& arquivo, int pagina = 0) {
     return QString::fromUtf8(
         executa(QStringLiteral("pdftotext"), argumentos).value_or(QByteArray()));
 }
-
-// A report over `linhas` rows: a header, one detail line per row.
-struct RelatorioDeTeste {
-    ClientDataSet tabela{QStringLiteral("cdsTeste")};
-    TppReport relatorio;
-
-    explicit RelatorioDeTeste(int linhas) {
-        tabela.addField(QStringLiteral("NOME"), FieldKind::Text, 40);
-        tabela.createDataSet();
-        for (int i = 1; i <= linhas; ++i)
-            tabela.appendRecord({Value(QStringLiteral("Linha %1").arg(i))});
-        relatorio.Name = QStringLiteral("relatorio1");
-        relatorio.PrinterSetup.DocumentName = QStringLiteral("Teste");
-        TppDBPipeline& p = relatorio.criaPipeline(QStringLiteral("ppDBPipeline1"));
-        p.DataSource = &tabela;
-        relatorio.DataPipeline = &p;
-        auto& cabecalho = relatorio.criaBanda<TppHeaderBand>();
-        cabecalho.mmHeight = 15000;
-        auto titulo = std::make_unique<TppLabel>();
-        titulo->Name = QStringLiteral("ppLabel1");
-        titulo->Caption = QStringLiteral("RELATÓRIO DE TESTE");
-        titulo->Font = Fonte{QStringLiteral("Arial"), 12, true};
-        titulo->mmLeft = 10000;
-        titulo->mmTop = 2000;
-        cabecalho.adiciona(std::move(titulo));
-        auto& detalhe = relatorio.criaBanda<TppDetailBand>();
-        detalhe.mmHeight = 6000;
-        auto nome = std::make_unique<TppDBText>();
-        nome->Name = QStringLiteral("ppDBText1");
-        nome->DataPipeline = &p;
-        nome->DataField = QStringLiteral("NOME");
-        nome->mmLeft = 10000;
-        nome->mmWidth = 80000;
-        nome->mmHeight = 5000;
-        nome->Font = Fonte{QStringLiteral("Roman 20cpi"), 8};
-        detalhe.adiciona(std::move(nome));
-    }
-};
 
 class Impressao : public ::testing::Test {
 protected:
