@@ -1,0 +1,44 @@
+#include "ajuda.h"
+
+#include "core/configuracao.h"
+#include "core/mensagens.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace nq {
+
+namespace {
+const QString AjudaAusente = QStringLiteral(
+    "O arquivo sobre as instruções das classificações especiais não foi encontrado!");
+}
+
+QString arquivoAjuda() {
+    const QString arquivo =
+        arquivoNoDiretorio(CaminhoDiretorio(QStringLiteral("TD")), QStringLiteral("MTCE.HLP"));
+    return QFileInfo(arquivo).isFile() ? arquivo : QString();
+}
+
+void abreAjuda(const QString& arquivo) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(arquivo));
+}
+
+void mostraAjuda() {
+    const QString arquivo = arquivoAjuda();
+    if (!arquivo.isEmpty()) {
+        abreAjuda(arquivo);
+        return;
+    }
+    mensagens().mostra(AjudaAusente + "\nFaça o Download do Item \"TABDEF - Definição da Base "
+                                      "de Dados\" na página da Marandu na Internet, opção "
+                                      "Downloads.",
+                       QStringLiteral("Atenção"));
+}
+
+QString textoAjudaAusenteNoInicio() {
+    return AjudaAusente + "\nFaça o Download do Item: \"VEXO - Auxiliares(Tabdef\"Usando o "
+                          "Atulizador de Arquivos (Download.exe)";
+}
+
+} // namespace nq

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace nq {
+
+// The instructions file "MTCE.HLP" in the shared-tables directory (code "TD"),
+// found under any letter case; empty when it is not there.
+QString arquivoAjuda();
+
+// Opens the instructions file with the desktop's viewer for it.
+void abreAjuda(const QString& arquivo);
+
+// The instructions file at the user's request: opened, or the box that says where to get it.
+void mostraAjuda();
+
+// What start-up says when the instructions file is missing.
+QString textoAjudaAusenteNoInicio();
+
+} // namespace nq

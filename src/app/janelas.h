@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace nq {
+
+// The windows that the main window opens. A factory left empty means the window
+// is not part of this build yet; the main window then says so.
+struct JanelasDoPrincipal {
+    // The annex launcher (TFrmImprime), opened as the child window.
+    std::function<QWidget*()> lancador;
+    // The data-entry window (TFrmDigitacao) with its title, opened as the child window.
+    std::function<QWidget*(const QString& titulo)> digitacao;
+    // The reserve-commitment setting, shown modally over `dono` and released.
+    std::function<void(QWidget* dono)> empenhosReserva;
+};
+
+// The factories of the program as built; each window registers itself here.
+JanelasDoPrincipal janelasDoPrograma();
+
+// Shown for a window that this build does not have yet.
+void avisaIndisponivel();
+
+} // namespace nq

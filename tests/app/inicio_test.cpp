@@ -1,0 +1,142 @@
+#include "app/inicio.h"
+#include "core/configuracao.h"
+#include "core/globais.h"
+#include "core/mensagens.h"
+#include "db/modulodados.h"
+#include "demo/demo.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace nq;
+
+namespace {
+
+const QString AvisoAnoAnterior =
+    QStringLiteral("Não foi encontrada a Base de Dados do ano Anterior ! Alguns relatórios "
+                   "ficarão incompletos sem essas informações!");
+
+class Inicio : public ::testing::Test {
+protected:
+    void SetUp() override {
+        base = dir.path() + "/VEXO_8/";
+        defineAnoExercicio({});
+        defineDiretorioDados({});
+    }
+    void TearDown() override { defineCaminhoVexoIni({}); }
+
+    void escreveIni(const QString& ano) {
+        const QString caminho = dir.filePath("Vexo.ini");
+        QFile f(caminho);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QStringLiteral("[VEXO]\r\nAno=%1\r\nServidor=\r\nCaminho_Base_Dados=%2\r\n")
+                    .arg(ano, base)
+                    .toUtf8());
+        f.close();
+        defineCaminhoVexoIni(caminho);
+    }
+
+    // The demo exercise and the year before it, with the Vexo.ini that points at them.
+    demo::Demonstracao criaDemo() {
+        demo::Demonstracao d = demo::criaBancoDeTeste(dir.path(), 2008);
+        base = d.raiz;
+        defineCaminhoVexoIni(d.ini);
+        return d;
+    }
+
+    ResultadoInicio inicia() {
+        Tdm dados;
+        ResultadoInicio r = InicioNQ404(dados).executa();
+        conectado = dados.Conexao.Connected();
+        anteriorConectado = dados.ConexaoAnt.Connected();
+        return r;
+    }
+
+    int vezes(const QString& texto) { return static_cast<int>(msgs->textos().count(texto)); }
+
+    QTemporaryDir dir;
+    QString base;
+    MensagensDeTeste msgs;
+    bool conectado = false;
+    bool anteriorConectado = false;
+};
+
+TEST_F(Inicio, SemAnoAnteriorUmAvisoEContinua) {
+    const demo::Demonstracao d = criaDemo();
+    ASSERT_TRUE(QFile::remove(d.bancoAnterior));
+    const ResultadoInicio r = inicia();
+    EXPECT_FALSE(r.encerrar);
+    EXPECT_EQ(r.ano, "2008");
+    EXPECT_EQ(r.municipio, d.exercicios.atual.cliente.nome);
+    EXPECT_FALSE(r.municipio.isEmpty());
+    EXPECT_TRUE(conectado);
+    EXPECT_FALSE(anteriorConectado);
+    EXPECT_EQ(vezes(AvisoAnoAnterior), 1);
+    EXPECT_EQ(anoExercicio(), "2008");
+    EXPECT_EQ(diretorioDados(), base + "ARQ2008/");
+    // The missing instructions file is mentioned once, and start-up goes on.
+    ASSERT_EQ(msgs->registro().size(), 2u);
+    EXPECT_TRUE(msgs->registro()[0].texto.contains(
+        "Faça o Download do Item: \"VEXO - Auxiliares(Tabdef\"Usando o Atulizador"));
+}
+
+TEST_F(Inicio, ComAnoAnteriorSemAvisoEAjudaEncontrada) {
+    criaDemo();
+    ASSERT_TRUE(QDir().mkpath(base + "TABDEF"));
+    QFile ajuda(base + "TABDEF/mtce.hlp");
+    ASSERT_TRUE(ajuda.open(QIODevice::WriteOnly));
+    ajuda.close();
+    const ResultadoInicio r = inicia();
+    EXPECT_TRUE(conectado);
+    EXPECT_TRUE(anteriorConectado);
+    EXPECT_EQ(r.arquivoAjuda, base + "TABDEF/mtce.hlp");
+    EXPECT_TRUE(msgs->registro().empty()) << msgs->textos().join('\n').toStdString();
+}
+
+TEST_F(Inicio, AnoAnteriorA2003Encerra) {
+    escreveIni("2002");
+    const ResultadoInicio r = inicia();
+    EXPECT_TRUE(r.encerrar);
+    EXPECT_FALSE(conectado);
+    EXPECT_EQ(anoExercicio(), "");
+    const auto& ultima = msgs->registro().back();
+    EXPECT_EQ(ultima.texto, "Para Exercícios anteriores a 2003, este módulo deve ser executado "
+                            "na versão 7.0 do VEXO.");
+    EXPECT_EQ(ultima.titulo, "Atenção");
+    EXPECT_EQ(ultima.icone, Icone::Exclamacao);
+}
+
+TEST_F(Inicio, BancoAusenteEncerra) {
+    escreveIni("2008");
+    ASSERT_TRUE(QDir().mkpath(base + "ARQ2007")); // nothing in it
+    const ResultadoInicio r = inicia();
+    EXPECT_TRUE(r.encerrar);
+    EXPECT_FALSE(conectado);
+    EXPECT_EQ(vezes(AvisoAnoAnterior), 0);
+    const auto& ultima = msgs->registro().back();
+    EXPECT_EQ(ultima.texto,
+              "Base de Dados do sistema não encontrada !!! O Sistema será finalizado.");
+    EXPECT_EQ(ultima.titulo, "Erro na Base de Dados");
+    EXPECT_EQ(ultima.icone, Icone::Erro);
+}
+
+TEST_F(Inicio, ConfiguracaoRuimMostraOErroSemEncerrar) {
+    defineCaminhoVexoIni(dir.filePath("ausente/Vexo.ini"));
+    ResultadoInicio r = inicia();
+    EXPECT_FALSE(r.encerrar);
+    EXPECT_TRUE(r.ano.isEmpty());
+    ASSERT_EQ(msgs->registro().size(), 1u);
+    EXPECT_TRUE(msgs->registro()[0].texto.startsWith("Arquivo de configuração não encontrado"));
+    EXPECT_EQ(msgs->registro()[0].icone, Icone::Erro);
+
+    msgs->limpa();
+    escreveIni("dois mil e oito");
+    r = inicia();
+    EXPECT_FALSE(conectado);
+    EXPECT_EQ(anoExercicio(), "");
+    EXPECT_TRUE(msgs->registro().back().texto.contains("\"dois mil e oito\""));
+}
+
+} // namespace
