@@ -1,0 +1,6 @@
+# The road every annex shares and the long-form figures file.
+target_sources(nq_annexes_common PRIVATE
+  estrada_anexo.cpp
+  figuras_csv.cpp
+)
+target_link_libraries(nq_annexes_common PUBLIC nq_report)

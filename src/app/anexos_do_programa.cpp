@@ -1,0 +1,15 @@
+#include "anexos_do_programa.h"
+
+#include "annexes/anexo1/anexo1.h"
+#include "annexes/anexo3/anexo3.h"
+
+namespace nq {
+
+AnexosDisponiveis anexosDoPrograma() {
+    return {
+        {QStringLiteral("ImpAnexo1"), [](QWidget* dono) { return new TImpAnexo1(dono); }},
+        {QStringLiteral("ImpAnexo3"), [](QWidget* dono) { return new TImpAnexo3(dono); }},
+    };
+}
+
+} // namespace nq

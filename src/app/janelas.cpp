@@ -1,0 +1,45 @@
+#include "janelas.h"
+
+#include "anexos_do_programa.h"
+#include "core/mensagens.h"
+#include "entry/janela/digitacao.h"
+#include "imprime.h"
+#include "paramedu.h"
+#include "workbook/libreoffice.h"
+
+namespace nq {
+
+namespace {
+
+// One office for the whole run: the workbooks filled for the user stay open in it.
+LibreOffice& libreOfficeDoPrograma() {
+    static LibreOffice office([] {
+        OpcoesLibreOffice opcoes;
+        opcoes.modo = ModoPlanilha::Visivel;
+        return opcoes;
+    }());
+    return office;
+}
+
+} // namespace
+
+JanelasDoPrincipal janelasDoPrograma() {
+    JanelasDoPrincipal janelas;
+    janelas.lancador = [] {
+        return new TFrmImprime(anexosDoPrograma(),
+                               [] { return libreOfficeDoPrograma().novaPlanilha(); });
+    };
+    janelas.digitacao = [](const QString& titulo) { return new TFrmDigitacao(titulo); };
+    janelas.empenhosReserva = [](QWidget* dono) {
+        Tfrmparamedu dialogo(dono);
+        dialogo.exec();
+    };
+    return janelas;
+}
+
+void avisaIndisponivel() {
+    mensagens().mostra(QStringLiteral("Esta opção ainda não está disponível nesta versão."),
+                       QStringLiteral("Atenção"), Icone::Informacao);
+}
+
+} // namespace nq

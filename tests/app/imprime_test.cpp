@@ -1,0 +1,391 @@
+#include "app/imprime.h"
+#include "app/janelas.h"
+#include "app/paramedu.h"
+#include "app/planilha_tce.h"
+#include "app/principal.h"
+#include "banco_lancador.h"
+#include "core/erro.h"
+#include "golden_lancador.h"
+#include "report/despejo.h"
+#include "report/motor.h"
+#include "report/preview/saida.h"
+#include "workbook/libreoffice.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <optional>
+
+using namespace nq;
+
+namespace {
+
+// What an annex window saw each time the launcher pressed it or showed it.
+struct Registro {
+    int criacoes = 0;
+    int execucoes = 0;
+    int bimestre = -1;
+    QString filtro;
+    std::optional<QString> falha; // the error its button raises
+};
+
+// An annex window as the launcher meets it: hidden, with the button it presses.
+class AnexoDeTeste : public QWidget {
+public:
+    AnexoDeTeste(QWidget* dono, const QString& botao, Registro& r) : QWidget(dono) {
+        auto* b = new QPushButton(this);
+        b->setObjectName(botao);
+        QObject::connect(b, &QPushButton::clicked, [&r] {
+            ++r.execucoes;
+            r.bimestre = lancador().bimestreSelecionado();
+            r.filtro = lancador().filtroReserva();
+            if (r.falha)
+                throw Erro(*r.falha);
+        });
+    }
+};
+
+// A window the launcher shows modally; it closes as soon as it is up.
+class DialogoDeTeste : public QDialog {
+public:
+    DialogoDeTeste(QWidget* dono, Registro& r) : QDialog(dono), r_(r) {}
+
+protected:
+    void showEvent(QShowEvent* e) override {
+        QDialog::showEvent(e);
+        ++r_.execucoes;
+        QTimer::singleShot(0, this, &QDialog::accept);
+    }
+
+private:
+    Registro& r_;
+};
+
+// Keeps the pages of every report printed.
+class Coletor : public SaidaDeRelatorios {
+public:
+    void apresenta(TppReport&, const Documento& documento) override {
+        despejos << despejo(documento);
+    }
+    QStringList despejos;
+};
+
+const QStringList Executadas = {"ImpAnexo1", "ImpAnexo1B", "ImpAnexo2", "ImpAnexo3", "ImpAnexo4",
+                                "ImpAnexo5", "ImpAnexo6",  "Form07",    "ImpAnexo8"};
+const QStringList Botoes = {"btncalcula", "btncalcula",  "btncalcula",  "btncalcula", "btncalcula",
+                            "btncalcula", "BtnImprimir", "BtnImprimir", "btncalcula"};
+
+class Lancador : public BancoDoLancador {
+protected:
+    Lancador() : saida(coletor) {}
+
+    AnexosDisponiveis anexos() {
+        AnexosDisponiveis a;
+        for (int i = 0; i < Executadas.size(); ++i)
+            a[Executadas[i]] = [this, i](QWidget* dono) {
+                Registro& r = registros[Executadas[i]];
+                ++r.criacoes;
+                return new AnexoDeTeste(dono, Botoes[i], r);
+            };
+        for (const QString nome : {"Form101", "ImpAnexo10"})
+            a[nome] = [this, nome](QWidget* dono) {
+                ++registros[nome].criacoes;
+                return new DialogoDeTeste(dono, registros[nome]);
+            };
+        return a;
+    }
+
+    std::unique_ptr<TFrmImprime> abre(AnexosDisponiveis a) {
+        auto l = std::make_unique<TFrmImprime>(std::move(a), nullptr);
+        l->resize(900, 700);
+        l->show();
+        return l;
+    }
+    std::unique_ptr<TFrmImprime> abre() { return abre(anexos()); }
+
+    // A click on the row, where the user sees it.
+    void clica(TFrmImprime& l, int linha) {
+        QTreeWidgetItem* item = l.ListView1->topLevelItem(linha);
+        const QRect area = l.ListView1->visualItemRect(item);
+        ASSERT_TRUE(l.ListView1->viewport()->rect().contains(area.center()));
+        QTest::mouseClick(l.ListView1->viewport(), Qt::LeftButton, {}, area.center());
+    }
+    int execucoes(const QString& janela) { return registros[janela].execucoes; }
+    int execucoesTotais() {
+        int n = 0;
+        for (const auto& [nome, r] : registros)
+            n += r.execucoes;
+        return n;
+    }
+
+    std::map<QString, Registro> registros;
+    Coletor coletor;
+    SaidaInstalada saida;
+};
+
+TEST_F(Lancador, ControlesComoOsAnexosLeem) {
+    auto l = abre();
+    EXPECT_EQ(l->objectName(), "FrmImprime");
+    EXPECT_EQ(&lancador(), l.get());
+    ASSERT_EQ(l->combomes->count(), 6);
+    EXPECT_EQ(l->combomes->itemText(3), "4 - Julho -  Agosto");
+    EXPECT_EQ(l->textoBimestre(), "");
+    EXPECT_EQ(l->indiceBimestre(), -1);
+    l->combomes->setCurrentIndex(2);
+    EXPECT_EQ(l->digitoBimestre(), "3");
+    EXPECT_EQ(l->indiceBimestre(), 2);
+
+    ASSERT_EQ(l->ListView1->topLevelItemCount(), 12);
+    EXPECT_EQ(l->ListView1->topLevelItem(2)->text(1), "MOD 02 ");
+    EXPECT_EQ(l->ListView1->topLevelItem(11)->text(2), "Despesas com Pessoal e Previdenciárias ");
+    // Row 9 is blank.
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(l->ListView1->topLevelItem(9)->text(c), "");
+    l.reset();
+    EXPECT_THROW(lancador(), Erro);
+}
+
+TEST_F(Lancador, SemBimestre) {
+    auto l = abre();
+    for (int linha = 0; linha <= 7; ++linha) {
+        msgs->limpa();
+        clica(*l, linha);
+        EXPECT_EQ(msgs->textos(), QStringList{"Especifique o Bimestre!"}) << linha;
+        EXPECT_TRUE(l->combomes->view()->isVisible());
+        l->combomes->hidePopup();
+    }
+    EXPECT_EQ(execucoesTotais(), 0);
+    // Row 8 needs no bimester.
+    msgs->limpa();
+    clica(*l, 8);
+    EXPECT_TRUE(msgs->registro().empty());
+    EXPECT_EQ(execucoes("ImpAnexo8"), 1);
+    EXPECT_EQ(registros["ImpAnexo8"].bimestre, 0);
+}
+
+TEST_F(Lancador, CadaLinhaSeuAnexo) {
+    auto l = abre();
+    l->combomes->setCurrentIndex(4);
+    for (int linha : {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11})
+        clica(*l, linha);
+    EXPECT_TRUE(msgs->registro().empty()) << msgs->textos().join('|').toStdString();
+    for (const auto& [nome, r] : registros) {
+        EXPECT_EQ(r.execucoes, 1) << nome.toStdString();
+        EXPECT_EQ(r.criacoes, 1) << nome.toStdString();
+    }
+    EXPECT_EQ(registros.size(), 11u);
+    EXPECT_EQ(registros["ImpAnexo1"].bimestre, 5);
+    EXPECT_TRUE(coletor.despejos.isEmpty());
+    // Rows 0 to 8 are freed after the press; rows 10 and 11 stay for the next click.
+    EXPECT_FALSE(l->findChild<QWidget*>("ImpAnexo1"));
+    ASSERT_TRUE(l->findChild<QDialog*>("Form101"));
+    clica(*l, 10);
+    EXPECT_EQ(execucoes("Form101"), 2);
+    EXPECT_EQ(registros["Form101"].criacoes, 1);
+}
+
+TEST_F(Lancador, MesmaLinhaDuasVezesMarcaUmaEExecutaDuas) {
+    auto l = abre();
+    l->combomes->setCurrentIndex(0);
+    l->ListView1->setFocus();
+    clica(*l, 5);
+    QTest::keyClick(l->ListView1, Qt::Key_Return);
+    EXPECT_EQ(execucoes("ImpAnexo5"), 2);
+    EXPECT_EQ(registros["ImpAnexo5"].criacoes, 2);
+    EXPECT_EQ(l->ListView1->topLevelItem(5)->checkState(0), Qt::Checked);
+    EXPECT_EQ(l->ListView1->topLevelItem(4)->checkState(0), Qt::Unchecked);
+}
+
+TEST_F(Lancador, Linha9NaoDisponivel) {
+    auto l = abre();
+    clica(*l, 9);
+    EXPECT_EQ(msgs->textos(), QStringList{"Relatório não disponível nessa versão!"});
+    EXPECT_EQ(execucoesTotais(), 0);
+}
+
+TEST_F(Lancador, AnexoAindaAusenteAvisa) {
+    auto l = abre({});
+    l->combomes->setCurrentIndex(0);
+    for (int linha : {0, 6, 10}) {
+        msgs->limpa();
+        clica(*l, linha);
+        ASSERT_EQ(msgs->registro().size(), 1u);
+        EXPECT_TRUE(msgs->registro()[0].texto.contains("ainda não está disponível")) << linha;
+    }
+}
+
+TEST_F(Lancador, ErroDaLinha0EMostradoEOLancadorSegue) {
+    auto l = abre();
+    l->combomes->setCurrentIndex(1);
+    registros["ImpAnexo1"].falha = "Tabela vazia";
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    clica(*l, 0);
+    EXPECT_EQ(msgs->textos(), QStringList{"O seguinte erro ocorreu!\rErro: Tabela vazia"});
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(l->findChild<QWidget*>("ImpAnexo1"));
+
+    registros["ImpAnexo1"].falha.reset();
+    clica(*l, 0);
+    EXPECT_EQ(execucoes("ImpAnexo1"), 2);
+
+    // Other rows leave their errors to the program's general display.
+    registros["ImpAnexo2"].falha = "Falha do anexo 2";
+    l->ListView1->setCurrentItem(l->ListView1->topLevelItem(2));
+    EXPECT_THROW(l->ListView1Click(), Erro);
+    EXPECT_FALSE(l->findChild<QWidget*>("ImpAnexo2"));
+}
+
+TEST_F(Lancador, CamaraRecebeOAviso) {
+    defineMunicipio("Câmara Municipal de Teste");
+    auto l = abre();
+    EXPECT_TRUE(l->camaraLegislativa());
+    l->combomes->setCurrentIndex(2);
+    for (int linha = 0; linha <= 11; ++linha)
+        if (linha != 9)
+            clica(*l, linha);
+    EXPECT_EQ(coletor.despejos.size(), 8);
+    EXPECT_EQ(execucoes("ImpAnexo3"), 1);
+    EXPECT_EQ(execucoes("Form101"), 1);
+    EXPECT_EQ(execucoes("ImpAnexo10"), 1);
+    EXPECT_EQ(execucoesTotais(), 3);
+    comparaComGoldenDoLancador("aviso_camara_modelo1", coletor.despejos[0]);
+    comparaComGoldenDoLancador("aviso_camara_modelo7", coletor.despejos[6]);
+
+    // The flag stays set even if the name changes while the launcher is open.
+    defineMunicipio("Prefeitura Municipal de Teste");
+    l->hide();
+    l->show();
+    EXPECT_TRUE(l->camaraLegislativa());
+}
+
+TEST_F(Lancador, AvisoDoModelo8SemBimestre) {
+    defineMunicipio("Câmara Municipal de Teste");
+    auto l = abre();
+    clica(*l, 8);
+    ASSERT_EQ(coletor.despejos.size(), 1);
+    EXPECT_TRUE(coletor.despejos[0].contains("\"º BIMESTRE DE 2008\""));
+    EXPECT_EQ(execucoesTotais(), 0);
+}
+
+TEST_F(Lancador, CamaraEmMaiusculasNaoEAvisada) {
+    defineMunicipio("CÂMARA MUNICIPAL DE TESTE");
+    auto l = abre();
+    EXPECT_FALSE(l->camaraLegislativa());
+    l->combomes->setCurrentIndex(0);
+    clica(*l, 0);
+    EXPECT_EQ(execucoes("ImpAnexo1"), 1);
+    EXPECT_TRUE(coletor.despejos.isEmpty());
+}
+
+TEST_F(Lancador, ReservaMudaSoQuandoOLancadorReaparece) {
+    const QString semReserva = " (D.TPEM<>'RD') AND (COALESCE(D.PKEMPA, 0) NOT IN (SELECT PKEMP "
+                               "FROM DESPES WHERE DESPES.TPEM='RD')) AND ";
+    auto l = abre();
+    l->combomes->setCurrentIndex(0);
+    clica(*l, 0);
+    EXPECT_EQ(registros["ImpAnexo1"].filtro, semReserva);
+
+    {
+        Tfrmparamedu dialogo;
+        dialogo.show();
+        dialogo.RD->click();
+        dialogo.BtnOK->click();
+    }
+    EXPECT_EQ(rdGravado(), "T");
+    clica(*l, 0);
+    EXPECT_EQ(registros["ImpAnexo1"].filtro, semReserva);
+
+    l->hide();
+    l->show();
+    clica(*l, 0);
+    EXPECT_EQ(registros["ImpAnexo1"].filtro, " ");
+}
+
+TEST_F(Lancador, CaminhoDaPlanilhaLembrado) {
+    QTemporaryDir dir;
+    defineCaminhoCorfocoIni(dir.filePath("corfoco.ini"));
+    {
+        auto l = abre();
+        EXPECT_EQ(l->Edit1->text(), "");
+        const QString escolhida = dir.filePath("Anexos TCE, 2008.xls");
+        l->escolheArquivo = [&] { return escolhida; };
+        l->Edit1->setEnabled(false);
+        l->SpeedButton1->click();
+        EXPECT_TRUE(l->Edit1->isEnabled());
+        EXPECT_EQ(l->Edit1->text(), escolhida);
+        // A file that does not exist is not checked: nothing is shown.
+        l->Edit1Exit();
+        EXPECT_TRUE(msgs->registro().empty());
+
+        // Cancelling the dialog keeps the path.
+        l->escolheArquivo = [] { return QString(); };
+        l->escolhePlanilha();
+        EXPECT_EQ(l->Edit1->text(), escolhida);
+    }
+    auto outro = abre();
+    EXPECT_EQ(outro->Edit1->text(), dir.filePath("Anexos TCE, 2008.xls"));
+    defineCaminhoCorfocoIni({});
+}
+
+TEST_F(Lancador, PlanilhaVerificadaAoSairDoCampo) {
+    if (!QFileInfo::exists(OpcoesLibreOffice{}.programa))
+        GTEST_SKIP() << "LibreOffice não instalado";
+    QTemporaryDir dir;
+    defineCaminhoCorfocoIni(dir.filePath("corfoco.ini"));
+    LibreOffice office;
+    const QString pasta = dir.filePath("tce.xls");
+    {
+        auto p = office.novaPlanilha();
+        p->criaNova({"mod 5"});
+        p->selecionaFolha("mod 5");
+        p->escreveTexto("A53", "V 2008");
+        p->salvaComo(pasta);
+    }
+    auto l = std::make_unique<TFrmImprime>(anexos(), [&office] { return office.novaPlanilha(); });
+    l->show();
+    l->escolheArquivo = [&] { return pasta; };
+    l->SpeedButton1->click();
+
+    // Another window taking the focus is not leaving the field.
+    QFocusEvent paraOutraJanela(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(l->Edit1, &paraOutraJanela);
+    EXPECT_TRUE(msgs->registro().empty());
+
+    QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(l->Edit1, &tab);
+    EXPECT_EQ(msgs->textos(),
+              QStringList({"A planilha será aberta para verificação da versão!",
+                           "Versão da Planilha compativel para exportação dos dados. Calcule os "
+                           "anexos!"}));
+    EXPECT_FALSE(l->Edit1->isEnabled());
+    l->SpeedButton1->click();
+    EXPECT_TRUE(l->Edit1->isEnabled());
+    defineCaminhoCorfocoIni({});
+}
+
+TEST_F(Lancador, BotaoAnexosAbreOLancadorDoPrograma) {
+    defineMunicipio("Câmara Municipal de Teste");
+    TFrmPrincipalNQ404 principal(janelasDoPrograma());
+    principal.show();
+    principal.btnAnexosClick();
+    auto* l = dynamic_cast<TFrmImprime*>(&lancador());
+    ASSERT_TRUE(l);
+    EXPECT_TRUE(l->camaraLegislativa());
+    EXPECT_EQ(principal.areaFilhas()->subWindowList().size(), 1);
+    // A row whose annex is not in this build yet says so.
+    l->ListView1->setCurrentItem(l->ListView1->topLevelItem(10));
+    l->ListView1Click();
+    ASSERT_EQ(msgs->registro().size(), 1u);
+    EXPECT_TRUE(msgs->registro()[0].texto.contains("Relatório de Gestão Fiscal"));
+}
+
+} // namespace
