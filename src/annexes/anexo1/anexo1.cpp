@@ -1,0 +1,285 @@
+#include "annexes/anexo1/anexo1.h"
+
+#include "annexes/anexo1/planilha_anexo1.h"
+#include "annexes/common/aguarde.h"
+#include "annexes/common/lancador.h"
+#include "core/erro.h"
+#include "core/globais.h"
+#include "core/mensagens.h"
+#include "db/modulodados.h"
+#include "entry/preparacoes.h"
+#include "report/carregador.h"
+#include "report/modelo.h"
+#include "workbook/planilha.h"
+
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace nq {
+
+namespace {
+
+const QString ArquivoReceita = QStringLiteral("NQ404_Anexo1_Receita2.xml");
+const QString ArquivoDespesa = QStringLiteral("NQ404_Anexo1_Despesa2.xml");
+
+// The bimester the launcher holds, 1 to 6.
+int bimestre() {
+    const int b = lancador().indiceBimestre() + 1;
+    if (b < 1 || b > 6)
+        throw Erro(QStringLiteral("Especifique o Bimestre!"));
+    return b;
+}
+
+QString mes(int m) {
+    return QString::number(m);
+}
+int primeiroMes(int k) {
+    return 2 * k - 1;
+}
+int ultimoMes(int k) {
+    return 2 * k;
+}
+
+void soma(ClientDataSet& t, const QString& campo, Moeda valor) {
+    Field f = t.fieldByName(campo);
+    f.setAsCurrency(f.asCurrency() + valor);
+}
+
+// A sixth, rounded half away from zero to four places, without going through double.
+Moeda sexto(Moeda v) {
+    const int64_t d = v.dezMilesimos();
+    int64_t q = d / 6;
+    const int64_t r = d % 6;
+    if (2 * (r < 0 ? -r : r) >= 6)
+        q += d < 0 ? -1 : 1;
+    return Moeda::deDezMilesimos(q);
+}
+
+// The row position of the line `id`, -1 when the table has none.
+int linhaDoId(const ClientDataSet& t, const QString& id) {
+    const int campo = t.fieldIndex(QStringLiteral("ID"));
+    for (int i = 0; i < t.recordCount(); ++i)
+        if (t.valueAt(i, campo).asString() == id)
+            return i;
+    return -1;
+}
+
+// The sum of `campo` over the lines `ids` of `t`, read without moving its current row.
+Moeda somaDasLinhas(const ClientDataSet& t, const QStringList& ids, const QString& campo) {
+    Moeda total;
+    const int indice = t.fieldIndex(campo);
+    for (const QString& id : ids)
+        if (const int linha = linhaDoId(t, id); linha >= 0)
+            total += t.valueAt(linha, indice).asCurrency();
+    return total;
+}
+
+} // namespace
+
+TImpAnexo1::TImpAnexo1(QWidget* dono)
+    : QWidget(dono), relatorio1_(carregaLayout(QStringLiteral(":/anexo1/relatorio1.json"))) {
+    setObjectName(QStringLiteral("ImpAnexo1"));
+    setWindowTitle(QStringLiteral("ImpAnexo1"));
+    btncalcula = new QPushButton(QStringLiteral("Calcula"), this);
+    btncalcula->setObjectName(QStringLiteral("btncalcula"));
+    connect(btncalcula, &QPushButton::clicked, this, &TImpAnexo1::btncalculaClick);
+
+    TppReport& r = *relatorio1_;
+    r.ligaTabela(QStringLiteral("ppDBPipeline1"), cdsRec);
+    r.ligaTabela(QStringLiteral("ppDBPipeline2"), cdsDes);
+    r.OnPreviewFormCreate = [this] { relatorio1PreviewFormCreate(); };
+    r.exige<TppVariable>(QStringLiteral("ppVariable1")).OnCalc = [this](TppVariable&, Value&) {
+        ppVariable1Calc();
+    };
+    r.exige<TppVariable>(QStringLiteral("ppVariable4")).OnCalc = [this](TppVariable&, Value&) {
+        ppVariable4Calc();
+    };
+}
+
+TImpAnexo1::~TImpAnexo1() = default;
+
+void TImpAnexo1::btncalculaClick() {
+    divideprevisao = mensagens().pergunta(
+        QStringLiteral(
+            "Deseja que a Previsão Anual Atualizada seja Dividida para o Previsto no Bimestre?"),
+        QStringLiteral("Atenção"), Icone::Pergunta);
+
+    EstradaDoAnexo estrada(diretorioDados(), dm().Conexao);
+    {
+        AguardeRelatorio aguarde(this, 0);
+        gera_receita_despesa(estrada, &aguarde);
+    }
+    comandos_ = estrada.comandos();
+
+    bool camara = false;
+    QString exercicio;
+    cabecalhos(camara, exercicio);
+    relatorio1_->Print();
+
+    switch (EstradaDoAnexo::perguntaPlanilha(camara)) {
+    case EstradaDoAnexo::Planilha::ArquivoAusente:
+        return;
+    case EstradaDoAnexo::Planilha::Exporta: {
+        const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
+        if (!exportaAnexo1(*planilha, lancador().caminhoPlanilha(), cdsRec, cdsDes, bimestre(),
+                           exercicio))
+            return;
+        break;
+    }
+    case EstradaDoAnexo::Planilha::NaoExporta:
+        break;
+    }
+    dm().cdsAux.close();
+    estrada.limpa();
+}
+
+void TImpAnexo1::gera_receita_despesa(EstradaDoAnexo& estrada, AguardeRelatorio* aguarde) {
+    const int b = bimestre();
+    PreparaAnexo1(diretorioDados());
+    estrada.carrega(cdsRec, ArquivoDigitado::Anexo1Receita, ArquivoReceita);
+    estrada.carrega(cdsDes, ArquivoDigitado::Anexo1Despesa, ArquivoDespesa);
+    if (FrmAguarde)
+        FrmAguarde->gauge1->setMaximum(cdsRec.recordCount() + cdsDes.recordCount());
+
+    estrada.percorre(cdsRec, aguarde, [&](const QString& w) { receita(estrada, w, b); });
+    estrada.percorre(cdsDes, aguarde, [&](const QString& w) { despesa(estrada, w, b); });
+    superavit();
+}
+
+void TImpAnexo1::receita(EstradaDoAnexo& estrada, const QString& w, int b) {
+    const QString ate = mes(ultimoMes(b));
+    const Moeda previsao =
+        estrada.soma(QStringLiteral("select sum(totor) as previsao from recdis where ") + w);
+    soma(cdsRec, QStringLiteral("PREVISAO_ANUAL"), previsao);
+    soma(cdsRec, QStringLiteral("PREVISAO_ATUALIZADA"), previsao);
+    soma(cdsRec, QStringLiteral("PREVISAO_ATUALIZADA"),
+         estrada.soma(QStringLiteral("select sum(recalp.valor) as atualmais from recalp, recdis "
+                                     "where ") +
+                      w +
+                      QStringLiteral(" and recalp.valor>0 and recdis.ficha=recalp.ficha and "
+                                     "extract(month from recalp.dtlan)<=") +
+                      ate));
+    soma(cdsRec, QStringLiteral("PREVISAO_ATUALIZADA"),
+         estrada.soma(QStringLiteral("select sum(recalp.valor) as atualmenos from recalp, recdis "
+                                     "where ") +
+                      w +
+                      QStringLiteral(" and recalp.valor<0 and recdis.ficha=recalp.ficha and "
+                                     "extract(month from recalp.dtlan)<=") +
+                      ate));
+    const Moeda atualizada = cdsRec.fieldByName(QStringLiteral("PREVISAO_ATUALIZADA")).asCurrency();
+    for (int k = b; k >= 1; --k) {
+        const Moeda realizado = estrada.soma(
+            QStringLiteral("select sum(receit.varec) as bimestre from receit, recdis where "
+                           "receit.ficha=recdis.ficha and ") +
+            w + QStringLiteral(" and extract(month from receit.dtlan)>=") + mes(primeiroMes(k)) +
+            QStringLiteral(" and extract(month from receit.dtlan)<=") + mes(ultimoMes(k)));
+        Field previsto = cdsRec.fieldByName(campoDoBimestre(QStringLiteral("PREVISTO_BIM"), k));
+        previsto.setAsCurrency(divideprevisao ? sexto(atualizada) : previsto.asCurrency());
+        soma(cdsRec, campoDoBimestre(QStringLiteral("REALIZADO_BIM"), k), realizado);
+    }
+}
+
+void TImpAnexo1::despesa(EstradaDoAnexo& estrada, const QString& w, int b) {
+    const QString& rf = lancador().filtroReserva();
+    const Moeda dotacao =
+        estrada.soma(QStringLiteral("select sum(dotac) as previsao from desdis where ") + w);
+    soma(cdsDes, QStringLiteral("DOTACAO_ANUAL"), dotacao);
+    soma(cdsDes, QStringLiteral("DOTACAO_ATUALIZADA"), dotacao);
+    soma(cdsDes, QStringLiteral("DOTACAO_ATUALIZADA"),
+         estrada.soma(QStringLiteral("select sum(b.valor) as atualmais from desald b, desdis a "
+                                     "where ") +
+                      w + QStringLiteral(" and a.ficha=b.ficha and extract(month from b.dtlan)<=") +
+                      mes(ultimoMes(b))));
+    for (int k = b; k >= 1; --k) {
+        const QString de = mes(primeiroMes(k));
+        const QString ate = mes(ultimoMes(k));
+        soma(cdsDes, campoDoBimestre(QStringLiteral("LIQUIDADO_BIM"), k),
+             estrada.soma(QStringLiteral("select sum(f.vadem) as empliqbimestre from viewliq f, "
+                                         "despes d  where d.pkemp=f.pkemp and ") +
+                          rf + w + QStringLiteral(" and extract(month from f.datae)>=") + de +
+                          QStringLiteral(" and extract(month from f.datae)<=") + ate));
+        soma(cdsDes, campoDoBimestre(QStringLiteral("EMPENHADO_BIM"), k),
+             estrada.soma(QStringLiteral("select sum(d.vadem) as empenhadobimestre from despes d "
+                                         " where ") +
+                          rf + w + QStringLiteral(" and extract(month from d.datae)<=") + ate +
+                          QStringLiteral(" and extract(month from d.datae)>=") + de));
+    }
+}
+
+void TImpAnexo1::superavit() {
+    // Editing whatever row happens to be current would corrupt another line.
+    if (!cdsDes.locate(QStringLiteral("ID"), Value(QStringLiteral("00390"))))
+        throw Erro(QStringLiteral("A linha \"00390\" (SUPERÁVIT/DÉFICIT) não está no arquivo %1.")
+                       .arg(cdsDes.fileName()));
+    const QStringList receitas{QStringLiteral("00010"), QStringLiteral("00160")};
+    const QStringList despesas{QStringLiteral("00250"), QStringLiteral("00300")};
+    auto resultado = [&](const QString& campoReceita, const QString& campoDespesa) {
+        soma(cdsDes, campoDespesa,
+             somaDasLinhas(cdsRec, receitas, campoReceita) -
+                 somaDasLinhas(cdsDes, despesas, campoDespesa));
+    };
+    cdsDes.edit();
+    resultado(QStringLiteral("PREVISAO_ANUAL"), QStringLiteral("DOTACAO_ANUAL"));
+    resultado(QStringLiteral("PREVISAO_ATUALIZADA"), QStringLiteral("DOTACAO_ATUALIZADA"));
+    for (int n = 1; n <= 6; ++n) {
+        const QString realizado = campoDoBimestre(QStringLiteral("REALIZADO_BIM"), n);
+        resultado(realizado, campoDoBimestre(QStringLiteral("EMPENHADO_BIM"), n));
+        resultado(realizado, campoDoBimestre(QStringLiteral("LIQUIDADO_BIM"), n));
+    }
+    cdsDes.post();
+}
+
+void TImpAnexo1::cabecalhos(bool& camara, QString& exercicio) {
+    ClientDataSet& q = dm().qrCliente;
+    if (!q.active())
+        q.open();
+    if (q.isEmpty())
+        throw Erro(QStringLiteral("O cadastro do município (tabela CADCLI) está vazio."));
+    q.first();
+    const QString nome = q.fieldByName(QStringLiteral("CLNT1")).asString();
+    exercicio = q.fieldByName(QStringLiteral("MEXER")).asString().trimmed();
+    camara = camaraParaExportar(nome);
+    TppReport& r = *relatorio1_;
+    r.exige<TppLabel>(QStringLiteral("PPCLI")).Caption = nome;
+    r.exige<TppLabel>(QStringLiteral("PPMUNI")).Caption =
+        QStringLiteral("MUNICIPIO: ") + q.fieldByName(QStringLiteral("CID")).asString();
+    r.exige<TppLabel>(QStringLiteral("PERI")).Caption =
+        lancador().digitoBimestre() + QStringLiteral("º BIMESTRE DE ") + exercicio;
+}
+
+void TImpAnexo1::relatorio1PreviewFormCreate() {
+    const int b = bimestre();
+    TppReport& r = *relatorio1_;
+    r.exige<TppDBText>(QStringLiteral("PPMES1")).DataField =
+        campoDoBimestre(QStringLiteral("PREVISTO_BIM"), b);
+    r.exige<TppDBText>(QStringLiteral("PPMES2")).DataField =
+        campoDoBimestre(QStringLiteral("REALIZADO_BIM"), b);
+    r.exige<TppDBText>(QStringLiteral("PPMES1B")).DataField =
+        campoDoBimestre(QStringLiteral("EMPENHADO_BIM"), b);
+    r.exige<TppDBText>(QStringLiteral("PPMES2B")).DataField =
+        campoDoBimestre(QStringLiteral("LIQUIDADO_BIM"), b);
+}
+
+void TImpAnexo1::ppVariable1Calc() {
+    const int b = bimestre();
+    TppReport& r = *relatorio1_;
+    const Moeda realizado = somaDosBimestres(cdsRec, QStringLiteral("REALIZADO_BIM"), b);
+    r.exige<TppVariable>(QStringLiteral("ppVariable1")).value =
+        Value(somaDosBimestres(cdsRec, QStringLiteral("PREVISTO_BIM"), b));
+    r.exige<TppVariable>(QStringLiteral("ppVariable2")).value = Value(realizado);
+    r.exige<TppVariable>(QStringLiteral("ppVariable3")).value =
+        Value(cdsRec.fieldByName(QStringLiteral("PREVISAO_ATUALIZADA")).asCurrency() - realizado);
+}
+
+void TImpAnexo1::ppVariable4Calc() {
+    const int b = bimestre();
+    TppReport& r = *relatorio1_;
+    const Moeda empenhado = somaDosBimestres(cdsDes, QStringLiteral("EMPENHADO_BIM"), b);
+    r.exige<TppVariable>(QStringLiteral("ppVariable4")).value = Value(empenhado);
+    r.exige<TppVariable>(QStringLiteral("ppVariable5")).value =
+        Value(somaDosBimestres(cdsDes, QStringLiteral("LIQUIDADO_BIM"), b));
+    r.exige<TppVariable>(QStringLiteral("ppVariable6")).value =
+        Value(cdsDes.fieldByName(QStringLiteral("DOTACAO_ATUALIZADA")).asCurrency() - empenhado);
+}
+
+} // namespace nq

@@ -1,0 +1,105 @@
+#include "apoio_anexo1.h"
+
+#include "annexes/anexo1/anexo1.h"
+#include "core/globais.h"
+#include "report/preview/saida.h"
+#include "tables/clientdataset.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+namespace {
+
+Linhas foto(const nq::ClientDataSet& t) {
+    Linhas l;
+    const int id = t.fieldIndex(QStringLiteral("ID"));
+    for (int i = 0; i < t.recordCount(); ++i) {
+        auto& linha = l[t.valueAt(i, id).asString()];
+        for (int c = 0; c < t.fieldCount(); ++c)
+            linha[t.fieldDef(c).name] = t.valueAt(i, c);
+    }
+    return l;
+}
+
+} // namespace
+
+void garanteAplicacao() {
+    static int argc = 1;
+    static char nome[] = "anexo1_testes";
+    static char* argv[] = {nome, nullptr};
+    if (!QCoreApplication::instance())
+        new QApplication(argc, argv);
+}
+
+void SaidaDeTeste::executa(nq::TppReport& relatorio) {
+    nq::ColetorDeFiguras coletor(relatorio);
+    nq::SaidaDeRelatorios::executa(relatorio);
+    figuras = coletor.figuras();
+}
+
+void SaidaDeTeste::apresenta(nq::TppReport& relatorio, const nq::Documento& d) {
+    documento = d;
+    receita = foto(*relatorio.pipeline(QStringLiteral("ppDBPipeline1"))->DataSource);
+    despesa = foto(*relatorio.pipeline(QStringLiteral("ppDBPipeline2"))->DataSource);
+    if (relatorio.OnPreviewFormClose)
+        relatorio.OnPreviewFormClose();
+}
+
+nq::Moeda moeda(const Linhas& l, const QString& id, const QString& campo) {
+    const auto linha = l.find(id);
+    if (linha == l.end())
+        ADD_FAILURE() << "sem a linha " << id.toStdString();
+    return linha == l.end() ? nq::Moeda() : linha->second.at(campo).asCurrency();
+}
+
+void BancoDoAnexo1::SetUpTestSuite() {
+    garanteAplicacao();
+    tmp_ = new QTemporaryDir;
+    demo_ = new nq::demo::Demonstracao(nq::demo::criaBancoDeTeste(tmp_->path() + "/banco"));
+}
+
+void BancoDoAnexo1::TearDownTestSuite() {
+    delete demo_;
+    delete tmp_;
+    demo_ = nullptr;
+    tmp_ = nullptr;
+}
+
+void BancoDoAnexo1::SetUp() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    nq::defineDiretorioDados(dados());
+    dm_ = std::make_unique<nq::Tdm>();
+    dm_->Conexao.BeforeConnect = nullptr;
+    dm_->Conexao.setParam(QStringLiteral("Database"), demo_->bancoAtual);
+    instalado_ = std::make_unique<nq::LancadorInstalado>(valores);
+}
+
+void BancoDoAnexo1::TearDown() {
+    instalado_.reset();
+    dm_.reset();
+    dir_.reset();
+}
+
+void BancoDoAnexo1::executa(const QString& sql) {
+    // The program's user only reads; the test changes the data as the owner.
+    nq::TCRSQLConnection dono;
+    dono.Params = nq::TCRSQLConnection::parametrosPadrao();
+    dono.setParam(QStringLiteral("User_Name"), QStringLiteral("SYSDBA"));
+    dono.setParam(QStringLiteral("Database"), demo_->bancoAtual);
+    dono.ExecuteDirect(sql);
+    dm_->qrCliente.close();
+}
+
+Resultado BancoDoAnexo1::roda(int bimestre, bool divide, std::vector<bool> respostas) {
+    valores.defineBimestre(bimestre);
+    nq::MensagensDeTeste msgs;
+    msgs->enfileiraResposta(divide);
+    for (bool r : respostas)
+        msgs->enfileiraResposta(r);
+    SaidaDeTeste saida;
+    nq::SaidaInstalada instalada(saida);
+    nq::TImpAnexo1 janela;
+    janela.btncalcula->click();
+    return {saida.receita, saida.despesa,    std::move(saida.documento),
+            saida.figuras, msgs->registro(), janela.comandosExecutados()};
+}
