@@ -5,6 +5,7 @@
 #include "core/erro.h"
 #include "demo/gravador.h"
 #include "demo/plano.h"
+#include "medicao.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -14,21 +15,6 @@
 #include <QTextStream>
 
 using namespace nq::demo;
-
-namespace {
-
-// Peak resident memory of the process so far, in MiB (VmHWM).
-long picoDeMemoria() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& linha : status.readAll().split('\n'))
-        if (linha.startsWith("VmHWM:"))
-            return linha.mid(6).trimmed().split(' ').first().toLong() / 1024;
-    return -1;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
