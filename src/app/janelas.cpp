@@ -11,11 +11,16 @@ namespace nq {
 
 namespace {
 
-// One office for the whole run: the workbooks filled for the user stay open in it.
+// One office for the whole run: the workbooks filled for the user stay open in
+// it. Where it cannot show windows, the filled workbook is saved beside the
+// original instead, and the user is told where.
 LibreOffice& libreOfficeDoPrograma() {
     static LibreOffice office([] {
         OpcoesLibreOffice opcoes;
-        opcoes.modo = ModoPlanilha::Visivel;
+        if (LibreOffice::podeMostrarJanelas())
+            opcoes.modo = ModoPlanilha::Visivel;
+        else
+            opcoes.copiaAoLadoDaOrigem = true;
         return opcoes;
     }());
     return office;

@@ -4,6 +4,7 @@
 #include "workbook/processo_libreoffice.h"
 #include "workbook/uno.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <chrono>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -113,6 +114,13 @@ void LibreOffice::encerra() {
     conexao_->desktop.clear();
     conexao_->processo.encerra(10s);
     conexao_.reset();
+}
+
+bool LibreOffice::podeMostrarJanelas(const QString& programa) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return false;
+    const QDir dir = QFileInfo(programa).absoluteDir();
+    return !dir.entryList({QStringLiteral("libvclplug_*.so")}, QDir::Files).isEmpty();
 }
 
 } // namespace nq

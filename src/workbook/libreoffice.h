@@ -20,6 +20,10 @@ struct OpcoesLibreOffice {
     ModoPlanilha modo = ModoPlanilha::Oculto;
     // Oculto: where mostra() stores the filled workbook.
     QString arquivoSaida;
+    // Oculto without arquivoSaida: mostra() stores the filled workbook beside the one it
+    // came from ("<nome> - preenchida.xls") and tells the user where. This is the GUI's
+    // way where the installed LibreOffice cannot show windows.
+    bool copiaAoLadoDaOrigem = false;
     // Lets a workbook be stored over the file it was opened from.
     bool gravaSobreOriginal = false;
     QString programa = "/usr/lib/libreoffice/program/soffice.bin";
@@ -41,6 +45,9 @@ public:
 
     // For the workbooks made from now on (a batch run names one per annex).
     void defineArquivoSaida(const QString& arquivo) { opcoes_.arquivoSaida = arquivo; }
+    // Whether the installed LibreOffice can show its windows here: it needs a
+    // display plugin (the "-nogui" packages have none) and a display.
+    static bool podeMostrarJanelas(const QString& programa = OpcoesLibreOffice{}.programa);
     // The office's process id; 0 while none runs.
     pid_t processo() const;
     // Ends the office now; the next workbook starts a new one.

@@ -1,4 +1,5 @@
 #include "core/erro.h"
+#include "core/mensagens.h"
 #include "workbook/uno.h"
 
 #include <QDir>
@@ -246,9 +247,18 @@ public:
             exibe();
             return;
         }
-        if (opcoes_.arquivoSaida.isEmpty())
+        if (!opcoes_.arquivoSaida.isEmpty()) {
+            salvaComo(opcoes_.arquivoSaida);
+            return;
+        }
+        if (!opcoes_.copiaAoLadoDaOrigem || origem_.isEmpty())
             throw Erro("Não foi indicado o arquivo em que gravar a planilha preenchida.");
-        salvaComo(opcoes_.arquivoSaida);
+        const QString copia = copiaAoLadoDe(origem_);
+        salvaComo(copia);
+        mensagens().mostra(QString("A planilha preenchida foi gravada em:\n%1\n\nA planilha "
+                                   "original não foi alterada.")
+                               .arg(QDir::toNativeSeparators(copia)),
+                           "Atenção", Icone::Informacao);
     }
 
     void fecha() override {
@@ -296,6 +306,12 @@ private:
             if (topo.is())
                 topo->toFront();
         });
+    }
+
+    static QString copiaAoLadoDe(const QString& origem) {
+        const QFileInfo info(origem);
+        const QString sufixo = info.suffix().isEmpty() ? QString() : "." + info.suffix();
+        return info.absoluteDir().filePath(info.completeBaseName() + " - preenchida" + sufixo);
     }
 
     static void fechaDocumento(const css::uno::Reference<css::uno::XInterface>& documento) {

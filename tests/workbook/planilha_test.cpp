@@ -1,4 +1,5 @@
 #include "core/erro.h"
+#include "core/mensagens.h"
 #include "processos.h"
 #include "workbook/libreoffice.h"
 
@@ -183,6 +184,40 @@ TEST_F(PlanilhaTeste, PlanilhaPreenchidaVaiParaOArquivoDeSaidaSemTocarNoOriginal
     r->abre(saida);
     r->selecionaFolha("Com");
     EXPECT_EQ(r->leTexto("AH6"), "4");
+}
+
+// Where Calc cannot be shown, the program keeps the filled workbook beside the
+// original, says where, and leaves the original as it was.
+TEST(PlanilhaSemJanelas, CopiaPreenchidaAoLadoDoOriginal) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    OpcoesLibreOffice opcoes;
+    opcoes.copiaAoLadoDaOrigem = true;
+    LibreOffice office(opcoes);
+    const QString origem = dir.filePath("TCE 2008.xls");
+    {
+        auto p = office.novaPlanilha();
+        p->criaNova({"Com"});
+        p->salvaComo(origem);
+    }
+    const QByteArray antes = conteudo(origem);
+    MensagensDeTeste registro;
+
+    auto p = office.novaPlanilha();
+    p->abre(origem);
+    p->selecionaFolha("Com");
+    p->escreveNumero("AH6", 4);
+    p->mostra();
+    p->fecha();
+
+    const QString copia = dir.filePath("TCE 2008 - preenchida.xls");
+    EXPECT_EQ(conteudo(origem), antes);
+    ASSERT_EQ(registro->registro().size(), 1u);
+    EXPECT_TRUE(registro->registro()[0].texto.contains(copia));
+    auto q = office.novaPlanilha();
+    q->abre(copia);
+    q->selecionaFolha("Com");
+    EXPECT_EQ(q->leTexto("AH6"), "4");
 }
 
 TEST(LibreOfficeAusente, DizQueNaoFoiEncontrado) {
