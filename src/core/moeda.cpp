@@ -73,8 +73,11 @@ std::optional<Moeda> Moeda::deTexto(const QString& texto) {
     }
     if (!digitos)
         return std::nullopt;
-    const int64_t v = inteiro * Escala + fracao * potenciaDeDez(4 - casas);
-    return deDezMilesimos(negativo ? -v : v);
+    // The whole part was bounded digit by digit; the fraction can still tip it over.
+    const __int128 v = static_cast<__int128>(inteiro) * Escala + fracao * potenciaDeDez(4 - casas);
+    if (v > INT64_MAX)
+        return std::nullopt;
+    return deDezMilesimos(static_cast<int64_t>(negativo ? -v : v));
 }
 
 Moeda Moeda::arredondada(int casas) const {

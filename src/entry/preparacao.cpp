@@ -101,6 +101,24 @@ private:
                     throw Erro(QStringLiteral("Arquivo \"%1\": %2").arg(caminho_, e.texto()));
                 }
             }
+        exigeObrigatoriosPreenchidos();
+    }
+
+    // A file that marks a column required (one this program did not write) would
+    // refuse a new row half-way through, after earlier rows were already saved.
+    void exigeObrigatoriosPreenchidos() const {
+        for (int i = 0; i < tabela_.fieldCount(); ++i) {
+            const FieldDef& def = tabela_.fieldDef(i);
+            if (!def.required || def.calculated ||
+                d_.zeraSeNulo.contains(def.name, Qt::CaseInsensitive) ||
+                (d_.zeraMoedaAoAcrescentar && def.kind == FieldKind::Money))
+                continue;
+            for (const auto& linha : linhas_)
+                if (linha.valor(def.name).isNull())
+                    throw Erro(QStringLiteral("Arquivo \"%1\": a coluna %2 está marcada como "
+                                              "obrigatória e a preparação não a preenche.")
+                                   .arg(caminho_, def.name));
+        }
     }
 
     const DescricaoArquivo& d_;

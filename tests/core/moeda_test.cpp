@@ -37,4 +37,7 @@ TEST(Moeda, LeTexto) {
     EXPECT_FALSE(Moeda::deTexto("abc"));
     EXPECT_FALSE(Moeda::deTexto("-"));
     EXPECT_FALSE(Moeda::deTexto("99999999999999999999"));
+    // The largest whole part with a fraction that would wrap the sign.
+    EXPECT_EQ(Moeda::deTexto("922337203685477.5807")->dezMilesimos(), INT64_MAX);
+    EXPECT_FALSE(Moeda::deTexto("922337203685477.9999"));
 }

@@ -533,6 +533,32 @@ TEST_F(Preparacao, ArquivoTruncadoOuAlheioNaoMudaNada) {
     EXPECT_EQ(bytes(receita), antesReceita);
 }
 
+TEST_F(Preparacao, ColunaObrigatoriaQueAPreparacaoNaoPreencheNaoMudaNada) {
+    // A packet written elsewhere marks VALOR1 required and holds one row only:
+    // the rows to be added could not be posted, so nothing may be written.
+    PreparaAnexo10(dir());
+    const QString arquivo = caminho("NQ404_ANX10.XML");
+    ClientDataSet original;
+    original.loadFromFile(arquivo);
+    ClientDataSet alheio;
+    for (int i = 0; i < original.fieldCount(); ++i) {
+        const FieldDef& def = original.fieldDef(i);
+        alheio.addField(def.name, def.kind, def.size, def.name == "VALOR1");
+    }
+    alheio.createDataSet();
+    alheio.append();
+    alheio.fieldByName("ID").setAsString("00010");
+    alheio.fieldByName("NOME").setAsString("Nome mudado");
+    alheio.fieldByName("VALOR1").setAsCurrency(Moeda::deInteiro(7));
+    alheio.post();
+    alheio.saveToFile(arquivo);
+    const QByteArray antes = bytes(arquivo);
+
+    const QString erro = erroDe([&] { PreparaAnexo10(dir()); });
+    EXPECT_TRUE(erro.contains("VALOR1")) << erro.toStdString();
+    EXPECT_EQ(bytes(arquivo), antes);
+}
+
 TEST_F(Preparacao, ErroNaPrimeiraPreparacaoNaoCriaArquivo) {
     banco.responde(SqlEntidades1B,
                    {{{"EMPRESA", FieldKind::Text, 4}, {"NOME", FieldKind::Text, 80}},
