@@ -25,15 +25,11 @@ QString FiltroReservaEmpenho(const QString& tabela) {
         .arg(tabela);
 }
 
-bool textoLogico(const QString& texto) {
-    const QString t = texto.trimmed().toUpper();
-    return t.startsWith(QLatin1Char('T')) || t.startsWith(QLatin1Char('S')) ||
-           t.startsWith(QLatin1Char('Y'));
-}
-
 bool MostraEmpenhosReserva(TCRSQLConnection& conexao) {
     ConsultaSql c = conexao.consulta(QStringLiteral("SELECT RD FROM PARAMEDU"));
-    return c.proxima() && textoLogico(c.linha().texto(0));
+    // Only "T" shows them, as the setting dialog reads it: "S" or "t" must not bring
+    // reserve commitments back into the figures.
+    return c.proxima() && c.linha().texto(0).trimmed() == QLatin1String("T");
 }
 
 QString dataSql(const QDate& data) {

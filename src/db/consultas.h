@@ -19,11 +19,8 @@ Moeda ConsultaValor(TCRSQLConnection& conexao, const QString& sql, const QString
 // refer to them, followed by " AND ", for a statement where DESPES has the
 // alias `tabela` ("D", or "DESPES" where it has none).
 QString FiltroReservaEmpenho(const QString& tabela = QStringLiteral("D"));
-// PARAMEDU.RD read as a boolean: whether reports show reserve commitments.
+// Whether reports show reserve commitments: PARAMEDU.RD holds "T".
 bool MostraEmpenhosReserva(TCRSQLConnection& conexao);
-// A text as a boolean the way the family's datasets read one: true when it
-// starts with T, S or Y in any case.
-bool textoLogico(const QString& texto);
 
 // Date literals without quotes: "31.12.2008" and "12/31/2008".
 QString dataSql(const QDate& data);

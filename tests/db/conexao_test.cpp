@@ -158,6 +158,11 @@ TEST_F(ConexaoTest, FiltroDeReservaDeixaForaReservaEQuemAReferencia) {
               Moeda::deInteiro(8));
 
     EXPECT_FALSE(MostraEmpenhosReserva(modulo_.Conexao));
+    // Only "T" shows reserve commitments: "S" or "t" leave them out.
+    for (const char* valor : {"S", "t", "Y"}) {
+        executa(QStringLiteral("UPDATE PARAMEDU SET RD='%1'").arg(valor));
+        EXPECT_FALSE(MostraEmpenhosReserva(modulo_.Conexao)) << valor;
+    }
     executa("UPDATE PARAMEDU SET RD='T'");
     EXPECT_TRUE(MostraEmpenhosReserva(modulo_.Conexao));
     EXPECT_EQ(textoSql("d'Aliança"), "'d''Aliança'");

@@ -339,7 +339,9 @@ bool TImpAnexo3::cabecalhos(QString& exercicio) {
         r.exige<TppLabel>(QStringLiteral("ppsm%1").arg(k)).Caption =
             mesDoSlot(cdsImp, k).asString();
     q.close();
-    return camaraParaExportar(nome);
+    // This annex lower-cases the prefix, so "Câmara" is a chamber here too.
+    const QString prefixo = nome.left(3).toLower();
+    return prefixo == QStringLiteral("cam") || prefixo == QStringLiteral("câm");
 }
 
 void TImpAnexo3::ppVariable1Calc(Value& valor) {

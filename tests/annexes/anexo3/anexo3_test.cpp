@@ -3,6 +3,7 @@
 #include "annexes/common/lancador.h"
 #include "core/globais.h"
 #include "core/mensagens.h"
+#include "db/consultas.h"
 #include "db/modulodados.h"
 #include "demo/demo.h"
 #include "entry/catalogo.h"
@@ -317,6 +318,20 @@ protected:
         EXPECT_EQ(anteriorImpresso, anterior.texto(2));
     }
 
+    // Renames the client entity in the shared database; returns the old name.
+    QString trocaNomeDoCliente(const QString& novo) {
+        dm_->qrCliente.open();
+        const QString antigo = dm_->qrCliente.fieldByName("CLNT1").asString();
+        dm_->qrCliente.close();
+        // The program's user only reads; the test changes the data as the owner.
+        TCRSQLConnection dono;
+        dono.Params = TCRSQLConnection::parametrosPadrao();
+        dono.setParam("User_Name", "SYSDBA");
+        dono.setParam("Database", demo_->bancoAtual);
+        dono.ExecuteDirect("UPDATE CADCLI SET CLNT1=" + textoSql(novo));
+        return antigo;
+    }
+
     ValoresFixosDoLancador valores;
     std::vector<MensagemMostrada> mensagens;
 
@@ -412,4 +427,18 @@ TEST_F(Anexo3, PlanilhaRecebeOsDozeMesesEOBimestreAnterior) {
     EXPECT_EQ(mod3.count("O12"), 0u);
     // Total lines are left to the workbook: 10 lines of 13 cells.
     EXPECT_EQ(mod3.size(), 130u);
+}
+
+TEST_F(Anexo3, CamaraComAcentoNaoEhPerguntadaSobreAPlanilha) {
+    const QString arquivo = dados() + "tce.xls";
+    QFile f(arquivo);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("planilha");
+    f.close();
+    valores.definePlanilha(arquivo);
+    const QString nome = trocaNomeDoCliente("Câmara Municipal de Teste");
+    roda(1, false);
+    trocaNomeDoCliente(nome);
+    for (const auto& m : mensagens)
+        EXPECT_FALSE(m.foiPergunta) << m.texto.toStdString();
 }
