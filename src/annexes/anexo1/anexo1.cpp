@@ -2,6 +2,7 @@
 
 #include "annexes/anexo1/planilha_anexo1.h"
 #include "annexes/common/aguarde.h"
+#include "annexes/common/estrada_anexo.h"
 #include "annexes/common/lancador.h"
 #include "core/erro.h"
 #include "core/globais.h"
@@ -78,10 +79,7 @@ Moeda somaDasLinhas(const ClientDataSet& t, const QStringList& ids, const QStrin
 
 TImpAnexo1::TImpAnexo1(QWidget* dono)
     : QWidget(dono), relatorio1_(carregaLayout(QStringLiteral(":/anexo1/relatorio1.json"))) {
-    setObjectName(QStringLiteral("ImpAnexo1"));
-    setWindowTitle(QStringLiteral("ImpAnexo1"));
-    btncalcula = new QPushButton(QStringLiteral("Calcula"), this);
-    btncalcula->setObjectName(QStringLiteral("btncalcula"));
+    btncalcula = criaBotaoCalcula(*this, QStringLiteral("ImpAnexo1"));
     connect(btncalcula, &QPushButton::clicked, this, &TImpAnexo1::btncalculaClick);
 
     TppReport& r = *relatorio1_;

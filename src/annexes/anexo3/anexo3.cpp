@@ -139,10 +139,7 @@ Moeda regraDoFundef(Moeda serie, Moeda fundef, Moeda deducoes) {
 
 TImpAnexo3::TImpAnexo3(QWidget* dono)
     : QWidget(dono), relatorio4_(carregaLayout(QStringLiteral(":/anexo3/relatorio4.json"))) {
-    setObjectName(QStringLiteral("ImpAnexo3"));
-    setWindowTitle(QStringLiteral("ImpAnexo3"));
-    btncalcula = new QPushButton(QStringLiteral("Calcula"), this);
-    btncalcula->setObjectName(QStringLiteral("btncalcula"));
+    btncalcula = criaBotaoCalcula(*this, QStringLiteral("ImpAnexo3"));
     connect(btncalcula, &QPushButton::clicked, this, &TImpAnexo3::btncalculaClick);
 
     TppReport& r = *relatorio4_;

@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QSaveFile>
 
 namespace nq {
@@ -97,6 +98,14 @@ bool camaraParaExportar(const QString& nome) {
         if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
             c = QChar(c.unicode() - ('a' - 'A'));
     return inicio == QStringLiteral("CAM") || inicio == QStringLiteral("CÂM");
+}
+
+QPushButton* criaBotaoCalcula(QWidget& janela, const QString& nome) {
+    janela.setObjectName(nome);
+    janela.setWindowTitle(nome);
+    auto* botao = new QPushButton(QStringLiteral("Calcula"), &janela);
+    botao->setObjectName(QStringLiteral("btncalcula"));
+    return botao;
 }
 
 QString campoDoBimestre(const QString& campo, int bimestre) {

@@ -7,6 +7,9 @@
 #include <functional>
 #include <vector>
 
+class QPushButton;
+class QWidget;
+
 namespace nq {
 
 class ClientDataSet;
@@ -64,6 +67,10 @@ private:
 // Whether an entity name is a chamber's for the export question: its first
 // three characters, with only a to z raised, read "CAM" or "CÂM".
 bool camaraParaExportar(const QString& nome);
+
+// Names a hidden annex window as the launcher finds it ("ImpAnexo1") and gives
+// it the "btncalcula" button that the launcher presses.
+QPushButton* criaBotaoCalcula(QWidget& janela, const QString& nome);
 
 // The field `campo` + k ("PREVISTO_BIM" + 3).
 QString campoDoBimestre(const QString& campo, int bimestre);
