@@ -75,6 +75,96 @@ Moeda somaDasLinhas(const ClientDataSet& t, const QStringList& ids, const QStrin
     return total;
 }
 
+// The statements of the annex, each with the line's condition W left open.
+const FormaDaSoma& previsaoInicial() {
+    static const FormaDaSoma f{
+        QStringLiteral("sum(totor)"),
+        QStringLiteral("recdis"),
+        {},
+        {},
+        [](const QString& w, Meses) {
+            return QStringLiteral("select sum(totor) as previsao from recdis where ") + w;
+        }};
+    return f;
+}
+
+// The forecast changes up to a month, of one sign ('>' or '<').
+FormaDaSoma alteracaoDaPrevisao(QChar sinal) {
+    const QString apelido =
+        sinal == QLatin1Char('>') ? QStringLiteral("atualmais") : QStringLiteral("atualmenos");
+    const QString valor = QStringLiteral("recalp.valor") + sinal + QLatin1Char('0');
+    return {QStringLiteral("sum(recalp.valor)"), QStringLiteral("recalp, recdis"),
+            valor + QStringLiteral(" and recdis.ficha=recalp.ficha"),
+            QStringLiteral("recalp.dtlan"), [=](const QString& w, Meses m) {
+                return QStringLiteral("select sum(recalp.valor) as ") + apelido +
+                       QStringLiteral(" from recalp, recdis where ") + w + QStringLiteral(" and ") +
+                       valor +
+                       QStringLiteral(" and recdis.ficha=recalp.ficha and "
+                                      "extract(month from recalp.dtlan)<=") +
+                       mes(m.ate);
+            }};
+}
+
+const FormaDaSoma& realizadoNoBimestre() {
+    static const FormaDaSoma f{
+        QStringLiteral("sum(receit.varec)"), QStringLiteral("receit, recdis"),
+        QStringLiteral("receit.ficha=recdis.ficha"), QStringLiteral("receit.dtlan"),
+        [](const QString& w, Meses m) {
+            return QStringLiteral("select sum(receit.varec) as bimestre from receit, recdis where "
+                                  "receit.ficha=recdis.ficha and ") +
+                   w + QStringLiteral(" and extract(month from receit.dtlan)>=") + mes(m.de) +
+                   QStringLiteral(" and extract(month from receit.dtlan)<=") + mes(m.ate);
+        }};
+    return f;
+}
+
+const FormaDaSoma& dotacaoInicial() {
+    static const FormaDaSoma f{
+        QStringLiteral("sum(dotac)"),
+        QStringLiteral("desdis"),
+        {},
+        {},
+        [](const QString& w, Meses) {
+            return QStringLiteral("select sum(dotac) as previsao from desdis where ") + w;
+        }};
+    return f;
+}
+
+const FormaDaSoma& alteracaoDaDotacao() {
+    static const FormaDaSoma f{
+        QStringLiteral("sum(b.valor)"), QStringLiteral("desald b, desdis a"),
+        QStringLiteral("a.ficha=b.ficha"), QStringLiteral("b.dtlan"),
+        [](const QString& w, Meses m) {
+            return QStringLiteral("select sum(b.valor) as atualmais from desald b, desdis a "
+                                  "where ") +
+                   w + QStringLiteral(" and a.ficha=b.ficha and extract(month from b.dtlan)<=") +
+                   mes(m.ate);
+        }};
+    return f;
+}
+
+// `rf`: the launcher's reserve-commitment condition, which ends in " AND " or is a blank.
+FormaDaSoma liquidadoNoBimestre(const QString& rf) {
+    return {QStringLiteral("sum(f.vadem)"), QStringLiteral("viewliq f, despes d"),
+            QStringLiteral("d.pkemp=f.pkemp and ") + rf + QStringLiteral(" 1=1"),
+            QStringLiteral("f.datae"), [=](const QString& w, Meses m) {
+                return QStringLiteral("select sum(f.vadem) as empliqbimestre from viewliq f, "
+                                      "despes d  where d.pkemp=f.pkemp and ") +
+                       rf + w + QStringLiteral(" and extract(month from f.datae)>=") + mes(m.de) +
+                       QStringLiteral(" and extract(month from f.datae)<=") + mes(m.ate);
+            }};
+}
+
+FormaDaSoma empenhadoNoBimestre(const QString& rf) {
+    return {QStringLiteral("sum(d.vadem)"), QStringLiteral("despes d"), rf + QStringLiteral(" 1=1"),
+            QStringLiteral("d.datae"), [=](const QString& w, Meses m) {
+                return QStringLiteral("select sum(d.vadem) as empenhadobimestre from despes d "
+                                      " where ") +
+                       rf + w + QStringLiteral(" and extract(month from d.datae)<=") + mes(m.ate) +
+                       QStringLiteral(" and extract(month from d.datae)>=") + mes(m.de);
+            }};
+}
+
 } // namespace
 
 TImpAnexo1::TImpAnexo1(QWidget* dono)
@@ -139,68 +229,48 @@ void TImpAnexo1::gera_receita_despesa(EstradaDoAnexo& estrada, AguardeRelatorio*
     if (FrmAguarde)
         FrmAguarde->gauge1->setMaximum(cdsRec.recordCount() + cdsDes.recordCount());
 
-    estrada.percorre(cdsRec, aguarde, [&](const QString& w) { receita(estrada, w, b); });
-    estrada.percorre(cdsDes, aguarde, [&](const QString& w) { despesa(estrada, w, b); });
+    estrada.percorre(
+        cdsRec, aguarde, [&](FigurasDaLinha& linha, const QString&) { receita(linha, b); },
+        [&](const QString&) { divideAPrevisao(b); });
+    estrada.percorre(cdsDes, aguarde,
+                     [&](FigurasDaLinha& linha, const QString&) { despesa(linha, b); });
     superavit();
 }
 
-void TImpAnexo1::receita(EstradaDoAnexo& estrada, const QString& w, int b) {
-    const QString ate = mes(ultimoMes(b));
-    const Moeda previsao =
-        estrada.soma(QStringLiteral("select sum(totor) as previsao from recdis where ") + w);
-    soma(cdsRec, QStringLiteral("PREVISAO_ANUAL"), previsao);
-    soma(cdsRec, QStringLiteral("PREVISAO_ATUALIZADA"), previsao);
-    soma(cdsRec, QStringLiteral("PREVISAO_ATUALIZADA"),
-         estrada.soma(QStringLiteral("select sum(recalp.valor) as atualmais from recalp, recdis "
-                                     "where ") +
-                      w +
-                      QStringLiteral(" and recalp.valor>0 and recdis.ficha=recalp.ficha and "
-                                     "extract(month from recalp.dtlan)<=") +
-                      ate));
-    soma(cdsRec, QStringLiteral("PREVISAO_ATUALIZADA"),
-         estrada.soma(QStringLiteral("select sum(recalp.valor) as atualmenos from recalp, recdis "
-                                     "where ") +
-                      w +
-                      QStringLiteral(" and recalp.valor<0 and recdis.ficha=recalp.ficha and "
-                                     "extract(month from recalp.dtlan)<=") +
-                      ate));
-    const Moeda atualizada = cdsRec.fieldByName(QStringLiteral("PREVISAO_ATUALIZADA")).asCurrency();
-    for (int k = b; k >= 1; --k) {
-        const Moeda realizado = estrada.soma(
-            QStringLiteral("select sum(receit.varec) as bimestre from receit, recdis where "
-                           "receit.ficha=recdis.ficha and ") +
-            w + QStringLiteral(" and extract(month from receit.dtlan)>=") + mes(primeiroMes(k)) +
-            QStringLiteral(" and extract(month from receit.dtlan)<=") + mes(ultimoMes(k)));
-        Field previsto = cdsRec.fieldByName(campoDoBimestre(QStringLiteral("PREVISTO_BIM"), k));
-        previsto.setAsCurrency(divideprevisao ? sexto(atualizada) : previsto.asCurrency());
-        soma(cdsRec, campoDoBimestre(QStringLiteral("REALIZADO_BIM"), k), realizado);
-    }
+void TImpAnexo1::receita(FigurasDaLinha& linha, int b) {
+    linha.soma(QStringLiteral("PREVISAO_ANUAL"), previsaoInicial());
+    linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), previsaoInicial());
+    static const FormaDaSoma mais = alteracaoDaPrevisao(QLatin1Char('>'));
+    static const FormaDaSoma menos = alteracaoDaPrevisao(QLatin1Char('<'));
+    linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), mais, {1, ultimoMes(b)});
+    linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), menos, {1, ultimoMes(b)});
+    for (int k = b; k >= 1; --k)
+        linha.soma(campoDoBimestre(QStringLiteral("REALIZADO_BIM"), k), realizadoNoBimestre(),
+                   {primeiroMes(k), ultimoMes(k)});
 }
 
-void TImpAnexo1::despesa(EstradaDoAnexo& estrada, const QString& w, int b) {
+// The forecast of each bimester up to `b`: a sixth of the updated forecast when asked.
+void TImpAnexo1::divideAPrevisao(int b) {
+    if (!divideprevisao)
+        return;
+    const Moeda atualizada = cdsRec.fieldByName(QStringLiteral("PREVISAO_ATUALIZADA")).asCurrency();
+    for (int k = b; k >= 1; --k)
+        cdsRec.fieldByName(campoDoBimestre(QStringLiteral("PREVISTO_BIM"), k))
+            .setAsCurrency(sexto(atualizada));
+}
+
+void TImpAnexo1::despesa(FigurasDaLinha& linha, int b) {
     const QString& rf = lancador().filtroReserva();
-    const Moeda dotacao =
-        estrada.soma(QStringLiteral("select sum(dotac) as previsao from desdis where ") + w);
-    soma(cdsDes, QStringLiteral("DOTACAO_ANUAL"), dotacao);
-    soma(cdsDes, QStringLiteral("DOTACAO_ATUALIZADA"), dotacao);
-    soma(cdsDes, QStringLiteral("DOTACAO_ATUALIZADA"),
-         estrada.soma(QStringLiteral("select sum(b.valor) as atualmais from desald b, desdis a "
-                                     "where ") +
-                      w + QStringLiteral(" and a.ficha=b.ficha and extract(month from b.dtlan)<=") +
-                      mes(ultimoMes(b))));
+    linha.soma(QStringLiteral("DOTACAO_ANUAL"), dotacaoInicial());
+    linha.soma(QStringLiteral("DOTACAO_ATUALIZADA"), dotacaoInicial());
+    linha.soma(QStringLiteral("DOTACAO_ATUALIZADA"), alteracaoDaDotacao(), {1, ultimoMes(b)});
+    const FormaDaSoma liquidado = liquidadoNoBimestre(rf);
+    const FormaDaSoma empenhado = empenhadoNoBimestre(rf);
     for (int k = b; k >= 1; --k) {
-        const QString de = mes(primeiroMes(k));
-        const QString ate = mes(ultimoMes(k));
-        soma(cdsDes, campoDoBimestre(QStringLiteral("LIQUIDADO_BIM"), k),
-             estrada.soma(QStringLiteral("select sum(f.vadem) as empliqbimestre from viewliq f, "
-                                         "despes d  where d.pkemp=f.pkemp and ") +
-                          rf + w + QStringLiteral(" and extract(month from f.datae)>=") + de +
-                          QStringLiteral(" and extract(month from f.datae)<=") + ate));
-        soma(cdsDes, campoDoBimestre(QStringLiteral("EMPENHADO_BIM"), k),
-             estrada.soma(QStringLiteral("select sum(d.vadem) as empenhadobimestre from despes d "
-                                         " where ") +
-                          rf + w + QStringLiteral(" and extract(month from d.datae)<=") + ate +
-                          QStringLiteral(" and extract(month from d.datae)>=") + de));
+        linha.soma(campoDoBimestre(QStringLiteral("LIQUIDADO_BIM"), k), liquidado,
+                   {primeiroMes(k), ultimoMes(k)});
+        linha.soma(campoDoBimestre(QStringLiteral("EMPENHADO_BIM"), k), empenhado,
+                   {primeiroMes(k), ultimoMes(k)});
     }
 }
 

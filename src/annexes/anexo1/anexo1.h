@@ -44,8 +44,9 @@ public:
     int comandosExecutados() const { return comandos_; }
 
 private:
-    void receita(EstradaDoAnexo& estrada, const QString& filtro, int b);
-    void despesa(EstradaDoAnexo& estrada, const QString& filtro, int b);
+    void receita(FigurasDaLinha& linha, int b);
+    void despesa(FigurasDaLinha& linha, int b);
+    void divideAPrevisao(int b);
     void superavit();
     // Sets the headings from the municipality record; gives the chamber test and MEXER.
     void cabecalhos(bool& camara, QString& exercicio);

@@ -2,5 +2,6 @@
 target_sources(nq_annexes_common PRIVATE
   estrada_anexo.cpp
   figuras_csv.cpp
+  plano_figuras.cpp
 )
 target_link_libraries(nq_annexes_common PUBLIC nq_report)

@@ -32,7 +32,15 @@ void copiaArquivo(const QString& origem, const QString& destino) {
 } // namespace
 
 EstradaDoAnexo::EstradaDoAnexo(QString diretorio, TCRSQLConnection& conexao)
-    : diretorio_(std::move(diretorio)), conexao_(conexao) {}
+    : diretorio_(std::move(diretorio)), conexao_(conexao), plano_(conexao) {}
+
+void FigurasDaLinha::soma(const QString& campo, const FormaDaSoma& forma, Meses meses) {
+    parcelas_.push_back({campo, plano_.pede(forma, w_, meses), false});
+}
+
+void FigurasDaLinha::subtrai(const QString& campo, const FormaDaSoma& forma, Meses meses) {
+    parcelas_.push_back({campo, plano_.pede(forma, w_, meses), true});
+}
 
 void EstradaDoAnexo::carrega(ClientDataSet& tabela, ArquivoDigitado arquivo,
                              const QString& trabalho, const QString& ano) {
@@ -53,6 +61,48 @@ void EstradaDoAnexo::percorre(ClientDataSet& tabela, AguardeRelatorio* aguarde,
         if (!filtro.isEmpty()) {
             tabela.edit();
             linha(filtro);
+            tabela.post();
+        }
+        ++passos_;
+        if (aguarde)
+            aguarde->passo(passos_);
+        tabela.next();
+    }
+}
+
+void EstradaDoAnexo::percorre(
+    ClientDataSet& tabela, AguardeRelatorio* aguarde,
+    const std::function<void(FigurasDaLinha& linha, const QString& filtro)>& declara,
+    const std::function<void(const QString& filtro)>& depois) {
+    struct Linha {
+        int recNo;
+        QString filtro;
+        FigurasDaLinha figuras;
+    };
+    std::vector<Linha> linhas;
+    tabela.first();
+    while (!tabela.eof()) {
+        const QString filtro = tabela.fieldByName(QStringLiteral("FILTRO")).asString().trimmed();
+        if (!filtro.isEmpty()) {
+            linhas.push_back({tabela.recNo(), filtro, FigurasDaLinha(plano_, filtro)});
+            declara(linhas.back().figuras, filtro);
+        }
+        tabela.next();
+    }
+    plano_.resolve();
+    int linha = 0;
+    tabela.first();
+    while (!tabela.eof()) {
+        if (linha < static_cast<int>(linhas.size()) && linhas[linha].recNo == tabela.recNo()) {
+            const Linha& l = linhas[linha++];
+            tabela.edit();
+            for (const FigurasDaLinha::Parcela& p : l.figuras.parcelas_) {
+                Field f = tabela.fieldByName(p.campo);
+                const Moeda v = plano_.valor(p.figura);
+                f.setAsCurrency(p.negativa ? f.asCurrency() - v : f.asCurrency() + v);
+            }
+            if (depois)
+                depois(l.filtro);
             tabela.post();
         }
         ++passos_;

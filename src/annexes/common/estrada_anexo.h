@@ -1,5 +1,6 @@
 #pragma once
 
+#include "annexes/common/plano_figuras.h"
 #include "core/moeda.h"
 #include "entry/catalogo.h"
 
@@ -15,6 +16,25 @@ namespace nq {
 class ClientDataSet;
 class AguardeRelatorio;
 class TCRSQLConnection;
+
+// The figures one line of a planned walk adds into (or takes from) its own fields.
+class FigurasDaLinha {
+public:
+    FigurasDaLinha(PlanoDeFiguras& plano, const QString& w) : plano_(plano), w_(w) {}
+    void soma(const QString& campo, const FormaDaSoma& forma, Meses meses = {});
+    void subtrai(const QString& campo, const FormaDaSoma& forma, Meses meses = {});
+
+private:
+    friend class EstradaDoAnexo;
+    struct Parcela {
+        QString campo;
+        PlanoDeFiguras::Figura figura;
+        bool negativa;
+    };
+    PlanoDeFiguras& plano_;
+    QString w_;
+    std::vector<Parcela> parcelas_;
+};
 
 // The road every annex travels, written once: its typed-data files copied to
 // work files and loaded, the lines walked with one aggregate statement per
@@ -37,10 +57,23 @@ public:
     void percorre(ClientDataSet& tabela, AguardeRelatorio* aguarde,
                   const std::function<void(const QString& filtro)>& linha);
 
+    // Walks the rows of `tabela` in two steps. First `declara` states the figures
+    // of every row whose FILTRO is not blank (the condition passed with its end
+    // blanks removed); then the plan answers them all; then each such row, in
+    // order, is edited, receives its figures in the order stated, is handed to
+    // `depois` (fields derived from them) and is posted. Rows without a
+    // condition are left as they are. `aguarde` advances with every row.
+    void percorre(ClientDataSet& tabela, AguardeRelatorio* aguarde,
+                  const std::function<void(FigurasDaLinha& linha, const QString& filtro)>& declara,
+                  const std::function<void(const QString& filtro)>& depois = {});
+
+    // The plan of this road's connection, for figures that are not a line's.
+    PlanoDeFiguras& plano() { return plano_; }
+
     // The value of one aggregate statement: exact, 0 for a null sum or no row.
     Moeda soma(const QString& sql);
-    // Statements run through soma since this road was made.
-    int comandos() const { return comandos_; }
+    // Statements run since this road was made, through soma and the plan.
+    int comandos() const { return comandos_ + plano_.comandos(); }
     // Rows walked so far by percorre, over every table.
     int passos() const { return passos_; }
 
@@ -59,6 +92,7 @@ public:
 private:
     QString diretorio_;
     TCRSQLConnection& conexao_;
+    PlanoDeFiguras plano_;
     std::vector<std::pair<ClientDataSet*, QString>> carregadas_;
     int comandos_ = 0;
     int passos_ = 0;
