@@ -170,7 +170,10 @@ public:
     // "yyyy-MM-dd", timestamps "yyyy-MM-dd hh:mm:ss".
     QString texto(int i) const;
     int64_t inteiro(int i) const; // exact numbers rounded half away from zero
-    Moeda moeda(int i) const;     // exact numbers exactly; doubles rounded to 4 places
+    // An exact number as its scaled integer (value × 10^escala of its column);
+    // other types raise an error.
+    int64_t escalado(int i) const;
+    Moeda moeda(int i) const; // exact numbers exactly; doubles rounded to 4 places
     double duplo(int i) const;
     bool logico(int i) const;
     QDate data(int i) const;        // DATE and TIMESTAMP
@@ -226,6 +229,8 @@ public:
     ~Comando();
 
     int quantidadeParametros() const { return static_cast<int>(params_.size()); }
+    // The columns a run of this statement returns (known once prepared).
+    std::vector<Coluna> colunas() const;
 
     void defineNulo(int i);
     void define(int i, std::nullopt_t) { defineNulo(i); }

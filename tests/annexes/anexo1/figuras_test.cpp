@@ -1,6 +1,7 @@
 #include "apoio_anexo1.h"
 #include "esperado.h"
 
+#include "annexes/common/plano_figuras.h"
 #include "entry/catalogo.h"
 #include "entry/preparacoes.h"
 #include "tables/clientdataset.h"
@@ -104,10 +105,10 @@ TEST_P(Anexo1PorBimestre, FigurasIguaisAsSomasDoExercicioGerado) {
     // Lines without a condition keep their typed values.
     for (const char* campo : {"DOTACAO_ANUAL", "DOTACAO_ATUALIZADA", "EMPENHADO_BIM1"})
         EXPECT_MOEDA(moeda(r.despesa, "00280", campo), Moeda());
-    // One aggregate statement per figure: 26 receipt lines with a condition (forecast,
-    // its raises and cuts, then one per bimester) and 12 expenditure lines (appropriation,
-    // its changes, then commitment and liquidation per bimester).
-    EXPECT_EQ(r.comandos, 26 * (3 + b) + 12 * (2 + 2 * b));
+    // A few passes whatever the bimester, where one statement per figure would be
+    // 26 * (3 + b) + 12 * (2 + 2 * b): a postings table or an item table read once each.
+    if (!nq::figurasLiterais())
+        EXPECT_LE(r.comandos, 12);
 }
 
 INSTANTIATE_TEST_SUITE_P(Bimestres, Anexo1PorBimestre, ::testing::Values(1, 3, 6));

@@ -1,0 +1,148 @@
+#pragma once
+
+// The parts of the figure plan that only its own files see.
+
+#include "annexes/common/plano_figuras.h"
+#include "db/analise_sql.h"
+#include "db/firebird.h"
+
+#include <QHash>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace nq {
+
+struct PlanoDeFiguras::Forma {
+    QString chave; // the shape: every field but the text
+    FormaDaSoma dados;
+    std::optional<std::vector<TermoDaSoma>> termos; // of dados.soma
+};
+
+struct PlanoDeFiguras::Pedido {
+    std::shared_ptr<const Forma> forma;
+    std::function<QString(const QString&, Meses)> texto;
+    QString w;
+    Meses meses;
+    QString literal; // texto(w, meses)
+    bool resolvido = false;
+    Moeda valor;
+};
+
+namespace plano {
+
+// The sum of one term over some rows: no value when every row had a null (or
+// there was no row), as SQL's SUM gives.
+struct Parcela {
+    int64_t soma = 0;
+    bool temValor = false;
+    // False when the exact sum leaves 64 bits.
+    [[nodiscard]] bool acrescenta(int64_t v);
+    [[nodiscard]] bool acrescenta(const Parcela& p);
+};
+
+// What one statement of a pass answered, as kept for reuse: one entry per row
+// (per item and month for a postings pass).
+struct Resposta {
+    int somas = 0;                 // terms per row
+    int condicoes = 0;             // line conditions per row
+    std::vector<int> escalas;      // decimal places of each term
+    std::vector<int64_t> chaves;   // per row, when the statement has a key
+    std::vector<int8_t> meses;     // per row: 1 to 12; 0 for a null date or no date
+    std::vector<Parcela> parcelas; // rows × somas
+    std::vector<uint8_t> condicao; // rows × condicoes: 1 where the condition held
+    size_t linhas() const { return meses.size(); }
+};
+
+// Sums per month bucket (0: no month) of each term, for one line condition.
+struct Acumulado {
+    explicit Acumulado(int somas) : somas(somas), parcelas(13 * static_cast<size_t>(somas)) {}
+    int somas;
+    std::vector<Parcela> parcelas;
+    bool transbordou = false;
+    Parcela* mes(int m) { return &parcelas[static_cast<size_t>(m) * somas]; }
+    void acrescenta(int mes, const Parcela* p);
+};
+
+// The reads of one resolution: one read-only transaction (or the connection's
+// explicit one), statements prepared once, and what was read counted.
+class Leitura {
+public:
+    Leitura(TCRSQLConnection& conexao, PassagensDaExecucao& passagens);
+    ~Leitura();
+
+    // Whether the database accepts `sql` (prepared, not run).
+    bool aceita(const QString& sql);
+    // The columns `sql` would return; throws when it is rejected.
+    std::vector<fb::Coluna> colunas(const QString& sql);
+    // `sql` prepared once per resolution; throws when it is rejected.
+    fb::Comando& comando(const QString& sql);
+    // The answer of a pass: from the run's shared passes, or read now with `le`.
+    std::shared_ptr<const Resposta> responde(const QString& sql,
+                                             const std::function<Resposta(fb::Cursor&)>& le);
+    // Runs a prepared statement with `parametros`: its first value, exact.
+    Moeda valor(fb::Comando& comando, const std::vector<int>& parametros);
+
+    // Counts a row read by a `le` of responde.
+    void contaLinha() { ++linhas_; }
+    int comandos() const { return comandos_; }
+    qint64 linhas() const { return linhas_; }
+
+private:
+    TCRSQLConnection& conexao_;
+    PassagensDaExecucao& passagens_;
+    fb::Banco& banco_;
+    std::optional<fb::Transacao> propria_;
+    fb::Transacao* transacao_;
+    QHash<QString, std::shared_ptr<fb::Comando>> preparados_;
+    int comandos_ = 0;
+    qint64 linhas_ = 0;
+};
+
+// Which of `n` items a statement built from them is accepted with: the whole
+// set is tried first, then halves, down to each rejected item alone.
+std::vector<bool> aceitos(int n, const std::function<bool(const std::vector<int>&)>& aceita);
+
+// Whether a month bucket (0 to 12) falls in `meses` ({} takes every bucket).
+bool noPeriodo(int mes, Meses meses);
+
+// The exact value of a figure whose terms add to `totais`: 0 when any term has
+// no value; nullopt when it leaves 64 bits.
+std::optional<Moeda> valorDosTermos(const std::vector<TermoDaSoma>& termos,
+                                    const std::vector<Parcela>& totais,
+                                    const std::vector<int>& escalas);
+
+// The statements of the passes.
+// Postings grouped by item and day: key, date, one sum per term.
+QString textoDaPassagem(const Lancamentos& l);
+// Each line condition evaluated on every item row: key, one 0/1 per condition.
+QString textoDosItens(const Etapas& e, const QStringList& ws);
+// Accepted exactly when every condition resolves in the statement's own FROM.
+QString textoDaVerificacao(const FormaDaSoma& f, const QStringList& ws);
+// The statement grouped by `grupo` (and its date): the group's sums and each
+// condition evaluated once per group.
+QString textoAgrupado(const FormaDaSoma& f, const std::vector<TermoDaSoma>& termos,
+                      const QStringList& grupo, const QStringList& ws);
+// The grouping columns that make each group's values exact: every column, and
+// beside a text column its octets (so that values equal under the collation or
+// trailing blanks but not byte for byte fall in different groups). nullopt when
+// a column cannot be grouped byte for byte (a blob).
+std::optional<QStringList> colunasDeGrupo(const QStringList& colunas,
+                                          const std::vector<fb::Coluna>& tipos);
+
+// Readers of those statements; each throws nq::Erro when the columns are not
+// of the types the pass needs (an integer key, a date, exact sums).
+Resposta lePassagem(fb::Cursor& c, int somas, bool comData, Leitura& leitura);
+Resposta leItens(fb::Cursor& c, int condicoes, Leitura& leitura);
+Resposta leAgrupada(fb::Cursor& c, int grupo, bool comData, int somas, int condicoes,
+                    Leitura& leitura);
+
+} // namespace plano
+
+// Pass reads kept by a PassagensDaExecucao.
+struct PassagensDaExecucao::Guarda {
+    QHash<QString, std::shared_ptr<const plano::Resposta>> respostas;
+};
+
+} // namespace nq

@@ -1,0 +1,424 @@
+#include "annexes/common/plano_resolucao.h"
+
+#include "core/erro.h"
+#include "db/consultas.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <map>
+
+namespace nq::plano {
+
+namespace {
+
+using Forma = PlanoDeFiguras::Forma;
+using Pedido = PlanoDeFiguras::Pedido;
+
+// Statements of one pass stay well inside the server's limits on text and columns.
+constexpr int CondicoesPorComando = 60;
+constexpr qsizetype TextoPorComando = 40000;
+
+// Whether W is the whole WHERE of the literal text ("... where " + W), so that an
+// OR inside it means what it means between parentheses.
+bool condicaoInteira(const Pedido& p) {
+    const Forma& f = *p.forma;
+    if (!f.dados.fixa.trimmed().isEmpty() || !f.dados.data.isEmpty() || !p.literal.endsWith(p.w))
+        return false;
+    static const QRegularExpression where(QStringLiteral("\\swhere\\s*$"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    return where.match(p.literal.left(p.literal.size() - p.w.size())).hasMatch();
+}
+
+// Splits `ws` (indices) into runs that fit one statement.
+std::vector<std::vector<int>> lotes(const std::vector<int>& ws,
+                                    const std::function<qsizetype(int)> tamanho) {
+    std::vector<std::vector<int>> r;
+    qsizetype texto = 0;
+    for (int i : ws) {
+        if (r.empty() || static_cast<int>(r.back().size()) >= CondicoesPorComando ||
+            texto + tamanho(i) > TextoPorComando) {
+            r.emplace_back();
+            texto = 0;
+        }
+        r.back().push_back(i);
+        texto += tamanho(i);
+    }
+    return r;
+}
+
+QStringList textosDe(const std::vector<Resolucao::Condicao>& cs, const std::vector<int>& quais) {
+    QStringList r;
+    for (int i : quais)
+        r << cs[static_cast<size_t>(i)].w;
+    return r;
+}
+
+// The sentinel months that mark where a literal text writes its months.
+constexpr int SentinelaDe = 917300001;
+constexpr int SentinelaAte = 917300002;
+
+struct Modelo {
+    QString texto;           // with "?" for each month written
+    std::vector<bool> ehAte; // per parameter: the last month (else the first)
+};
+
+// The literal text of `p` with its months as parameters, when writing them back
+// gives the literal text exactly.
+std::optional<Modelo> modeloDe(const Pedido& p) {
+    if (p.meses.vazio())
+        return std::nullopt;
+    QString t = p.texto(p.w, {SentinelaDe, SentinelaAte});
+    const QString de = QString::number(SentinelaDe), ate = QString::number(SentinelaAte);
+    Modelo m;
+    QString reescrito;
+    for (qsizetype i = 0;;) {
+        const qsizetype a = t.indexOf(de, i), b = t.indexOf(ate, i);
+        if (a < 0 && b < 0) {
+            m.texto += t.mid(i);
+            reescrito += t.mid(i);
+            break;
+        }
+        const bool ehAte = a < 0 || (b >= 0 && b < a);
+        const qsizetype j = ehAte ? b : a;
+        m.texto += t.mid(i, j - i) + QLatin1Char('?');
+        reescrito += t.mid(i, j - i) + QString::number(ehAte ? p.meses.ate : p.meses.de);
+        m.ehAte.push_back(ehAte);
+        i = j + (ehAte ? ate.size() : de.size());
+    }
+    if (m.ehAte.empty() || reescrito != p.literal)
+        return std::nullopt;
+    return m;
+}
+
+} // namespace
+
+const AnaliseDeCondicao& Resolucao::analise(const QString& w) {
+    auto i = analises_.find(w);
+    if (i == analises_.end())
+        i = analises_.insert(w, analisaCondicao(w));
+    return *i;
+}
+
+bool Resolucao::cabeEmPassagem(const Pedido& p) {
+    const Forma& f = *p.forma;
+    if (!f.termos || p.w.isEmpty() || (f.dados.data.isEmpty() && !p.meses.vazio()))
+        return false;
+    const AnaliseDeCondicao& a = analise(p.w);
+    return a.segura && (!a.ouNoTopo || condicaoInteira(p));
+}
+
+void Resolucao::resolve(const std::vector<int>& pendentes) {
+    std::vector<Grupo> grupos;
+    std::map<const Forma*, size_t> grupoDe;
+    for (int i : pendentes) {
+        const Pedido& p = pedidos_[static_cast<size_t>(i)];
+        if (!cabeEmPassagem(p)) {
+            paraLiterais_.push_back(i);
+            continue;
+        }
+        auto [g, novo] = grupoDe.try_emplace(p.forma.get(), grupos.size());
+        if (novo)
+            grupos.push_back({p.forma.get(), {}});
+        auto& cs = grupos[g->second].condicoes;
+        auto c = std::find_if(cs.begin(), cs.end(), [&](const Condicao& x) { return x.w == p.w; });
+        if (c == cs.end())
+            c = cs.insert(cs.end(), Condicao{p.w, {}});
+        c->pedidos.push_back(i);
+    }
+    for (Grupo& g : grupos)
+        validaLiterais(g);
+    duasEtapas(grupos);
+    for (Grupo& g : grupos)
+        agrupa(g);
+    respondeLiterais();
+}
+
+// A condition whose literal text the database rejects is answered by it (and
+// raises its error in its turn).
+void Resolucao::validaLiterais(Grupo& g) {
+    const auto literalDe = [&](const Condicao& c) {
+        return pedidos_[static_cast<size_t>(c.pedidos.front())].literal;
+    };
+    if (g.condicoes.empty() || leitura_.aceita(literalDe(g.condicoes.front())))
+        return;
+    for (Condicao& c : g.condicoes)
+        if (!leitura_.aceita(literalDe(c)))
+            paraLiteral(c);
+}
+
+void Resolucao::paraLiteral(Condicao& c) {
+    if (c.respondida)
+        return;
+    c.respondida = true;
+    paraLiterais_.insert(paraLiterais_.end(), c.pedidos.begin(), c.pedidos.end());
+}
+
+// Sets the figures of `c` from the sums of its rows per month.
+void Resolucao::respondeCom(Grupo& g, Condicao& c, Acumulado& a, const std::vector<int>& escalas) {
+    if (a.transbordou) {
+        paraLiteral(c);
+        return;
+    }
+    std::vector<Parcela> totais(static_cast<size_t>(a.somas));
+    for (int i : c.pedidos) {
+        Pedido& p = pedidos_[static_cast<size_t>(i)];
+        std::fill(totais.begin(), totais.end(), Parcela{});
+        bool cabe = true;
+        for (int m = 0; m <= 12; ++m)
+            if (noPeriodo(m, p.meses))
+                for (int k = 0; k < a.somas; ++k)
+                    cabe = totais[static_cast<size_t>(k)].acrescenta(a.mes(m)[k]) && cabe;
+        const auto v = cabe ? valorDosTermos(*g.forma->termos, totais, escalas) : std::nullopt;
+        if (!v) {
+            paraLiteral(c);
+            return;
+        }
+        p.valor = *v;
+    }
+    for (int i : c.pedidos)
+        pedidos_[static_cast<size_t>(i)].resolvido = true;
+    c.respondida = true;
+}
+
+void Resolucao::respondeLiterais() {
+    std::sort(paraLiterais_.begin(), paraLiterais_.end());
+    std::map<int, std::optional<Modelo>> modelos;
+    QHash<QString, int> usos;
+    for (int i : paraLiterais_) {
+        auto m = modeloDe(pedidos_[static_cast<size_t>(i)]);
+        if (m)
+            ++usos[m->texto];
+        modelos[i] = std::move(m);
+    }
+    for (int i : paraLiterais_) {
+        Pedido& p = pedidos_[static_cast<size_t>(i)];
+        const std::optional<Modelo>& m = modelos[i];
+        std::optional<Moeda> v;
+        if (m && usos.value(m->texto) > 1) {
+            // The same text for other months: prepared once, run with the months.
+            try {
+                std::vector<int> meses;
+                for (bool ehAte : m->ehAte)
+                    meses.push_back(ehAte ? p.meses.ate : p.meses.de);
+                v = leitura_.valor(leitura_.comando(m->texto), meses);
+            } catch (const Erro&) {
+                // The literal text below raises the error exactly as the user knows it.
+            }
+        }
+        p.valor = v ? *v : valorLiteral(p.literal);
+        p.resolvido = true;
+        ++literais_;
+    }
+    paraLiterais_.clear();
+}
+
+Moeda Resolucao::valorLiteral(const QString& sql) {
+    ++comandos_;
+    ++linhas_;
+    return ConsultaValor(conexao_, sql);
+}
+
+void Resolucao::duasEtapas(std::vector<Grupo>& grupos) {
+    // Conditions by the items they are evaluated on.
+    struct Fonte {
+        const Etapas* etapas;
+        QStringList ws;
+        std::shared_ptr<const Resposta> resposta;
+        std::vector<int> coluna; // per w: its column in `resposta`, -1 when rejected
+    };
+    std::map<QString, Fonte> fontes;
+    const auto chaveDaFonte = [](const Etapas& e) {
+        return e.itens + QLatin1Char('\x1f') + e.chaveDoItem + QLatin1Char('\x1f') + e.fixaDosItens;
+    };
+    std::vector<Grupo*> emEtapas;
+    for (Grupo& g : grupos) {
+        const FormaDaSoma& f = g.forma->dados;
+        if (!f.etapas || f.etapas->lancamentos.data.isEmpty() != f.data.isEmpty() ||
+            f.etapas->lancamentos.somas.size() != static_cast<qsizetype>(g.forma->termos->size()))
+            continue;
+        std::vector<int> vivas;
+        for (int i = 0; i < static_cast<int>(g.condicoes.size()); ++i)
+            if (!g.condicoes[static_cast<size_t>(i)].respondida)
+                vivas.push_back(i);
+        // Each W must resolve in the statement's own FROM as the literal text has it.
+        const auto ok = aceitos(static_cast<int>(vivas.size()), [&](const std::vector<int>& s) {
+            std::vector<int> quais;
+            for (int k : s)
+                quais.push_back(vivas[static_cast<size_t>(k)]);
+            return leitura_.aceita(textoDaVerificacao(f, textosDe(g.condicoes, quais)));
+        });
+        Fonte& fonte = fontes[chaveDaFonte(*f.etapas)];
+        fonte.etapas = &*f.etapas;
+        for (size_t k = 0; k < vivas.size(); ++k) {
+            Condicao& c = g.condicoes[static_cast<size_t>(vivas[k])];
+            if (!ok[k])
+                paraLiteral(c);
+            else if (!fonte.ws.contains(c.w))
+                fonte.ws << c.w;
+        }
+        emEtapas.push_back(&g);
+    }
+    for (auto& [chave, fonte] : fontes) {
+        std::vector<int> todas(static_cast<size_t>(fonte.ws.size()));
+        for (int i = 0; i < static_cast<int>(todas.size()); ++i)
+            todas[static_cast<size_t>(i)] = i;
+        const auto ok = aceitos(static_cast<int>(todas.size()), [&](const std::vector<int>& s) {
+            QStringList ws;
+            for (int i : s)
+                ws << fonte.ws[i];
+            return leitura_.aceita(textoDosItens(*fonte.etapas, ws));
+        });
+        QStringList aceitas;
+        fonte.coluna.assign(todas.size(), -1);
+        for (size_t i = 0; i < todas.size(); ++i)
+            if (ok[i]) {
+                fonte.coluna[i] = static_cast<int>(aceitas.size());
+                aceitas << fonte.ws[static_cast<qsizetype>(i)];
+            }
+        if (aceitas.isEmpty())
+            continue;
+        try {
+            const int n = static_cast<int>(aceitas.size());
+            fonte.resposta =
+                leitura_.responde(textoDosItens(*fonte.etapas, aceitas),
+                                  [&](fb::Cursor& c) { return leItens(c, n, leitura_); });
+        } catch (const Erro&) {
+            fonte.resposta.reset();
+        }
+    }
+    for (Grupo* g : emEtapas) {
+        const FormaDaSoma& f = g->forma->dados;
+        const Fonte& fonte = fontes[chaveDaFonte(*f.etapas)];
+        if (!fonte.resposta)
+            continue;
+        std::shared_ptr<const Resposta> passagem;
+        try {
+            const Lancamentos& l = f.etapas->lancamentos;
+            const int n = static_cast<int>(l.somas.size());
+            passagem = leitura_.responde(textoDaPassagem(l), [&](fb::Cursor& c) {
+                return lePassagem(c, n, !l.data.isEmpty(), leitura_);
+            });
+        } catch (const Erro&) {
+            continue;
+        }
+        QHash<int64_t, std::vector<size_t>> linhasDa;
+        for (size_t i = 0; i < passagem->linhas(); ++i)
+            linhasDa[passagem->chaves[i]].push_back(i);
+        for (Condicao& c : g->condicoes) {
+            const int j =
+                c.respondida ? -1 : fonte.coluna[static_cast<size_t>(fonte.ws.indexOf(c.w))];
+            if (j < 0)
+                continue;
+            Acumulado a(passagem->somas);
+            const Resposta& itens = *fonte.resposta;
+            for (size_t r = 0; r < itens.linhas(); ++r) {
+                if (!itens.condicao[r * static_cast<size_t>(itens.condicoes) +
+                                    static_cast<size_t>(j)])
+                    continue;
+                const auto linhas = linhasDa.constFind(itens.chaves[r]);
+                if (linhas == linhasDa.cend())
+                    continue;
+                for (size_t p : *linhas)
+                    a.acrescenta(passagem->meses[p],
+                                 &passagem->parcelas[p * static_cast<size_t>(passagem->somas)]);
+            }
+            respondeCom(*g, c, a, passagem->escalas);
+        }
+    }
+}
+
+void Resolucao::agrupa(Grupo& g) {
+    std::vector<int> vivas;
+    for (int i = 0; i < static_cast<int>(g.condicoes.size()); ++i)
+        if (!g.condicoes[static_cast<size_t>(i)].respondida)
+            vivas.push_back(i);
+    if (vivas.empty())
+        return;
+    const FormaDaSoma& f = g.forma->dados;
+    // The columns each condition names must exist in the FROM: tried together, then apart.
+    const auto colunasDe = [&](const std::vector<int>& quais) {
+        QStringList r;
+        for (int i : quais)
+            for (const QString& c : analise(g.condicoes[static_cast<size_t>(i)].w).colunas)
+                if (!r.contains(c, Qt::CaseInsensitive))
+                    r << c;
+        return r;
+    };
+    const auto sonda = [&](const QStringList& colunas) {
+        return QStringLiteral("select ") +
+               (colunas.isEmpty() ? QStringLiteral("1") : colunas.join(QStringLiteral(", "))) +
+               QStringLiteral(" from ") + f.origem;
+    };
+    const auto ok = aceitos(static_cast<int>(vivas.size()), [&](const std::vector<int>& s) {
+        std::vector<int> quais;
+        for (int k : s)
+            quais.push_back(vivas[static_cast<size_t>(k)]);
+        return leitura_.aceita(sonda(colunasDe(quais)));
+    });
+    std::vector<int> validas;
+    for (size_t k = 0; k < vivas.size(); ++k) {
+        if (ok[k])
+            validas.push_back(vivas[k]);
+        else
+            paraLiteral(g.condicoes[static_cast<size_t>(vivas[k])]);
+    }
+    const auto tamanho = [&](int i) { return g.condicoes[static_cast<size_t>(i)].w.size() + 40; };
+    for (const std::vector<int>& lote : lotes(validas, tamanho)) {
+        const QStringList colunas = colunasDe(lote);
+        std::optional<QStringList> grupo;
+        try {
+            grupo = colunasDeGrupo(colunas, leitura_.colunas(sonda(colunas)));
+        } catch (const Erro&) {
+        }
+        if (!grupo) {
+            for (int i : lote)
+                paraLiteral(g.condicoes[static_cast<size_t>(i)]);
+            continue;
+        }
+        agrupaLote(g, lote, *grupo);
+    }
+}
+
+void Resolucao::agrupaLote(Grupo& g, const std::vector<int>& lote, const QStringList& grupo) {
+    const FormaDaSoma& f = g.forma->dados;
+    const std::vector<TermoDaSoma>& termos = *g.forma->termos;
+    const auto texto = [&](const std::vector<int>& quais) {
+        return textoAgrupado(f, termos, grupo, textosDe(g.condicoes, quais));
+    };
+    const auto ok = aceitos(static_cast<int>(lote.size()), [&](const std::vector<int>& s) {
+        std::vector<int> quais;
+        for (int k : s)
+            quais.push_back(lote[static_cast<size_t>(k)]);
+        return leitura_.aceita(texto(quais));
+    });
+    std::vector<int> aceitas;
+    for (size_t k = 0; k < lote.size(); ++k) {
+        if (ok[k])
+            aceitas.push_back(lote[k]);
+        else
+            paraLiteral(g.condicoes[static_cast<size_t>(lote[k])]);
+    }
+    if (aceitas.empty())
+        return;
+    std::shared_ptr<const Resposta> r;
+    try {
+        const int n = static_cast<int>(termos.size()), nc = static_cast<int>(aceitas.size());
+        r = leitura_.responde(texto(aceitas), [&](fb::Cursor& c) {
+            return leAgrupada(c, static_cast<int>(grupo.size()), !f.data.isEmpty(), n, nc,
+                              leitura_);
+        });
+    } catch (const Erro&) {
+        for (int i : aceitas)
+            paraLiteral(g.condicoes[static_cast<size_t>(i)]);
+        return;
+    }
+    for (size_t j = 0; j < aceitas.size(); ++j) {
+        Acumulado a(r->somas);
+        for (size_t linha = 0; linha < r->linhas(); ++linha)
+            if (r->condicao[linha * static_cast<size_t>(r->condicoes) + j])
+                a.acrescenta(r->meses[linha], &r->parcelas[linha * static_cast<size_t>(r->somas)]);
+        respondeCom(g, g.condicoes[static_cast<size_t>(aceitas[j])], a, r->escalas);
+    }
+}
+
+} // namespace nq::plano
