@@ -1,12 +1,19 @@
 // Annexes 1 and 3 for bimester 6 on a demo exercise of each size: time,
-// statements run and peak memory, next to one full scan of the revenue
-// postings measured in the same run. Usage:
-// anexos_bench [teste|pequeno|medio|grande ...] (default: teste pequeno medio).
-// Writes into a temporary directory; runs without windows.
+// statements executed, rows fetched and peak memory of each annex, next to one
+// scan (SELECT SUM) of every table it reads, timed in the same run right after
+// it; then both annexes in one run sharing their passes, as the bimester close
+// runs them. Usage:
+//   anexos_bench [--bancos DIR] [--vezes N] [--literal] [teste|pequeno|medio|grande ...]
+// (default sizes: teste pequeno medio). --bancos keeps each generated exercise in
+// DIR/<size> and reuses it on later runs (a grande exercise takes minutes to
+// generate); --vezes repeats every measure N times (default 3) and prints the
+// minimum and the median; --literal also times each annex with one literal
+// statement per figure. Runs without windows.
 
 #include "annexes/anexo1/anexo1.h"
 #include "annexes/anexo3/anexo3.h"
 #include "annexes/common/lancador.h"
+#include "annexes/common/plano_figuras.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
 #include "core/globais.h"
@@ -18,10 +25,14 @@
 #include "report/motor.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -35,12 +46,98 @@ public:
     }
 };
 
-// Seconds taken by pressing the annex window's calculate button.
-template <typename Anexo> double cronometra(Anexo& anexo) {
+double segundos(const std::function<void()>& f) {
     QElapsedTimer relogio;
     relogio.start();
-    anexo.btncalcula->click();
-    return relogio.elapsed() / 1000.0;
+    f();
+    return relogio.nsecsElapsed() / 1e9;
+}
+
+// Makes the next peak-memory reading that of what follows (Linux: VmHWM reset).
+void zeraPico() {
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+struct Amostras {
+    std::vector<double> v;
+    double minimo() const { return *std::min_element(v.begin(), v.end()); }
+    double mediana() const {
+        std::vector<double> o = v;
+        std::sort(o.begin(), o.end());
+        return o[o.size() / 2];
+    }
+};
+
+QString s3(double v) {
+    return QString::number(v, 'f', 3);
+}
+
+// A table an annex reads, scanned once with a plain sum.
+struct Varredura {
+    bool anterior; // on the previous year's database
+    const char* sql;
+};
+
+const std::vector<Varredura> VarredurasDoAnexo1 = {
+    {false, "SELECT SUM(VAREC) FROM RECEIT"},  {false, "SELECT SUM(VALOR) FROM RECALP"},
+    {false, "SELECT SUM(VALOR) FROM DESALD"},  {false, "SELECT SUM(VADEM) FROM DESPES"},
+    {false, "SELECT SUM(VADEM) FROM VIEWLIQ"}, {false, "SELECT SUM(TOTOR) FROM RECDIS"},
+    {false, "SELECT SUM(DOTAC) FROM DESDIS"}};
+const std::vector<Varredura> VarredurasDoAnexo3 = {
+    {false, "SELECT SUM(VAREC) FROM RECEIT"},   {false, "SELECT SUM(TOTOR) FROM RECDIS"},
+    {false, "SELECT COUNT(*) FROM TABEMPRESA"}, {true, "SELECT SUM(VAREC) FROM RECEIT"},
+    {true, "SELECT SUM(TOTOR) FROM RECDIS"},    {true, "SELECT COUNT(*) FROM TABEMPRESA"}};
+
+double varre(nq::Tdm& dm, const std::vector<Varredura>& tabelas) {
+    return segundos([&] {
+        for (const Varredura& v : tabelas)
+            nq::ConsultaValor(v.anterior ? dm.ConexaoAnt : dm.Conexao, QString::fromLatin1(v.sql));
+    });
+}
+
+struct Medida {
+    Amostras tempo, varredura;
+    int comandos = 0;
+    qint64 linhas = 0;
+    long pico = 0;
+};
+
+template <typename Anexo>
+Medida mede(nq::Tdm& dm, const std::vector<Varredura>& tabelas, int vezes) {
+    Medida m;
+    for (int i = 0; i < vezes; ++i) {
+        Anexo anexo;
+        zeraPico();
+        m.tempo.v.push_back(segundos([&] { anexo.btncalcula->click(); }));
+        m.pico = std::max(m.pico, picoDeMemoria());
+        m.comandos = anexo.comandosExecutados();
+        m.linhas = anexo.linhasLidas();
+        m.varredura.v.push_back(varre(dm, tabelas));
+    }
+    return m;
+}
+
+// The exercise of `tamanho` under `dir`: reused when already generated there.
+nq::demo::Demonstracao exercicio(const QString& dir, const QString& tamanho) {
+    const auto t = nq::demo::tamanhoDeTexto(tamanho);
+    if (!t)
+        throw nq::Erro(QStringLiteral("Tamanho inválido: %1").arg(tamanho));
+    nq::demo::OpcoesDemo opcoes;
+    opcoes.destino = QDir(dir).absoluteFilePath(tamanho);
+    opcoes.tamanho = *t;
+    const QString raiz = opcoes.destino + QStringLiteral("/VEXO_8/");
+    const auto banco = [&](int ano) { return raiz + QStringLiteral("ARQ%1/VEXO%1.FDB").arg(ano); };
+    if (QFile::exists(banco(opcoes.ano)) && QFile::exists(banco(opcoes.ano - 1))) {
+        nq::demo::Demonstracao d;
+        d.raiz = raiz;
+        d.bancoAtual = banco(opcoes.ano);
+        d.bancoAnterior = banco(opcoes.ano - 1);
+        d.ini = opcoes.destino + QStringLiteral("/Vexo.ini");
+        return d;
+    }
+    return nq::demo::criaDemo(opcoes);
 }
 
 } // namespace
@@ -48,30 +145,38 @@ template <typename Anexo> double cronometra(Anexo& anexo) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QStringList tamanhos = app.arguments().mid(1);
+    QStringList args = app.arguments().mid(1);
+    QTemporaryDir temporario;
+    QString bancos = temporario.path();
+    int vezes = 3;
+    bool literal = false;
+    QStringList tamanhos;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--bancos") && i + 1 < args.size())
+            bancos = args[++i];
+        else if (args[i] == QLatin1String("--vezes") && i + 1 < args.size())
+            vezes = std::max(1, args[++i].toInt());
+        else if (args[i] == QLatin1String("--literal"))
+            literal = true;
+        else
+            tamanhos << args[i];
+    }
     if (tamanhos.isEmpty())
         tamanhos = {QStringLiteral("teste"), QStringLiteral("pequeno"), QStringLiteral("medio")};
-    QTextStream out(stdout);
-    out << "tamanho;receitas;anexo1_s;anexo1_comandos;anexo3_s;anexo3_comandos;"
-           "varredura_receit_s;pico_MiB\n";
 
+    QTextStream out(stdout);
+    out << "tamanho;anexo;s_min;s_mediana;comandos;linhas;pico_MiB;varreduras_s_min;"
+           "varreduras_s_mediana;razao_mediana\n";
     nq::MensagensRoteirizadas respostas;
     nq::instalaMensagens(&respostas);
     SaidaDescartada saida;
     nq::instalaSaidaDeRelatorios(&saida);
-    QTemporaryDir dir;
     try {
         for (const QString& nome : tamanhos) {
-            const auto tamanho = nq::demo::tamanhoDeTexto(nome);
-            if (!tamanho)
-                throw nq::Erro(QStringLiteral("Tamanho inválido: %1").arg(nome));
-            nq::demo::OpcoesDemo opcoes;
-            opcoes.destino = dir.filePath(nome);
-            opcoes.tamanho = *tamanho;
-            const nq::demo::Demonstracao demo = nq::demo::criaDemo(opcoes);
+            const nq::demo::Demonstracao demo = exercicio(bancos, nome);
             nq::defineCaminhoVexoIni(demo.ini);
             nq::defineDiretorioDados(nq::CaminhoDiretorio(QStringLiteral("D")));
-            nq::defineAnoExercicio(QString::number(opcoes.ano));
+            nq::defineAnoExercicio(QStringLiteral("2008"));
 
             nq::Tdm dm;
             dm.Conexao.BeforeConnect = nullptr;
@@ -82,22 +187,52 @@ int main(int argc, char** argv) {
             valores.defineBimestre(6);
             valores.defineFiltroReserva(nq::MostraEmpenhosReserva(dm.Conexao));
             nq::LancadorInstalado instalado(valores);
+            // The tables once before anything is timed, so every read finds them cached alike.
+            varre(dm, VarredurasDoAnexo1);
+            varre(dm, VarredurasDoAnexo3);
 
-            nq::TImpAnexo1 anexo1;
-            const double segundos1 = cronometra(anexo1);
-            nq::TImpAnexo3 anexo3;
-            const double segundos3 = cronometra(anexo3);
+            const auto linha = [&](const QString& anexo, const Medida& m) {
+                out << nome << ';' << anexo << ';' << s3(m.tempo.minimo()) << ';'
+                    << s3(m.tempo.mediana()) << ';' << m.comandos << ';' << m.linhas << ';'
+                    << m.pico << ';' << s3(m.varredura.minimo()) << ';' << s3(m.varredura.mediana())
+                    << ';' << QString::number(m.tempo.mediana() / m.varredura.mediana(), 'f', 1)
+                    << '\n';
+                out.flush();
+            };
+            linha(QStringLiteral("1"), mede<nq::TImpAnexo1>(dm, VarredurasDoAnexo1, vezes));
+            linha(QStringLiteral("3"), mede<nq::TImpAnexo3>(dm, VarredurasDoAnexo3, vezes));
 
-            QElapsedTimer relogio;
-            relogio.start();
-            nq::ConsultaValor(dm.Conexao, QStringLiteral("SELECT SUM(VAREC) FROM RECEIT"));
-            const double varredura = relogio.elapsed() / 1000.0;
+            // Both in one run sharing their passes, as the bimester close runs them.
+            Medida juntos;
+            std::vector<Varredura> todas = VarredurasDoAnexo1;
+            for (const Varredura& v : VarredurasDoAnexo3)
+                if (std::none_of(todas.begin(), todas.end(), [&](const Varredura& x) {
+                        return x.anterior == v.anterior && qstrcmp(x.sql, v.sql) == 0;
+                    }))
+                    todas.push_back(v);
+            for (int i = 0; i < vezes; ++i) {
+                nq::TImpAnexo1 a1;
+                nq::TImpAnexo3 a3;
+                zeraPico();
+                juntos.tempo.v.push_back(segundos([&] {
+                    nq::PassagensDaExecucao passagens;
+                    nq::PassagensInstaladas instaladas(passagens);
+                    a1.btncalcula->click();
+                    a3.btncalcula->click();
+                }));
+                juntos.pico = std::max(juntos.pico, picoDeMemoria());
+                juntos.comandos = a1.comandosExecutados() + a3.comandosExecutados();
+                juntos.linhas = a1.linhasLidas() + a3.linhasLidas();
+                juntos.varredura.v.push_back(varre(dm, todas));
+            }
+            linha(QStringLiteral("1+3"), juntos);
 
-            out << nome << ';' << demo.exercicios.atual.receitas.size() << ';'
-                << QString::number(segundos1, 'f', 2) << ';' << anexo1.comandosExecutados() << ';'
-                << QString::number(segundos3, 'f', 2) << ';' << anexo3.comandosExecutados() << ';'
-                << QString::number(varredura, 'f', 3) << ';' << picoDeMemoria() << '\n';
-            out.flush();
+            if (literal) {
+                nq::defineFigurasLiterais(true);
+                linha(QStringLiteral("1 literal"), mede<nq::TImpAnexo1>(dm, VarredurasDoAnexo1, 1));
+                linha(QStringLiteral("3 literal"), mede<nq::TImpAnexo3>(dm, VarredurasDoAnexo3, 1));
+                nq::defineFigurasLiterais(false);
+            }
         }
     } catch (const nq::Erro& e) {
         QTextStream(stderr) << e.texto() << '\n';

@@ -463,6 +463,8 @@ Coluna descreveColuna(const Codificacao& cod, IMessageMetadata* meta, unsigned i
     const char* campo = meta->getField(&st, i);
     c.nome = cod.decodifica(apelido, static_cast<qsizetype>(std::strlen(apelido)));
     c.campo = cod.decodifica(campo, static_cast<qsizetype>(std::strlen(campo)));
+    const char* tabela = meta->getRelation(&st, i);
+    c.tabela = cod.decodifica(tabela, static_cast<qsizetype>(std::strlen(tabela)));
     c.anulavel = meta->isNullable(&st, i);
     comprimento = meta->getLength(&st, i);
     switch (tipo) {

@@ -145,8 +145,9 @@ enum class TipoColuna {
 };
 
 struct Coluna {
-    QString nome;  // the name the statement gives the column (its alias)
-    QString campo; // the underlying table column, empty for expressions
+    QString nome;   // the name the statement gives the column (its alias)
+    QString campo;  // the underlying table column, empty for expressions
+    QString tabela; // the table (or view) of that column, empty for expressions
     TipoColuna tipo = TipoColuna::Texto;
     int escala = 0;      // decimal places of a Decimal
     int comprimento = 0; // characters of a Texto

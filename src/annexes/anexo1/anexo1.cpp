@@ -177,12 +177,17 @@ FormaDaSoma liquidadoNoBimestre(const QString& rf) {
 
 FormaDaSoma empenhadoNoBimestre(const QString& rf) {
     return {QStringLiteral("sum(d.vadem)"), QStringLiteral("despes d"), rf + QStringLiteral(" 1=1"),
-            QStringLiteral("d.datae"), [=](const QString& w, Meses m) {
+            QStringLiteral("d.datae"),
+            [=](const QString& w, Meses m) {
                 return QStringLiteral("select sum(d.vadem) as empenhadobimestre from despes d "
                                       " where ") +
                        rf + w + QStringLiteral(" and extract(month from d.datae)<=") + mes(m.ate) +
                        QStringLiteral(" and extract(month from d.datae)>=") + mes(m.de);
-            }};
+            },
+            // Each commitment is its own posting, and shares its items with the liquidations.
+            Etapas{lancamentos::dosItens(QStringLiteral("d.datae"), {QStringLiteral("d.vadem")}),
+                   QStringLiteral("despes d"), QStringLiteral("d.pkemp"),
+                   rf + QStringLiteral(" 1=1")}};
 }
 
 } // namespace
@@ -218,6 +223,7 @@ void TImpAnexo1::btncalculaClick() {
         gera_receita_despesa(estrada, &aguarde);
     }
     comandos_ = estrada.comandos();
+    linhas_ = estrada.linhas();
 
     bool camara = false;
     QString exercicio;

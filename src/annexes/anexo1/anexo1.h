@@ -40,8 +40,9 @@ public:
 
     // The forecast-division flag: the first question's answer.
     bool divideprevisao = false;
-    // The statements of the last computation, for measurement.
+    // The statements of the last computation and the rows they gave, for measurement.
     int comandosExecutados() const { return comandos_; }
+    qint64 linhasLidas() const { return linhas_; }
 
 private:
     void receita(FigurasDaLinha& linha, int b);
@@ -53,6 +54,7 @@ private:
 
     std::unique_ptr<TppReport> relatorio1_;
     int comandos_ = 0;
+    qint64 linhas_ = 0;
 };
 
 } // namespace nq

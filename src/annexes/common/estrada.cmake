@@ -4,6 +4,7 @@ target_sources(nq_annexes_common PRIVATE
   figuras_csv.cpp
   plano_figuras.cpp
   plano_comandos.cpp
+  plano_etapas.cpp
   plano_leitura.cpp
   plano_resolucao.cpp
 )

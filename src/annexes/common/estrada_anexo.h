@@ -74,6 +74,8 @@ public:
     Moeda soma(const QString& sql);
     // Statements run since this road was made, through soma and the plan.
     int comandos() const { return comandos_ + plano_.comandos(); }
+    // Rows read by this road's statements (one per soma).
+    qint64 linhas() const { return comandos_ + plano_.linhas(); }
     // Rows walked so far by percorre, over every table.
     int passos() const { return passos_; }
 

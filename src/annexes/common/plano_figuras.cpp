@@ -72,6 +72,10 @@ Lancamentos liquidacoes() {
             {}};
 }
 
+Lancamentos dosItens(const QString& data, const QStringList& somas) {
+    return {{}, {}, data, somas, {}};
+}
+
 } // namespace lancamentos
 
 void defineFigurasLiterais(bool l) {
@@ -115,6 +119,9 @@ PlanoDeFiguras::Figura PlanoDeFiguras::pede(const FormaDaSoma& forma, const QStr
         nova->chave = chave;
         nova->dados = forma;
         nova->termos = termosDaSoma(forma.soma);
+        nova->reserva = plano::achaReserva(forma.fixa);
+        if (forma.etapas)
+            nova->reservaDosItens = plano::achaReserva(forma.etapas->fixaDosItens);
         f = nova;
         formas_.insert(chave, f);
     }

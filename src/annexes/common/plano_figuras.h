@@ -28,7 +28,7 @@ struct Meses {
 // same table read alike by several statements, or several annexes of one run,
 // gives the same pass text and is read once.
 struct Lancamentos {
-    QString tabela;    // "RECEIT"
+    QString tabela;    // "RECEIT"; empty when the items are the postings (see Etapas)
     QString chave;     // "FICHA": the integer column that names the item
     QString data;      // "DTLAN": the date whose month is limited; empty when none is
     QStringList somas; // "VAREC": what each sum() of the statement adds, in order
@@ -42,7 +42,10 @@ struct Lancamentos {
 // (inner join: an item row counts once per posting of its key) and that W names
 // only columns of `itens`. The plan then reads the postings once and evaluates
 // every line's W on the items alone; a W that names anything else fails there and
-// is answered another way.
+// is answered another way. When the items are the postings themselves (a
+// statement over one table, "despes d"), `lancamentos.tabela` is empty and its
+// `data` and `somas` are written as in `itens` ("d.datae", "d.vadem"): each item
+// row then adds its own sums, and shapes over the same items share one statement.
 struct Etapas {
     Lancamentos lancamentos;
     QString itens;        // "recdis", "recdis f inner join tabempresa t on t.empresa=f.empresa"
@@ -74,6 +77,8 @@ Lancamentos receitas();                        // RECEIT by DTLAN, VAREC
 Lancamentos alteracoesDaPrevisao(QChar sinal); // RECALP by DTLAN, VALOR of sign '>' or '<' 0
 Lancamentos alteracoesDaDotacao();             // DESALD by DTLAN, VALOR
 Lancamentos liquidacoes();                     // VIEWLIQ by DATAE, VADEM, key PKEMP
+// The items as their own postings: `data` and `somas` written as in the items' FROM.
+Lancamentos dosItens(const QString& data, const QStringList& somas);
 } // namespace lancamentos
 
 class PassagensDaExecucao;
@@ -143,7 +148,7 @@ public:
     int reaproveitadas() const { return reaproveitadas_; }
 
     struct Guarda;
-    Guarda& guarda() { return *guarda_; }
+    Guarda& guarda() const { return *guarda_; }
     void contaReaproveitada() { ++reaproveitadas_; }
 
 private:

@@ -7,6 +7,7 @@
 #include "db/firebird.h"
 
 #include <QHash>
+#include <QSet>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,10 +15,39 @@
 
 namespace nq {
 
+namespace plano {
+
+// The reserve-commitment condition (FiltroReservaEmpenho) found among a
+// statement's fixed conditions. The database evaluates its subquery once per
+// row; a pass evaluates it once: the kind test by the database per group, the
+// referred commitment against the reserve commitments' keys read once.
+struct Reserva {
+    QString apelido;    // the commitments' alias in the statement
+    QString semReserva; // the fixed conditions without it
+};
+// nullopt when `fixa` does not hold it as one of its top-level AND terms.
+std::optional<Reserva> achaReserva(const QString& fixa);
+// What a grouped statement groups by for it, and the two columns it selects last
+// (the kind test, 1 when not a reserve; the referred commitment).
+QStringList grupoDaReserva(const Reserva& r);
+QStringList colunasDaReserva(const Reserva& r);
+
+// The reserve commitments' keys.
+struct ChavesDaReserva {
+    QSet<int64_t> chaves;
+    bool nula = false; // a null key: then NOT IN holds for no commitment
+    // Whether a row whose last two columns, from `coluna`, are colunasDaReserva passes.
+    bool passa(const fb::LeitorDeLinha& l, int coluna) const;
+};
+
+} // namespace plano
+
 struct PlanoDeFiguras::Forma {
     QString chave; // the shape: every field but the text
     FormaDaSoma dados;
     std::optional<std::vector<TermoDaSoma>> termos; // of dados.soma
+    std::optional<plano::Reserva> reserva;          // in dados.fixa
+    std::optional<plano::Reserva> reservaDosItens;  // in dados.etapas->fixaDosItens
 };
 
 struct PlanoDeFiguras::Pedido {
@@ -52,7 +82,26 @@ struct Resposta {
     std::vector<int8_t> meses;     // per row: 1 to 12; 0 for a null date or no date
     std::vector<Parcela> parcelas; // rows × somas
     std::vector<uint8_t> condicao; // rows × condicoes: 1 where the condition held
+    // Of an item statement whose items are postings too: per part asked, each
+    // row's month and sums; and the rows without a key (they join nothing, but
+    // count as postings of their own).
+    struct Parte {
+        int somas = 0;
+        std::vector<int> escalas;
+        std::vector<int8_t> meses;
+        std::vector<Parcela> parcelas;
+    };
+    std::vector<Parte> partes;
+    std::vector<uint8_t> semChave;
     size_t linhas() const { return meses.size(); }
+};
+
+// What an item statement reads of items that are postings themselves: their
+// date (empty for none) and what each sum adds.
+struct Proprios {
+    QString data;
+    QStringList somas;
+    friend bool operator==(const Proprios&, const Proprios&) = default;
 };
 
 // Sums per month bucket (0: no month) of each term, for one line condition.
@@ -78,9 +127,14 @@ public:
     std::vector<fb::Coluna> colunas(const QString& sql);
     // `sql` prepared once per resolution; throws when it is rejected.
     fb::Comando& comando(const QString& sql);
+    // Whether the run's shared passes hold the answer of `sql`.
+    bool guardada(const QString& sql) const;
     // The answer of a pass: from the run's shared passes, or read now with `le`.
     std::shared_ptr<const Resposta> responde(const QString& sql,
                                              const std::function<Resposta(fb::Cursor&)>& le);
+    // Runs `sql` (counted) with its text parameters and hands its cursor to `le`.
+    void percorre(const QString& sql, const QStringList& parametros,
+                  const std::function<void(fb::Cursor&)>& le);
     // Runs a prepared statement with `parametros`: its first value, exact.
     Moeda valor(fb::Comando& comando, const std::vector<int>& parametros);
 
@@ -114,29 +168,46 @@ std::optional<Moeda> valorDosTermos(const std::vector<TermoDaSoma>& termos,
                                     const std::vector<int>& escalas);
 
 // The statements of the passes.
-// Postings grouped by item and day: key, date, one sum per term.
-QString textoDaPassagem(const Lancamentos& l);
-// Each line condition evaluated on every item row: key, one 0/1 per condition.
-QString textoDosItens(const Etapas& e, const QStringList& ws);
+// Postings grouped by item and day: key, date, one sum per term; only those of
+// `meses` when it leaves out some month (a narrower pass reads much less).
+QString textoDaPassagem(const Lancamentos& l, Meses meses = {});
+// Each line condition evaluated on every item row: key, one 0/1 per condition
+// (then the reserve's columns, when it is taken out of the items' conditions).
+QString textoDosItens(const Etapas& e, const std::vector<Proprios>& proprios, const QStringList& ws,
+                      const std::optional<Reserva>& r);
 // Accepted exactly when every condition resolves in the statement's own FROM.
 QString textoDaVerificacao(const FormaDaSoma& f, const QStringList& ws);
 // The statement grouped by `grupo` (and its date): the group's sums and each
 // condition evaluated once per group.
 QString textoAgrupado(const FormaDaSoma& f, const std::vector<TermoDaSoma>& termos,
-                      const QStringList& grupo, const QStringList& ws);
+                      const QStringList& grupo, const QStringList& ws,
+                      const std::optional<Reserva>& r);
 // The grouping columns that make each group's values exact: every column, and
-// beside a text column its octets (so that values equal under the collation or
-// trailing blanks but not byte for byte fall in different groups). nullopt when
-// a column cannot be grouped byte for byte (a blob).
+// beside a text column what tells apart values that compare equal but differ in
+// their bytes (trailing blanks; case or accents under some collations): its
+// length in bytes when `binaria` says its collation compares bytes, else its
+// octets. nullopt when a column cannot be grouped byte for byte (a blob).
 std::optional<QStringList> colunasDeGrupo(const QStringList& colunas,
-                                          const std::vector<fb::Coluna>& tipos);
+                                          const std::vector<fb::Coluna>& tipos,
+                                          const std::function<bool(const fb::Coluna&)>& binaria);
+// The text columns of a table whose collation compares bytes (the character
+// set's own, unchanged default), from the catalogue.
+constexpr const char* ColacoesBinarias =
+    "select trim(rf.rdb$field_name) from rdb$relation_fields rf join rdb$fields f on "
+    "f.rdb$field_name = rf.rdb$field_source join rdb$character_sets cs on "
+    "cs.rdb$character_set_id = f.rdb$character_set_id where rf.rdb$relation_name = ? and "
+    "coalesce(rf.rdb$collation_id, f.rdb$collation_id, 0) = 0 and "
+    "cs.rdb$default_collate_name = cs.rdb$character_set_name";
 
 // Readers of those statements; each throws nq::Erro when the columns are not
 // of the types the pass needs (an integer key, a date, exact sums).
 Resposta lePassagem(fb::Cursor& c, int somas, bool comData, Leitura& leitura);
-Resposta leItens(fb::Cursor& c, int condicoes, Leitura& leitura);
+// With `reserva`, the rows of reserve commitments (and those referring to them) are left out.
+Resposta leItens(fb::Cursor& c, const std::vector<Proprios>& proprios, int condicoes,
+                 const ChavesDaReserva* reserva, Leitura& leitura);
 Resposta leAgrupada(fb::Cursor& c, int grupo, bool comData, int somas, int condicoes,
-                    Leitura& leitura);
+                    const ChavesDaReserva* reserva, Leitura& leitura);
+ChavesDaReserva leChavesDaReserva(fb::Cursor& c, Leitura& leitura);
 
 } // namespace plano
 

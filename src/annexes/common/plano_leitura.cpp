@@ -60,6 +60,10 @@ std::vector<fb::Coluna> Leitura::colunas(const QString& sql) {
     return comando(sql).colunas();
 }
 
+bool Leitura::guardada(const QString& sql) const {
+    return passagens_.guarda().respostas.contains(banco_.caminho() + QLatin1Char('\n') + sql);
+}
+
 std::shared_ptr<const Resposta> Leitura::responde(const QString& sql,
                                                   const std::function<Resposta(fb::Cursor&)>& le) {
     const QString chave = banco_.caminho() + QLatin1Char('\n') + sql;
@@ -74,6 +78,16 @@ std::shared_ptr<const Resposta> Leitura::responde(const QString& sql,
     auto r = std::make_shared<const Resposta>(le(cursor));
     guardadas.insert(chave, r);
     return r;
+}
+
+void Leitura::percorre(const QString& sql, const QStringList& parametros,
+                       const std::function<void(fb::Cursor&)>& le) {
+    fb::Comando& c = comando(sql);
+    for (qsizetype i = 0; i < parametros.size(); ++i)
+        c.define(static_cast<int>(i), parametros[i]);
+    ++comandos_;
+    fb::Cursor cursor = c.abre(*transacao_);
+    le(cursor);
 }
 
 Moeda Leitura::valor(fb::Comando& c, const std::vector<int>& parametros) {

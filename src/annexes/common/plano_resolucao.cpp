@@ -46,13 +46,6 @@ std::vector<std::vector<int>> lotes(const std::vector<int>& ws,
     return r;
 }
 
-QStringList textosDe(const std::vector<Resolucao::Condicao>& cs, const std::vector<int>& quais) {
-    QStringList r;
-    for (int i : quais)
-        r << cs[static_cast<size_t>(i)].w;
-    return r;
-}
-
 // The sentinel months that mark where a literal text writes its months.
 constexpr int SentinelaDe = 917300001;
 constexpr int SentinelaAte = 917300002;
@@ -91,6 +84,21 @@ std::optional<Modelo> modeloDe(const Pedido& p) {
 }
 
 } // namespace
+
+QStringList Resolucao::textos(const std::vector<Condicao>& cs, const std::vector<int>& quais) {
+    QStringList r;
+    for (int i : quais)
+        r << cs[static_cast<size_t>(i)].w;
+    return r;
+}
+
+std::vector<int> Resolucao::abertas(const Grupo& g) {
+    std::vector<int> r;
+    for (int i = 0; i < static_cast<int>(g.condicoes.size()); ++i)
+        if (!g.condicoes[static_cast<size_t>(i)].respondida)
+            r.push_back(i);
+    return r;
+}
 
 const AnaliseDeCondicao& Resolucao::analise(const QString& w) {
     auto i = analises_.find(w);
@@ -212,126 +220,52 @@ void Resolucao::respondeLiterais() {
     paraLiterais_.clear();
 }
 
+std::optional<Reserva> Resolucao::usada(const std::optional<Reserva>& r) {
+    if (!r)
+        return std::nullopt;
+    if (!reservaLida_) {
+        reservaLida_ = true;
+        try {
+            leitura_.percorre(SubconsultaReservaEmpenho(), {}, [&](fb::Cursor& c) {
+                chavesDaReserva_ = leChavesDaReserva(c, leitura_);
+            });
+        } catch (const Erro&) {
+            chavesDaReserva_.reset();
+        }
+    }
+    return chavesDaReserva_ ? r : std::nullopt;
+}
+
+// Whether a table column's collation compares bytes (the character set's own,
+// unchanged default): then its length in bytes tells apart what its trailing
+// blanks alone make equal.
+bool Resolucao::colacaoBinaria(const fb::Coluna& c) {
+    if (c.tabela.isEmpty() || c.campo.isEmpty())
+        return false;
+    if (!binarias_.contains(c.tabela)) {
+        QSet<QString> campos;
+        try {
+            leitura_.percorre(QString::fromLatin1(ColacoesBinarias), {c.tabela},
+                              [&](fb::Cursor& l) {
+                                  while (l.proxima())
+                                      campos.insert(l.texto(0));
+                              });
+        } catch (const Erro&) {
+            campos.clear();
+        }
+        binarias_.insert(c.tabela, campos);
+    }
+    return binarias_.value(c.tabela).contains(c.campo);
+}
+
 Moeda Resolucao::valorLiteral(const QString& sql) {
     ++comandos_;
     ++linhas_;
     return ConsultaValor(conexao_, sql);
 }
 
-void Resolucao::duasEtapas(std::vector<Grupo>& grupos) {
-    // Conditions by the items they are evaluated on.
-    struct Fonte {
-        const Etapas* etapas;
-        QStringList ws;
-        std::shared_ptr<const Resposta> resposta;
-        std::vector<int> coluna; // per w: its column in `resposta`, -1 when rejected
-    };
-    std::map<QString, Fonte> fontes;
-    const auto chaveDaFonte = [](const Etapas& e) {
-        return e.itens + QLatin1Char('\x1f') + e.chaveDoItem + QLatin1Char('\x1f') + e.fixaDosItens;
-    };
-    std::vector<Grupo*> emEtapas;
-    for (Grupo& g : grupos) {
-        const FormaDaSoma& f = g.forma->dados;
-        if (!f.etapas || f.etapas->lancamentos.data.isEmpty() != f.data.isEmpty() ||
-            f.etapas->lancamentos.somas.size() != static_cast<qsizetype>(g.forma->termos->size()))
-            continue;
-        std::vector<int> vivas;
-        for (int i = 0; i < static_cast<int>(g.condicoes.size()); ++i)
-            if (!g.condicoes[static_cast<size_t>(i)].respondida)
-                vivas.push_back(i);
-        // Each W must resolve in the statement's own FROM as the literal text has it.
-        const auto ok = aceitos(static_cast<int>(vivas.size()), [&](const std::vector<int>& s) {
-            std::vector<int> quais;
-            for (int k : s)
-                quais.push_back(vivas[static_cast<size_t>(k)]);
-            return leitura_.aceita(textoDaVerificacao(f, textosDe(g.condicoes, quais)));
-        });
-        Fonte& fonte = fontes[chaveDaFonte(*f.etapas)];
-        fonte.etapas = &*f.etapas;
-        for (size_t k = 0; k < vivas.size(); ++k) {
-            Condicao& c = g.condicoes[static_cast<size_t>(vivas[k])];
-            if (!ok[k])
-                paraLiteral(c);
-            else if (!fonte.ws.contains(c.w))
-                fonte.ws << c.w;
-        }
-        emEtapas.push_back(&g);
-    }
-    for (auto& [chave, fonte] : fontes) {
-        std::vector<int> todas(static_cast<size_t>(fonte.ws.size()));
-        for (int i = 0; i < static_cast<int>(todas.size()); ++i)
-            todas[static_cast<size_t>(i)] = i;
-        const auto ok = aceitos(static_cast<int>(todas.size()), [&](const std::vector<int>& s) {
-            QStringList ws;
-            for (int i : s)
-                ws << fonte.ws[i];
-            return leitura_.aceita(textoDosItens(*fonte.etapas, ws));
-        });
-        QStringList aceitas;
-        fonte.coluna.assign(todas.size(), -1);
-        for (size_t i = 0; i < todas.size(); ++i)
-            if (ok[i]) {
-                fonte.coluna[i] = static_cast<int>(aceitas.size());
-                aceitas << fonte.ws[static_cast<qsizetype>(i)];
-            }
-        if (aceitas.isEmpty())
-            continue;
-        try {
-            const int n = static_cast<int>(aceitas.size());
-            fonte.resposta =
-                leitura_.responde(textoDosItens(*fonte.etapas, aceitas),
-                                  [&](fb::Cursor& c) { return leItens(c, n, leitura_); });
-        } catch (const Erro&) {
-            fonte.resposta.reset();
-        }
-    }
-    for (Grupo* g : emEtapas) {
-        const FormaDaSoma& f = g->forma->dados;
-        const Fonte& fonte = fontes[chaveDaFonte(*f.etapas)];
-        if (!fonte.resposta)
-            continue;
-        std::shared_ptr<const Resposta> passagem;
-        try {
-            const Lancamentos& l = f.etapas->lancamentos;
-            const int n = static_cast<int>(l.somas.size());
-            passagem = leitura_.responde(textoDaPassagem(l), [&](fb::Cursor& c) {
-                return lePassagem(c, n, !l.data.isEmpty(), leitura_);
-            });
-        } catch (const Erro&) {
-            continue;
-        }
-        QHash<int64_t, std::vector<size_t>> linhasDa;
-        for (size_t i = 0; i < passagem->linhas(); ++i)
-            linhasDa[passagem->chaves[i]].push_back(i);
-        for (Condicao& c : g->condicoes) {
-            const int j =
-                c.respondida ? -1 : fonte.coluna[static_cast<size_t>(fonte.ws.indexOf(c.w))];
-            if (j < 0)
-                continue;
-            Acumulado a(passagem->somas);
-            const Resposta& itens = *fonte.resposta;
-            for (size_t r = 0; r < itens.linhas(); ++r) {
-                if (!itens.condicao[r * static_cast<size_t>(itens.condicoes) +
-                                    static_cast<size_t>(j)])
-                    continue;
-                const auto linhas = linhasDa.constFind(itens.chaves[r]);
-                if (linhas == linhasDa.cend())
-                    continue;
-                for (size_t p : *linhas)
-                    a.acrescenta(passagem->meses[p],
-                                 &passagem->parcelas[p * static_cast<size_t>(passagem->somas)]);
-            }
-            respondeCom(*g, c, a, passagem->escalas);
-        }
-    }
-}
-
 void Resolucao::agrupa(Grupo& g) {
-    std::vector<int> vivas;
-    for (int i = 0; i < static_cast<int>(g.condicoes.size()); ++i)
-        if (!g.condicoes[static_cast<size_t>(i)].respondida)
-            vivas.push_back(i);
+    const std::vector<int> vivas = abertas(g);
     if (vivas.empty())
         return;
     const FormaDaSoma& f = g.forma->dados;
@@ -367,7 +301,8 @@ void Resolucao::agrupa(Grupo& g) {
         const QStringList colunas = colunasDe(lote);
         std::optional<QStringList> grupo;
         try {
-            grupo = colunasDeGrupo(colunas, leitura_.colunas(sonda(colunas)));
+            grupo = colunasDeGrupo(colunas, leitura_.colunas(sonda(colunas)),
+                                   [this](const fb::Coluna& c) { return colacaoBinaria(c); });
         } catch (const Erro&) {
         }
         if (!grupo) {
@@ -382,8 +317,9 @@ void Resolucao::agrupa(Grupo& g) {
 void Resolucao::agrupaLote(Grupo& g, const std::vector<int>& lote, const QStringList& grupo) {
     const FormaDaSoma& f = g.forma->dados;
     const std::vector<TermoDaSoma>& termos = *g.forma->termos;
+    const std::optional<Reserva> reserva = usada(g.forma->reserva);
     const auto texto = [&](const std::vector<int>& quais) {
-        return textoAgrupado(f, termos, grupo, textosDe(g.condicoes, quais));
+        return textoAgrupado(f, termos, grupo, textos(g.condicoes, quais), reserva);
     };
     const auto ok = aceitos(static_cast<int>(lote.size()), [&](const std::vector<int>& s) {
         std::vector<int> quais;
@@ -405,7 +341,7 @@ void Resolucao::agrupaLote(Grupo& g, const std::vector<int>& lote, const QString
         const int n = static_cast<int>(termos.size()), nc = static_cast<int>(aceitas.size());
         r = leitura_.responde(texto(aceitas), [&](fb::Cursor& c) {
             return leAgrupada(c, static_cast<int>(grupo.size()), !f.data.isEmpty(), n, nc,
-                              leitura_);
+                              chavesPara(reserva), leitura_);
         });
     } catch (const Erro&) {
         for (int i : aceitas)

@@ -36,23 +36,50 @@ public:
         const PlanoDeFiguras::Forma* forma;
         std::vector<Condicao> condicoes;
     };
+    // The items one or more shapes evaluate their conditions on: one statement
+    // answers them all.
+    struct Fonte {
+        const Etapas* etapas = nullptr;
+        std::optional<Reserva> reserva;
+        QStringList ws;
+        std::vector<Proprios> proprios; // of the shapes whose items are their postings
+        std::shared_ptr<const Resposta> resposta;
+        std::vector<int> coluna; // per w: its column among the conditions, -1 when rejected
+    };
 
 private:
+    static QStringList textos(const std::vector<Condicao>& cs, const std::vector<int>& quais);
+    // The conditions of `g` not yet answered, by index.
+    static std::vector<int> abertas(const Grupo& g);
     bool cabeEmPassagem(const PlanoDeFiguras::Pedido& p);
     const AnaliseDeCondicao& analise(const QString& w);
     void validaLiterais(Grupo& g);
     void duasEtapas(std::vector<Grupo>& grupos);
+    void leItens(Fonte& fonte);
+    // `meses`: the months its postings pass must hold ({} for every row).
+    void soma(Grupo& g, const Fonte& fonte, Meses meses);
     void agrupa(Grupo& g);
     void agrupaLote(Grupo& g, const std::vector<int>& lote, const QStringList& colunas);
     void respondeCom(Grupo& g, Condicao& c, Acumulado& a, const std::vector<int>& escalas);
     void paraLiteral(Condicao& c);
     void respondeLiterais();
     Moeda valorLiteral(const QString& sql);
+    // The reserve condition a statement takes out of its fixed conditions: `r` when
+    // the reserve commitments' keys could be read, else none (the database then
+    // evaluates it as written).
+    std::optional<Reserva> usada(const std::optional<Reserva>& r);
+    const ChavesDaReserva* chavesPara(const std::optional<Reserva>& r) const {
+        return r ? &*chavesDaReserva_ : nullptr;
+    }
 
     Pedidos& pedidos_;
     Leitura& leitura_;
     TCRSQLConnection& conexao_;
     QHash<QString, AnaliseDeCondicao> analises_;
+    bool colacaoBinaria(const fb::Coluna& c);
+    std::optional<ChavesDaReserva> chavesDaReserva_;
+    QHash<QString, QSet<QString>> binarias_; // per table: its columns of byte collation
+    bool reservaLida_ = false;
     std::vector<int> paraLiterais_;
     int literais_ = 0;
     int comandos_ = 0;
