@@ -192,6 +192,16 @@ FormaDaSoma empenhadoNoBimestre(const QString& rf) {
 
 } // namespace
 
+std::vector<FormaDaSoma> formasDaReceitaDoAnexo1() {
+    return {previsaoInicial(), alteracaoDaPrevisao(QLatin1Char('>')),
+            alteracaoDaPrevisao(QLatin1Char('<')), realizadoNoBimestre()};
+}
+
+std::vector<FormaDaSoma> formasDaDespesaDoAnexo1(const QString& filtroReserva) {
+    return {dotacaoInicial(), alteracaoDaDotacao(), liquidadoNoBimestre(filtroReserva),
+            empenhadoNoBimestre(filtroReserva)};
+}
+
 TImpAnexo1::TImpAnexo1(QWidget* dono)
     : QWidget(dono), relatorio1_(carregaLayout(QStringLiteral(":/anexo1/relatorio1.json"))) {
     btncalcula = criaBotaoCalcula(*this, QStringLiteral("ImpAnexo1"));

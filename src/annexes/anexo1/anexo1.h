@@ -57,4 +57,10 @@ private:
     qint64 linhas_ = 0;
 };
 
+// The annex's statements with the line's condition left open: those of the
+// receipt lines, and those of the expenditure lines under a reserve-commitment
+// filter (as the launcher gives it).
+std::vector<FormaDaSoma> formasDaReceitaDoAnexo1();
+std::vector<FormaDaSoma> formasDaDespesaDoAnexo1(const QString& filtroReserva);
+
 } // namespace nq

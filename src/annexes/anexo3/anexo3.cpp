@@ -189,6 +189,14 @@ int slotAnterior(int l, int mes) {
 
 } // namespace
 
+std::vector<FormaDaSoma> formasDoAnexo3(const QString& w) {
+    std::vector<FormaDaSoma> r;
+    for (const QString& origem : {ComEntidade, ComEntidadeMinuscula, SemEntidade, SemEntidadeJunto})
+        r.push_back(daSerie(origem, w).forma());
+    r.push_back(daRegra(QStringLiteral("varec"), w).forma());
+    return r;
+}
+
 QString sufixoDoSlot(int k) {
     return k == 0 ? QString() : QString::number(k);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "annexes/common/plano_figuras.h"
 #include "tables/clientdataset.h"
 
 #include <QWidget>
@@ -69,5 +70,8 @@ QString sufixoDoSlot(int k);
 // The FUNDEF rule of one month: with FUNDEF receipts `fundef` above 0, the
 // smaller of them and the deductions; otherwise the month keeps `serie`.
 Moeda regraDoFundef(Moeda serie, Moeda fundef, Moeda deducoes);
+
+// The annex's statements, one per FROM it reads, with `w` as their condition.
+std::vector<FormaDaSoma> formasDoAnexo3(const QString& w);
 
 } // namespace nq

@@ -129,9 +129,11 @@ QString textoAgrupado(const FormaDaSoma& f, const std::vector<TermoDaSoma>& term
     QStringList expressoes;
     for (const TermoDaSoma& t : termos)
         expressoes << t.expressao;
+    // Each grouping column under a name of its own: the same column written with
+    // and without its table would otherwise make GROUP BY ambiguous.
     QString r = QStringLiteral("select ");
-    if (!chaves.isEmpty())
-        r += chaves.join(QStringLiteral(", ")) + QStringLiteral(", ");
+    for (qsizetype i = 0; i < chaves.size(); ++i)
+        r += QStringLiteral("%1 g%2, ").arg(chaves[i]).arg(i);
     r += somas(expressoes) + casos(ws);
     if (reserva)
         r += QStringLiteral(", ") + colunasDaReserva(*reserva).join(QStringLiteral(", "));

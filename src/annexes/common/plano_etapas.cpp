@@ -33,12 +33,15 @@ void Resolucao::duasEtapas(std::vector<Grupo>& grupos) {
             continue;
         const std::vector<int> vivas = abertas(g);
         // Each W must resolve in the statement's own FROM as the literal text has it.
-        const auto ok = aceitos(static_cast<int>(vivas.size()), [&](const std::vector<int>& s) {
-            std::vector<int> quais;
-            for (int k : s)
-                quais.push_back(vivas[static_cast<size_t>(k)]);
-            return leitura_.aceita(textoDaVerificacao(f, textos(g.condicoes, quais)));
-        });
+        const auto ok = emAlgum(aceitos(static_cast<int>(vivas.size()),
+                                        [&](const std::vector<int>& s) {
+                                            std::vector<int> quais;
+                                            for (int k : s)
+                                                quais.push_back(vivas[static_cast<size_t>(k)]);
+                                            return leitura_.aceita(
+                                                textoDaVerificacao(f, textos(g.condicoes, quais)));
+                                        }),
+                                static_cast<int>(vivas.size()));
         Fonte& fonte = fontes[chaveDaFonte(*f.etapas)];
         fonte.etapas = &*f.etapas;
         fonte.reserva = g.forma->reservaDosItens;
@@ -77,7 +80,7 @@ void Resolucao::duasEtapas(std::vector<Grupo>& grupos) {
     for (Grupo* g : emEtapas) {
         const Etapas& e = *g->forma->dados.etapas;
         const Fonte& fonte = fontes[chaveDaFonte(e)];
-        if (fonte.resposta)
+        if (!fonte.respostas.empty())
             soma(*g, fonte, mesesDa.value(textoDaPassagem(e.lancamentos)));
     }
 }
@@ -87,31 +90,27 @@ void Resolucao::duasEtapas(std::vector<Grupo>& grupos) {
 // grouped statement.
 void Resolucao::leItens(Fonte& fonte) {
     const std::optional<Reserva> reserva = usada(fonte.reserva);
-    const auto texto = [&](const QStringList& ws) {
+    const auto texto = [&](const std::vector<int>& quais) {
+        QStringList ws;
+        for (int i : quais)
+            ws << fonte.ws[i];
         return textoDosItens(*fonte.etapas, fonte.proprios, ws, reserva);
     };
-    const auto ok = aceitos(static_cast<int>(fonte.ws.size()), [&](const std::vector<int>& s) {
-        QStringList ws;
-        for (int i : s)
-            ws << fonte.ws[i];
-        return leitura_.aceita(texto(ws));
-    });
-    QStringList aceitas;
-    fonte.coluna.assign(ok.size(), -1);
-    for (size_t i = 0; i < ok.size(); ++i)
-        if (ok[i]) {
-            fonte.coluna[i] = static_cast<int>(aceitas.size());
-            aceitas << fonte.ws[static_cast<qsizetype>(i)];
+    fonte.coluna.assign(static_cast<size_t>(fonte.ws.size()), {-1, -1});
+    for (const std::vector<int>& conjunto :
+         aceitos(static_cast<int>(fonte.ws.size()),
+                 [&](const std::vector<int>& s) { return leitura_.aceita(texto(s)); })) {
+        try {
+            const int n = static_cast<int>(conjunto.size());
+            fonte.respostas.push_back(leitura_.responde(texto(conjunto), [&](fb::Cursor& c) {
+                return plano::leItens(c, fonte.proprios, n, chavesPara(reserva), leitura_);
+            }));
+        } catch (const Erro&) {
+            continue; // those conditions are left for a grouped statement
         }
-    if (aceitas.isEmpty())
-        return;
-    try {
-        const int n = static_cast<int>(aceitas.size());
-        fonte.resposta = leitura_.responde(texto(aceitas), [&](fb::Cursor& c) {
-            return plano::leItens(c, fonte.proprios, n, chavesPara(reserva), leitura_);
-        });
-    } catch (const Erro&) {
-        fonte.resposta.reset();
+        for (size_t k = 0; k < conjunto.size(); ++k)
+            fonte.coluna[static_cast<size_t>(conjunto[k])] = {
+                static_cast<int>(fonte.respostas.size()) - 1, static_cast<int>(k)};
     }
 }
 
@@ -119,14 +118,12 @@ void Resolucao::leItens(Fonte& fonte) {
 // item (read by a pass, or the items' own).
 void Resolucao::soma(Grupo& g, const Fonte& fonte, Meses meses) {
     const Etapas& e = *g.forma->dados.etapas;
-    const Resposta& itens = *fonte.resposta;
-    const Resposta::Parte* proprios = nullptr;
+    const size_t parte =
+        static_cast<size_t>(std::find(fonte.proprios.begin(), fonte.proprios.end(), propriosDe(e)) -
+                            fonte.proprios.begin());
     std::shared_ptr<const Resposta> passagem;
     QHash<int64_t, std::vector<size_t>> linhasDa;
-    if (itensSaoLancamentos(e)) {
-        const auto k = std::find(fonte.proprios.begin(), fonte.proprios.end(), propriosDe(e));
-        proprios = &itens.partes[static_cast<size_t>(k - fonte.proprios.begin())];
-    } else {
+    if (!itensSaoLancamentos(e)) {
         try {
             const Lancamentos& l = e.lancamentos;
             const int n = static_cast<int>(l.somas.size());
@@ -142,24 +139,28 @@ void Resolucao::soma(Grupo& g, const Fonte& fonte, Meses meses) {
         for (size_t i = 0; i < passagem->linhas(); ++i)
             linhasDa[passagem->chaves[i]].push_back(i);
     }
-    const int somas = proprios ? proprios->somas : passagem->somas;
-    const size_t condicoes = static_cast<size_t>(itens.condicoes);
     for (Condicao& c : g.condicoes) {
-        const int j = c.respondida ? -1 : fonte.coluna[static_cast<size_t>(fonte.ws.indexOf(c.w))];
-        if (j < 0)
+        if (c.respondida)
             continue;
+        const auto [r, j] = fonte.coluna[static_cast<size_t>(fonte.ws.indexOf(c.w))];
+        if (r < 0)
+            continue;
+        const Resposta& itens = *fonte.respostas[static_cast<size_t>(r)];
+        const Resposta::Parte* proprios = passagem ? nullptr : &itens.partes[parte];
+        const int somas = proprios ? proprios->somas : passagem->somas;
+        const size_t condicoes = static_cast<size_t>(itens.condicoes);
         Acumulado a(somas);
-        for (size_t r = 0; r < itens.linhas(); ++r) {
-            if (!itens.condicao[r * condicoes + static_cast<size_t>(j)])
+        for (size_t linha = 0; linha < itens.linhas(); ++linha) {
+            if (!itens.condicao[linha * condicoes + static_cast<size_t>(j)])
                 continue;
             if (proprios) {
-                a.acrescenta(proprios->meses[r],
-                             &proprios->parcelas[r * static_cast<size_t>(somas)]);
+                a.acrescenta(proprios->meses[linha],
+                             &proprios->parcelas[linha * static_cast<size_t>(somas)]);
                 continue;
             }
-            if (itens.semChave[r])
+            if (itens.semChave[linha])
                 continue;
-            const auto linhas = linhasDa.constFind(itens.chaves[r]);
+            const auto linhas = linhasDa.constFind(itens.chaves[linha]);
             if (linhas == linhasDa.cend())
                 continue;
             for (size_t p : *linhas)

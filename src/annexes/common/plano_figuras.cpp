@@ -119,6 +119,10 @@ PlanoDeFiguras::Figura PlanoDeFiguras::pede(const FormaDaSoma& forma, const QStr
         nova->chave = chave;
         nova->dados = forma;
         nova->termos = termosDaSoma(forma.soma);
+        const QString meses =
+            forma.texto(QStringLiteral("1=1"), {plano::SentinelaDe, plano::SentinelaAte});
+        nova->escreveDe = meses.contains(QString::number(plano::SentinelaDe));
+        nova->escreveAte = meses.contains(QString::number(plano::SentinelaAte));
         nova->reserva = plano::achaReserva(forma.fixa);
         if (forma.etapas)
             nova->reservaDosItens = plano::achaReserva(forma.etapas->fixaDosItens);
@@ -149,6 +153,7 @@ void PlanoDeFiguras::resolve() {
         comandos_ += leitura.comandos() + resolucao.comandos();
         linhas_ += leitura.linhas() + resolucao.linhas();
         literais_ += resolucao.literais();
+        preparados_ += leitura.preparados();
     };
     try {
         resolucao.resolve(pendentes);

@@ -115,6 +115,8 @@ public:
     qint64 linhas() const { return linhas_; }
     // Figures answered by their literal statement (the switch, or a fallback).
     int respondidasLiteralmente() const { return literais_; }
+    // Statements the passes prepared (each text once per resolution).
+    int preparados() const { return preparados_; }
 
     struct Forma;
     struct Pedido;
@@ -130,6 +132,7 @@ private:
     int comandos_ = 0;
     qint64 linhas_ = 0;
     int literais_ = 0;
+    int preparados_ = 0;
 };
 
 // What the database answered to the passes of one run of several reports on

@@ -17,6 +17,11 @@ namespace nq {
 
 namespace plano {
 
+// Months no text writes otherwise: asked for, they show where a text writes the
+// first and the last month of a figure.
+constexpr int SentinelaDe = 917300001;
+constexpr int SentinelaAte = 917300002;
+
 // The reserve-commitment condition (FiltroReservaEmpenho) found among a
 // statement's fixed conditions. The database evaluates its subquery once per
 // row; a pass evaluates it once: the kind test by the database per group, the
@@ -46,6 +51,8 @@ struct PlanoDeFiguras::Forma {
     QString chave; // the shape: every field but the text
     FormaDaSoma dados;
     std::optional<std::vector<TermoDaSoma>> termos; // of dados.soma
+    bool escreveDe = false;                         // whether the text writes the first month asked
+    bool escreveAte = false;                        // and the last
     std::optional<plano::Reserva> reserva;          // in dados.fixa
     std::optional<plano::Reserva> reservaDosItens;  // in dados.etapas->fixaDosItens
 };
@@ -142,6 +149,7 @@ public:
     void contaLinha() { ++linhas_; }
     int comandos() const { return comandos_; }
     qint64 linhas() const { return linhas_; }
+    int preparados() const { return static_cast<int>(preparados_.size()); }
 
 private:
     TCRSQLConnection& conexao_;
@@ -154,9 +162,15 @@ private:
     qint64 linhas_ = 0;
 };
 
-// Which of `n` items a statement built from them is accepted with: the whole
-// set is tried first, then halves, down to each rejected item alone.
-std::vector<bool> aceitos(int n, const std::function<bool(const std::vector<int>&)>& aceita);
+// The sets of the `n` items that a statement built from them is accepted with:
+// the whole set is tried first, then halves, down to each rejected item alone
+// (two items accepted apart may be refused together), and what was accepted
+// apart is tried together once more. Each set keeps the items' order; an item
+// rejected alone is in none.
+std::vector<std::vector<int>> aceitos(int n,
+                                      const std::function<bool(const std::vector<int>&)>& aceita);
+// Which items are in some set.
+std::vector<bool> emAlgum(const std::vector<std::vector<int>>& conjuntos, int n);
 
 // Whether a month bucket (0 to 12) falls in `meses` ({} takes every bucket).
 bool noPeriodo(int mes, Meses meses);

@@ -1,7 +1,9 @@
 #include "annexes/common/plano_interno.h"
 
 #include "core/erro.h"
+
 #include "db/conexao.h"
+#include <algorithm>
 
 namespace nq::plano {
 
@@ -101,14 +103,14 @@ Moeda Leitura::valor(fb::Comando& c, const std::vector<int>& parametros) {
     return cursor.moeda(0);
 }
 
-std::vector<bool> aceitos(int n, const std::function<bool(const std::vector<int>&)>& aceita) {
-    std::vector<bool> r(static_cast<size_t>(n), false);
+std::vector<std::vector<int>> aceitos(int n,
+                                      const std::function<bool(const std::vector<int>&)>& aceita) {
+    std::vector<std::vector<int>> r;
     std::function<void(std::vector<int>)> tenta = [&](std::vector<int> itens) {
         if (itens.empty())
             return;
         if (aceita(itens)) {
-            for (int i : itens)
-                r[static_cast<size_t>(i)] = true;
+            r.push_back(std::move(itens));
             return;
         }
         if (itens.size() == 1)
@@ -121,6 +123,23 @@ std::vector<bool> aceitos(int n, const std::function<bool(const std::vector<int>
     for (int i = 0; i < n; ++i)
         todos[static_cast<size_t>(i)] = i;
     tenta(std::move(todos));
+    // Usually a few items alone were refused: the others then go together again.
+    if (r.size() > 1) {
+        std::vector<int> juntos;
+        for (const auto& c : r)
+            juntos.insert(juntos.end(), c.begin(), c.end());
+        std::sort(juntos.begin(), juntos.end());
+        if (aceita(juntos))
+            return {juntos};
+    }
+    return r;
+}
+
+std::vector<bool> emAlgum(const std::vector<std::vector<int>>& conjuntos, int n) {
+    std::vector<bool> r(static_cast<size_t>(n), false);
+    for (const auto& c : conjuntos)
+        for (int i : c)
+            r[static_cast<size_t>(i)] = true;
     return r;
 }
 

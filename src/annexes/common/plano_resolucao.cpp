@@ -46,10 +46,6 @@ std::vector<std::vector<int>> lotes(const std::vector<int>& ws,
     return r;
 }
 
-// The sentinel months that mark where a literal text writes its months.
-constexpr int SentinelaDe = 917300001;
-constexpr int SentinelaAte = 917300002;
-
 struct Modelo {
     QString texto;           // with "?" for each month written
     std::vector<bool> ehAte; // per parameter: the last month (else the first)
@@ -110,6 +106,12 @@ const AnaliseDeCondicao& Resolucao::analise(const QString& w) {
 bool Resolucao::cabeEmPassagem(const Pedido& p) {
     const Forma& f = *p.forma;
     if (!f.termos || p.w.isEmpty() || (f.dados.data.isEmpty() && !p.meses.vazio()))
+        return false;
+    // Months the text cannot be writing as asked ("<= ate" alone for a run not from
+    // January, "= de" alone for more than a month) are left to the text itself.
+    const Meses m = p.meses;
+    if (!m.vazio() && ((!f.escreveDe && !f.escreveAte) || (!f.escreveDe && m.de != 1) ||
+                       (!f.escreveAte && m.de != m.ate)))
         return false;
     const AnaliseDeCondicao& a = analise(p.w);
     return a.segura && (!a.ouNoTopo || condicaoInteira(p));
@@ -283,12 +285,14 @@ void Resolucao::agrupa(Grupo& g) {
                (colunas.isEmpty() ? QStringLiteral("1") : colunas.join(QStringLiteral(", "))) +
                QStringLiteral(" from ") + f.origem;
     };
-    const auto ok = aceitos(static_cast<int>(vivas.size()), [&](const std::vector<int>& s) {
-        std::vector<int> quais;
-        for (int k : s)
-            quais.push_back(vivas[static_cast<size_t>(k)]);
-        return leitura_.aceita(sonda(colunasDe(quais)));
-    });
+    const auto ok = emAlgum(aceitos(static_cast<int>(vivas.size()),
+                                    [&](const std::vector<int>& s) {
+                                        std::vector<int> quais;
+                                        for (int k : s)
+                                            quais.push_back(vivas[static_cast<size_t>(k)]);
+                                        return leitura_.aceita(sonda(colunasDe(quais)));
+                                    }),
+                            static_cast<int>(vivas.size()));
     std::vector<int> validas;
     for (size_t k = 0; k < vivas.size(); ++k) {
         if (ok[k])
@@ -318,43 +322,40 @@ void Resolucao::agrupaLote(Grupo& g, const std::vector<int>& lote, const QString
     const FormaDaSoma& f = g.forma->dados;
     const std::vector<TermoDaSoma>& termos = *g.forma->termos;
     const std::optional<Reserva> reserva = usada(g.forma->reserva);
-    const auto texto = [&](const std::vector<int>& quais) {
-        return textoAgrupado(f, termos, grupo, textos(g.condicoes, quais), reserva);
-    };
-    const auto ok = aceitos(static_cast<int>(lote.size()), [&](const std::vector<int>& s) {
+    const auto condicoes = [&](const std::vector<int>& s) {
         std::vector<int> quais;
         for (int k : s)
             quais.push_back(lote[static_cast<size_t>(k)]);
-        return leitura_.aceita(texto(quais));
-    });
-    std::vector<int> aceitas;
-    for (size_t k = 0; k < lote.size(); ++k) {
-        if (ok[k])
-            aceitas.push_back(lote[k]);
-        else
-            paraLiteral(g.condicoes[static_cast<size_t>(lote[k])]);
+        return quais;
+    };
+    const auto texto = [&](const std::vector<int>& quais) {
+        return textoAgrupado(f, termos, grupo, textos(g.condicoes, quais), reserva);
+    };
+    const int n = static_cast<int>(termos.size());
+    for (const std::vector<int>& conjunto :
+         aceitos(static_cast<int>(lote.size()),
+                 [&](const std::vector<int>& s) { return leitura_.aceita(texto(condicoes(s))); })) {
+        const std::vector<int> quais = condicoes(conjunto);
+        std::shared_ptr<const Resposta> r;
+        try {
+            r = leitura_.responde(texto(quais), [&](fb::Cursor& c) {
+                return leAgrupada(c, static_cast<int>(grupo.size()), !f.data.isEmpty(), n,
+                                  static_cast<int>(quais.size()), chavesPara(reserva), leitura_);
+            });
+        } catch (const Erro&) {
+            continue; // answered by their literal statements below
+        }
+        for (size_t j = 0; j < quais.size(); ++j) {
+            Acumulado a(r->somas);
+            for (size_t linha = 0; linha < r->linhas(); ++linha)
+                if (r->condicao[linha * static_cast<size_t>(r->condicoes) + j])
+                    a.acrescenta(r->meses[linha],
+                                 &r->parcelas[linha * static_cast<size_t>(r->somas)]);
+            respondeCom(g, g.condicoes[static_cast<size_t>(quais[j])], a, r->escalas);
+        }
     }
-    if (aceitas.empty())
-        return;
-    std::shared_ptr<const Resposta> r;
-    try {
-        const int n = static_cast<int>(termos.size()), nc = static_cast<int>(aceitas.size());
-        r = leitura_.responde(texto(aceitas), [&](fb::Cursor& c) {
-            return leAgrupada(c, static_cast<int>(grupo.size()), !f.data.isEmpty(), n, nc,
-                              chavesPara(reserva), leitura_);
-        });
-    } catch (const Erro&) {
-        for (int i : aceitas)
-            paraLiteral(g.condicoes[static_cast<size_t>(i)]);
-        return;
-    }
-    for (size_t j = 0; j < aceitas.size(); ++j) {
-        Acumulado a(r->somas);
-        for (size_t linha = 0; linha < r->linhas(); ++linha)
-            if (r->condicao[linha * static_cast<size_t>(r->condicoes) + j])
-                a.acrescenta(r->meses[linha], &r->parcelas[linha * static_cast<size_t>(r->somas)]);
-        respondeCom(g, g.condicoes[static_cast<size_t>(aceitas[j])], a, r->escalas);
-    }
+    for (int i : lote)
+        paraLiteral(g.condicoes[static_cast<size_t>(i)]);
 }
 
 } // namespace nq::plano

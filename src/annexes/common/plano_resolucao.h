@@ -43,8 +43,10 @@ public:
         std::optional<Reserva> reserva;
         QStringList ws;
         std::vector<Proprios> proprios; // of the shapes whose items are their postings
-        std::shared_ptr<const Resposta> resposta;
-        std::vector<int> coluna; // per w: its column among the conditions, -1 when rejected
+        std::vector<std::shared_ptr<const Resposta>> respostas; // one per statement
+        // Per w: the statement that answered it and its column among the conditions
+        // ({-1, -1} when none did).
+        std::vector<std::pair<int, int>> coluna;
     };
 
 private:
