@@ -2,6 +2,7 @@
 
 #include "annexes/anexo1/planilha_anexo1.h"
 #include "annexes/common/aguarde.h"
+#include "annexes/common/cabecalho_anexo.h"
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/lancador.h"
 #include "core/erro.h"
@@ -23,22 +24,12 @@ namespace {
 const QString ArquivoReceita = QStringLiteral("NQ404_Anexo1_Receita2.xml");
 const QString ArquivoDespesa = QStringLiteral("NQ404_Anexo1_Despesa2.xml");
 
-// The bimester the launcher holds, 1 to 6.
 int bimestre() {
-    const int b = lancador().indiceBimestre() + 1;
-    if (b < 1 || b > 6)
-        throw Erro(QStringLiteral("Especifique o Bimestre!"));
-    return b;
+    return lancador().bimestre();
 }
 
 QString mes(int m) {
     return QString::number(m);
-}
-int primeiroMes(int k) {
-    return 2 * k - 1;
-}
-int ultimoMes(int k) {
-    return 2 * k;
 }
 
 void soma(ClientDataSet& t, const QString& campo, Moeda valor) {
@@ -56,21 +47,12 @@ Moeda sexto(Moeda v) {
     return Moeda::deDezMilesimos(q);
 }
 
-// The row position of the line `id`, -1 when the table has none.
-int linhaDoId(const ClientDataSet& t, const QString& id) {
-    const int campo = t.fieldIndex(QStringLiteral("ID"));
-    for (int i = 0; i < t.recordCount(); ++i)
-        if (t.valueAt(i, campo).asString() == id)
-            return i;
-    return -1;
-}
-
 // The sum of `campo` over the lines `ids` of `t`, read without moving its current row.
 Moeda somaDasLinhas(const ClientDataSet& t, const QStringList& ids, const QString& campo) {
     Moeda total;
     const int indice = t.fieldIndex(campo);
     for (const QString& id : ids)
-        if (const int linha = linhaDoId(t, id); linha >= 0)
+        if (const int linha = linhaComValor(t, QStringLiteral("ID"), id); linha >= 0)
             total += t.valueAt(linha, indice).asCurrency();
     return total;
 }
@@ -242,11 +224,11 @@ void TImpAnexo1::receita(FigurasDaLinha& linha, int b) {
     linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), previsaoInicial());
     static const FormaDaSoma mais = alteracaoDaPrevisao(QLatin1Char('>'));
     static const FormaDaSoma menos = alteracaoDaPrevisao(QLatin1Char('<'));
-    linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), mais, {1, ultimoMes(b)});
-    linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), menos, {1, ultimoMes(b)});
+    linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), mais, mesesAteOBimestre(b));
+    linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), menos, mesesAteOBimestre(b));
     for (int k = b; k >= 1; --k)
         linha.soma(campoDoBimestre(QStringLiteral("REALIZADO_BIM"), k), realizadoNoBimestre(),
-                   {primeiroMes(k), ultimoMes(k)});
+                   mesesDoBimestre(k));
 }
 
 // The forecast of each bimester up to `b`: a sixth of the updated forecast when asked.
@@ -263,14 +245,14 @@ void TImpAnexo1::despesa(FigurasDaLinha& linha, int b) {
     const QString& rf = lancador().filtroReserva();
     linha.soma(QStringLiteral("DOTACAO_ANUAL"), dotacaoInicial());
     linha.soma(QStringLiteral("DOTACAO_ATUALIZADA"), dotacaoInicial());
-    linha.soma(QStringLiteral("DOTACAO_ATUALIZADA"), alteracaoDaDotacao(), {1, ultimoMes(b)});
+    linha.soma(QStringLiteral("DOTACAO_ATUALIZADA"), alteracaoDaDotacao(), mesesAteOBimestre(b));
     const FormaDaSoma liquidado = liquidadoNoBimestre(rf);
     const FormaDaSoma empenhado = empenhadoNoBimestre(rf);
     for (int k = b; k >= 1; --k) {
         linha.soma(campoDoBimestre(QStringLiteral("LIQUIDADO_BIM"), k), liquidado,
-                   {primeiroMes(k), ultimoMes(k)});
+                   mesesDoBimestre(k));
         linha.soma(campoDoBimestre(QStringLiteral("EMPENHADO_BIM"), k), empenhado,
-                   {primeiroMes(k), ultimoMes(k)});
+                   mesesDoBimestre(k));
     }
 }
 
@@ -298,21 +280,11 @@ void TImpAnexo1::superavit() {
 }
 
 void TImpAnexo1::cabecalhos(bool& camara, QString& exercicio) {
-    ClientDataSet& q = dm().qrCliente;
-    if (!q.active())
-        q.open();
-    if (q.isEmpty())
-        throw Erro(QStringLiteral("O cadastro do município (tabela CADCLI) está vazio."));
-    q.first();
-    const QString nome = q.fieldByName(QStringLiteral("CLNT1")).asString();
-    exercicio = q.fieldByName(QStringLiteral("MEXER")).asString().trimmed();
-    camara = camaraParaExportar(nome);
-    TppReport& r = *relatorio1_;
-    r.exige<TppLabel>(QStringLiteral("PPCLI")).Caption = nome;
-    r.exige<TppLabel>(QStringLiteral("PPMUNI")).Caption =
-        QStringLiteral("MUNICIPIO: ") + q.fieldByName(QStringLiteral("CID")).asString();
-    r.exige<TppLabel>(QStringLiteral("PERI")).Caption =
-        lancador().digitoBimestre() + QStringLiteral("º BIMESTRE DE ") + exercicio;
+    const Municipio m = leMunicipio();
+    exercicio = m.exercicio;
+    camara = camaraParaExportar(m.nome);
+    poeCabecalho(*relatorio1_, QStringLiteral("PPCLI"), QStringLiteral("PPMUNI"),
+                 QStringLiteral("PERI"), m);
 }
 
 void TImpAnexo1::relatorio1PreviewFormCreate() {

@@ -7,6 +7,7 @@
 #include "core/mensagens.h"
 #include "db/consultas.h"
 #include "tables/clientdataset.h"
+#include "workbook/planilha.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -74,6 +75,18 @@ void EstradaDoAnexo::percorre(
     ClientDataSet& tabela, AguardeRelatorio* aguarde,
     const std::function<void(FigurasDaLinha& linha, const QString& filtro)>& declara,
     const std::function<void(const QString& filtro)>& depois) {
+    percorre(
+        tabela, aguarde,
+        [](ClientDataSet& t) {
+            return t.fieldByName(QStringLiteral("FILTRO")).asString().trimmed();
+        },
+        declara, depois);
+}
+
+void EstradaDoAnexo::percorre(
+    ClientDataSet& tabela, AguardeRelatorio* aguarde, const CondicaoDaLinha& condicao,
+    const std::function<void(FigurasDaLinha& linha, const QString& w)>& declara,
+    const std::function<void(const QString& w)>& depois) {
     struct Linha {
         int recNo;
         QString filtro;
@@ -82,7 +95,7 @@ void EstradaDoAnexo::percorre(
     std::vector<Linha> linhas;
     tabela.first();
     while (!tabela.eof()) {
-        const QString filtro = tabela.fieldByName(QStringLiteral("FILTRO")).asString().trimmed();
+        const QString filtro = condicao(tabela);
         if (!filtro.isEmpty()) {
             linhas.push_back({tabela.recNo(), filtro, FigurasDaLinha(plano_, filtro)});
             declara(linhas.back().figuras, filtro);
@@ -142,6 +155,15 @@ void EstradaDoAnexo::limpa() {
     carregadas_.clear();
 }
 
+void abrePlanilhaDoPeriodo(Planilha& planilha, const QString& caminho, int bimestre,
+                           const QString& exercicio) {
+    planilha.abre(caminho);
+    planilha.selecionaFolha(QStringLiteral("Com"));
+    planilha.escreveNumero(QStringLiteral("AR6"), exercicio.mid(3, 1).toInt());
+    planilha.escreveNumero(QStringLiteral("AH6"), bimestre);
+    planilha.escreveNumero(QStringLiteral("AJ6"), 2 * bimestre);
+}
+
 bool camaraParaExportar(const QString& nome) {
     QString inicio = nome.left(3);
     for (QChar& c : inicio)
@@ -158,6 +180,11 @@ QPushButton* criaBotaoCalcula(QWidget& janela, const QString& nome) {
     return botao;
 }
 
+bool camaraEmMaiusculas(const QString& nome) {
+    const QString inicio = nome.left(3).toUpper();
+    return inicio == QStringLiteral("CAM") || inicio == QStringLiteral("CÂM");
+}
+
 QString campoDoBimestre(const QString& campo, int bimestre) {
     return campo + QString::number(bimestre);
 }
@@ -167,6 +194,22 @@ Moeda somaDosBimestres(ClientDataSet& tabela, const QString& campo, int ate) {
     for (int k = 1; k <= ate; ++k)
         total += tabela.fieldByName(campoDoBimestre(campo, k)).asCurrency();
     return total;
+}
+
+Meses mesesDoBimestre(int k) {
+    return {2 * k - 1, 2 * k};
+}
+
+Meses mesesAteOBimestre(int k) {
+    return {1, 2 * k};
+}
+
+int linhaComValor(const ClientDataSet& tabela, const QString& campo, const QString& valor) {
+    const int indice = tabela.fieldIndex(campo);
+    for (int i = 0; indice >= 0 && i < tabela.recordCount(); ++i)
+        if (tabela.valueAt(i, indice).asString() == valor)
+            return i;
+    return -1;
 }
 
 } // namespace nq

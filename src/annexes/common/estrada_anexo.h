@@ -13,8 +13,9 @@ class QWidget;
 
 namespace nq {
 
-class ClientDataSet;
 class AguardeRelatorio;
+class ClientDataSet;
+class Planilha;
 class TCRSQLConnection;
 
 // The figures one line of a planned walk adds into (or takes from) its own fields.
@@ -67,6 +68,16 @@ public:
                   const std::function<void(FigurasDaLinha& linha, const QString& filtro)>& declara,
                   const std::function<void(const QString& filtro)>& depois = {});
 
+    // The same two-step walk for lines whose condition is not their FILTRO:
+    // `condicao` gives the current row's condition W as the statements join it
+    // (an empty text leaves the row as it is), and W is what `declara` and
+    // `depois` receive. Every condition is asked for before the first figure is
+    // answered, so an error in one leaves every row untouched.
+    using CondicaoDaLinha = std::function<QString(ClientDataSet& tabela)>;
+    void percorre(ClientDataSet& tabela, AguardeRelatorio* aguarde, const CondicaoDaLinha& condicao,
+                  const std::function<void(FigurasDaLinha& linha, const QString& w)>& declara,
+                  const std::function<void(const QString& w)>& depois = {});
+
     // The plan of this road's connection, for figures that are not a line's.
     PlanoDeFiguras& plano() { return plano_; }
 
@@ -98,6 +109,12 @@ private:
     int passos_ = 0;
 };
 
+// Opens the Court of Accounts workbook `caminho` and marks the period every
+// annex sheet reads from sheet "Com": "AR6" the last digit of the exercise
+// (`exercicio`, MEXER), "AH6" the bimester, "AJ6" twice it.
+void abrePlanilhaDoPeriodo(Planilha& planilha, const QString& caminho, int bimestre,
+                           const QString& exercicio);
+
 // Whether an entity name is a chamber's for the export question: its first
 // three characters, with only a to z raised, read "CAM" or "CÂM".
 bool camaraParaExportar(const QString& nome);
@@ -106,9 +123,20 @@ bool camaraParaExportar(const QString& nome);
 // it the "btncalcula" button that the launcher presses.
 QPushButton* criaBotaoCalcula(QWidget& janela, const QString& nome);
 
+// Whether an entity name is a chamber's for the annexes that raise the whole
+// prefix: its first three characters in capitals read "CAM" or "CÂM".
+bool camaraEmMaiusculas(const QString& nome);
+
 // The field `campo` + k ("PREVISTO_BIM" + 3).
 QString campoDoBimestre(const QString& campo, int bimestre);
 // The sum of a per-bimester field over bimesters 1 to `ate`.
 Moeda somaDosBimestres(ClientDataSet& tabela, const QString& campo, int ate);
+// Bimester k: months 2k − 1 and 2k. Up to bimester k: months 1 to 2k.
+Meses mesesDoBimestre(int k);
+Meses mesesAteOBimestre(int k);
+
+// The position (0-based, in the table's order) of the first row whose `campo`
+// reads exactly `valor`, -1 when there is none; the current row does not move.
+int linhaComValor(const ClientDataSet& tabela, const QString& campo, const QString& valor);
 
 } // namespace nq
