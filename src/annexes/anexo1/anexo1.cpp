@@ -2,9 +2,9 @@
 
 #include "annexes/anexo1/planilha_anexo1.h"
 #include "annexes/common/aguarde.h"
-#include "annexes/common/cabecalho_anexo.h"
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/lancador.h"
+#include "annexes/common/somas_do_orcamento.h"
 #include "core/erro.h"
 #include "core/globais.h"
 #include "core/mensagens.h"
@@ -28,23 +28,9 @@ int bimestre() {
     return lancador().bimestre();
 }
 
-QString mes(int m) {
-    return QString::number(m);
-}
-
 void soma(ClientDataSet& t, const QString& campo, Moeda valor) {
     Field f = t.fieldByName(campo);
     f.setAsCurrency(f.asCurrency() + valor);
-}
-
-// A sixth, rounded half away from zero to four places, without going through double.
-Moeda sexto(Moeda v) {
-    const int64_t d = v.dezMilesimos();
-    int64_t q = d / 6;
-    const int64_t r = d % 6;
-    if (2 * (r < 0 ? -r : r) >= 6)
-        q += d < 0 ? -1 : 1;
-    return Moeda::deDezMilesimos(q);
 }
 
 // The sum of `campo` over the lines `ids` of `t`, read without moving its current row.
@@ -52,23 +38,13 @@ Moeda somaDasLinhas(const ClientDataSet& t, const QStringList& ids, const QStrin
     Moeda total;
     const int indice = t.fieldIndex(campo);
     for (const QString& id : ids)
-        if (const int linha = linhaComValor(t, QStringLiteral("ID"), id); linha >= 0)
+        if (const int linha = linhaDoId(t, id); linha >= 0)
             total += t.valueAt(linha, indice).asCurrency();
     return total;
 }
 
-// The statements of the annex, each with the line's condition W left open.
-const FormaDaSoma& previsaoInicial() {
-    static const FormaDaSoma f{
-        QStringLiteral("sum(totor)"),
-        QStringLiteral("recdis"),
-        {},
-        {},
-        [](const QString& w, Meses) {
-            return QStringLiteral("select sum(totor) as previsao from recdis where ") + w;
-        }};
-    return f;
-}
+// The statements of the annex, each with the line's condition W left open
+// (the ones other annexes share are in somas_do_orcamento).
 
 // The forecast changes up to a month, of one sign ('>' or '<').
 FormaDaSoma alteracaoDaPrevisao(QChar sinal) {
@@ -83,7 +59,7 @@ FormaDaSoma alteracaoDaPrevisao(QChar sinal) {
                        valor +
                        QStringLiteral(" and recdis.ficha=recalp.ficha and "
                                       "extract(month from recalp.dtlan)<=") +
-                       mes(m.ate);
+                       mesSql(m.ate);
             }};
 }
 
@@ -94,20 +70,8 @@ const FormaDaSoma& realizadoNoBimestre() {
         [](const QString& w, Meses m) {
             return QStringLiteral("select sum(receit.varec) as bimestre from receit, recdis where "
                                   "receit.ficha=recdis.ficha and ") +
-                   w + QStringLiteral(" and extract(month from receit.dtlan)>=") + mes(m.de) +
-                   QStringLiteral(" and extract(month from receit.dtlan)<=") + mes(m.ate);
-        }};
-    return f;
-}
-
-const FormaDaSoma& dotacaoInicial() {
-    static const FormaDaSoma f{
-        QStringLiteral("sum(dotac)"),
-        QStringLiteral("desdis"),
-        {},
-        {},
-        [](const QString& w, Meses) {
-            return QStringLiteral("select sum(dotac) as previsao from desdis where ") + w;
+                   w + QStringLiteral(" and extract(month from receit.dtlan)>=") + mesSql(m.de) +
+                   QStringLiteral(" and extract(month from receit.dtlan)<=") + mesSql(m.ate);
         }};
     return f;
 }
@@ -120,7 +84,7 @@ const FormaDaSoma& alteracaoDaDotacao() {
             return QStringLiteral("select sum(b.valor) as atualmais from desald b, desdis a "
                                   "where ") +
                    w + QStringLiteral(" and a.ficha=b.ficha and extract(month from b.dtlan)<=") +
-                   mes(m.ate);
+                   mesSql(m.ate);
         }};
     return f;
 }
@@ -132,18 +96,9 @@ FormaDaSoma liquidadoNoBimestre(const QString& rf) {
             QStringLiteral("f.datae"), [=](const QString& w, Meses m) {
                 return QStringLiteral("select sum(f.vadem) as empliqbimestre from viewliq f, "
                                       "despes d  where d.pkemp=f.pkemp and ") +
-                       rf + w + QStringLiteral(" and extract(month from f.datae)>=") + mes(m.de) +
-                       QStringLiteral(" and extract(month from f.datae)<=") + mes(m.ate);
-            }};
-}
-
-FormaDaSoma empenhadoNoBimestre(const QString& rf) {
-    return {QStringLiteral("sum(d.vadem)"), QStringLiteral("despes d"), rf + QStringLiteral(" 1=1"),
-            QStringLiteral("d.datae"), [=](const QString& w, Meses m) {
-                return QStringLiteral("select sum(d.vadem) as empenhadobimestre from despes d "
-                                      " where ") +
-                       rf + w + QStringLiteral(" and extract(month from d.datae)<=") + mes(m.ate) +
-                       QStringLiteral(" and extract(month from d.datae)>=") + mes(m.de);
+                       rf + w + QStringLiteral(" and extract(month from f.datae)>=") +
+                       mesSql(m.de) + QStringLiteral(" and extract(month from f.datae)<=") +
+                       mesSql(m.ate);
             }};
 }
 
@@ -238,7 +193,7 @@ void TImpAnexo1::divideAPrevisao(int b) {
     const Moeda atualizada = cdsRec.fieldByName(QStringLiteral("PREVISAO_ATUALIZADA")).asCurrency();
     for (int k = b; k >= 1; --k)
         cdsRec.fieldByName(campoDoBimestre(QStringLiteral("PREVISTO_BIM"), k))
-            .setAsCurrency(sexto(atualizada));
+            .setAsCurrency(sextoDe(atualizada));
 }
 
 void TImpAnexo1::despesa(FigurasDaLinha& linha, int b) {
@@ -280,11 +235,21 @@ void TImpAnexo1::superavit() {
 }
 
 void TImpAnexo1::cabecalhos(bool& camara, QString& exercicio) {
-    const Municipio m = leMunicipio();
-    exercicio = m.exercicio;
-    camara = camaraParaExportar(m.nome);
-    poeCabecalho(*relatorio1_, QStringLiteral("PPCLI"), QStringLiteral("PPMUNI"),
-                 QStringLiteral("PERI"), m);
+    ClientDataSet& q = dm().qrCliente;
+    if (!q.active())
+        q.open();
+    if (q.isEmpty())
+        throw Erro(QStringLiteral("O cadastro do município (tabela CADCLI) está vazio."));
+    q.first();
+    const QString nome = q.fieldByName(QStringLiteral("CLNT1")).asString();
+    exercicio = q.fieldByName(QStringLiteral("MEXER")).asString().trimmed();
+    camara = camaraParaExportar(nome);
+    TppReport& r = *relatorio1_;
+    r.exige<TppLabel>(QStringLiteral("PPCLI")).Caption = nome;
+    r.exige<TppLabel>(QStringLiteral("PPMUNI")).Caption =
+        QStringLiteral("MUNICIPIO: ") + q.fieldByName(QStringLiteral("CID")).asString();
+    r.exige<TppLabel>(QStringLiteral("PERI")).Caption =
+        lancador().digitoBimestre() + QStringLiteral("º BIMESTRE DE ") + exercicio;
 }
 
 void TImpAnexo1::relatorio1PreviewFormCreate() {

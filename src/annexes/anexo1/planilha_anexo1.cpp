@@ -57,7 +57,7 @@ void escreveLinhas(Planilha& p, ClientDataSet& t, const std::map<QString, int>& 
 
 bool exportaAnexo1(Planilha& planilha, const QString& caminho, ClientDataSet& cdsRec,
                    ClientDataSet& cdsDes, int bimestre, const QString& exercicio) {
-    abrePlanilhaDoPeriodo(planilha, caminho, bimestre, exercicio);
+    abrePlanilhaNaFolhaCom(planilha, caminho, exercicio, bimestre);
     planilha.selecionaFolha(QStringLiteral("mod1 6b"));
     if (planilha.leTexto(QStringLiteral("A26")).left(3) != QStringLiteral("(-)")) {
         mensagens().mostra(QStringLiteral("A Planilha selecionada não está na versão Correnta !"),

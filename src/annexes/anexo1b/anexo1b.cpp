@@ -4,6 +4,7 @@
 #include "annexes/common/aguarde.h"
 #include "annexes/common/cabecalho_anexo.h"
 #include "annexes/common/lancador.h"
+#include "annexes/common/somas_do_orcamento.h"
 #include "core/erro.h"
 #include "core/globais.h"
 #include "db/modulodados.h"
@@ -29,10 +30,6 @@ const QString Totais = QStringLiteral("00100");
 const QString DiretaSemFim =
     QStringLiteral(" (F.EXTRA='N') AND ((V.CLASSE<>'A') or (V.CLASSE IS NULL))");
 
-QString mes(int m) {
-    return QString::number(m);
-}
-
 // W as the statements join it. The plan hands a condition back without its end
 // blanks; every W of this annex begins with one, and all but the receipt
 // condition of the direct administration end with one.
@@ -43,8 +40,9 @@ QString comBrancos(const QString& w, bool despesa) {
 
 // The months of a bimester, as every statement of this annex ends.
 QString doBimestre(const QString& data, Meses m) {
-    return QStringLiteral(" and extract(month from ") + data + QStringLiteral(")>=") + mes(m.de) +
-           QStringLiteral(" and extract(month from ") + data + QStringLiteral(")<=") + mes(m.ate);
+    return QStringLiteral(" and extract(month from ") + data + QStringLiteral(")>=") +
+           mesSql(m.de) + QStringLiteral(" and extract(month from ") + data +
+           QStringLiteral(")<=") + mesSql(m.ate);
 }
 
 // The statements of the annex, each with the line's condition W left open.
@@ -105,7 +103,7 @@ const FormaDaSoma& receitaOrcamentaria() {
                                    return QStringLiteral("SELECT SUM(VAREC) VAREC FROM ") + origem +
                                           QStringLiteral(" WHERE ") + w +
                                           QStringLiteral(" AND EXTRACT(MONTH FROM DTLAN)<=") +
-                                          mes(m.ate);
+                                          mesSql(m.ate);
                                }};
     return f;
 }
@@ -198,7 +196,7 @@ void TImpAnexo1B::btncalculaClick() {
     }
     comandos_ = estrada.comandos();
 
-    const Municipio m = leMunicipio();
+    const CadastroDoCliente m = leCadastroDoCliente();
     poeCabecalho(*relatorio2_, QStringLiteral("PPCLI2"), QStringLiteral("PPMUNI2"),
                  QStringLiteral("PERI2"), m);
     relatorio2_->Print();
@@ -210,7 +208,6 @@ void TImpAnexo1B::btncalculaClick() {
                        lancador().bimestre(), m.exercicio);
     }
     dm().cdsAux.close();
-    dm().qrCliente.close();
     estrada.limpa();
 }
 

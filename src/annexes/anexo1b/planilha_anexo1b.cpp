@@ -15,7 +15,7 @@ constexpr int PrimeiraLinhaDasEntidades = 15;
 
 void exportaAnexo1B(Planilha& planilha, const QString& caminho, ClientDataSet& cdsRec,
                     ClientDataSet& cdsDes, int bimestre, const QString& exercicio) {
-    abrePlanilhaDoPeriodo(planilha, caminho, bimestre, exercicio);
+    abrePlanilhaNaFolhaCom(planilha, caminho, exercicio, bimestre);
     planilha.selecionaFolha(QStringLiteral("mod1 anexo"));
     for (const char* celula : {"A15", "A16", "A17"})
         planilha.escreveTexto(QString::fromLatin1(celula), QString());

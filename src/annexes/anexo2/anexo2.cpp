@@ -4,6 +4,7 @@
 #include "annexes/common/aguarde.h"
 #include "annexes/common/cabecalho_anexo.h"
 #include "annexes/common/lancador.h"
+#include "annexes/common/somas_do_orcamento.h"
 #include "core/erro.h"
 #include "core/globais.h"
 #include "db/modulodados.h"
@@ -25,10 +26,6 @@ const QString Funcao = QStringLiteral("FUNCAO");
 const QString Subfuncao = QStringLiteral("SUBFUNCAO");
 const QString LinhaDosTotais = QStringLiteral("XX");
 
-QString mes(int m) {
-    return QString::number(m);
-}
-
 // W as the statements join it: the plan hands it back without the blank it
 // begins with.
 QString comBranco(const QString& w) {
@@ -43,16 +40,15 @@ QString literal(const QString& codigo) {
 }
 
 // The statements of the annex, each with the line's condition W left open.
-const FormaDaSoma& dotacaoInicial() {
-    static const FormaDaSoma f{QStringLiteral("sum(dotac)"),
-                               QStringLiteral("desdis"),
-                               {},
-                               {},
-                               [](const QString& w, Meses) {
-                                   return QStringLiteral(
-                                              "select sum(dotac) as previsao from desdis where ") +
-                                          comBranco(w);
-                               }};
+// The initial appropriation is the shared statement, W with its blank.
+const FormaDaSoma& dotacaoDaLinha() {
+    static const FormaDaSoma f = [] {
+        FormaDaSoma forma = dotacaoInicial();
+        forma.texto = [texto = forma.texto](const QString& w, Meses m) {
+            return texto(comBranco(w), m);
+        };
+        return forma;
+    }();
     return f;
 }
 
@@ -65,13 +61,13 @@ const FormaDaSoma& alteracaoDaDotacao() {
                        "select sum(b.valor) as atualmais from desald b,desdis a where ") +
                    comBranco(w) +
                    QStringLiteral(" and a.ficha=b.ficha and extract(month from b.dtlan)<=") +
-                   mes(m.ate);
+                   mesSql(m.ate);
         }};
     return f;
 }
 
 // `rf`: the launcher's reserve-commitment condition, ending in " AND " or a blank.
-FormaDaSoma liquidadoNoBimestre(const QString& rf) {
+FormaDaSoma liquidadoDaFuncao(const QString& rf) {
     static const QString origem =
         QStringLiteral("viewliq f  inner join despes d on d.pkemp=f.pkemp  inner join desdis e "
                        "on e.ficha=d.ficha");
@@ -80,20 +76,20 @@ FormaDaSoma liquidadoNoBimestre(const QString& rf) {
             QStringLiteral("f.datae"), [=](const QString& w, Meses m) {
                 return QStringLiteral("select sum(f.vadem) as empliqbimestre from ") + origem +
                        QStringLiteral("  where d.pkemp=f.pkemp and ") + rf + comBranco(w) +
-                       QStringLiteral(" and extract(month from f.datae)>=") + mes(m.de) +
-                       QStringLiteral(" and extract(month from f.datae)<=") + mes(m.ate);
+                       QStringLiteral(" and extract(month from f.datae)>=") + mesSql(m.de) +
+                       QStringLiteral(" and extract(month from f.datae)<=") + mesSql(m.ate);
             }};
 }
 
-FormaDaSoma empenhadoNoBimestre(const QString& rf) {
+FormaDaSoma empenhadoDaFuncao(const QString& rf) {
     static const QString origem =
         QStringLiteral("despes d  inner join desdis e on e.ficha=d.ficha");
     return {QStringLiteral("sum(d.vadem)"), origem, rf + QStringLiteral(" 1=1"),
             QStringLiteral("d.datae"), [=](const QString& w, Meses m) {
                 return QStringLiteral("select sum(d.vadem) as empenhadobimestre from ") + origem +
                        QStringLiteral("  where ") + rf + comBranco(w) +
-                       QStringLiteral(" and extract(month from d.datae)<=") + mes(m.ate) +
-                       QStringLiteral(" and extract(month from d.datae)>=") + mes(m.de);
+                       QStringLiteral(" and extract(month from d.datae)<=") + mesSql(m.ate) +
+                       QStringLiteral(" and extract(month from d.datae)>=") + mesSql(m.de);
             }};
 }
 
@@ -164,7 +160,7 @@ void TImpAnexo2::btncalculaClick() {
     }
     comandos_ = estrada.comandos();
 
-    const Municipio m = leMunicipio();
+    const CadastroDoCliente m = leCadastroDoCliente();
     poeCabecalho(*relatorio3_, QStringLiteral("PPcli3"), QStringLiteral("PPmuni3"),
                  QStringLiteral("PERI3"), m);
     relatorio3_->Print();
@@ -188,8 +184,8 @@ void TImpAnexo2::funcional(EstradaDoAnexo& estrada, AguardeRelatorio* aguarde) {
     if (FrmAguarde)
         FrmAguarde->gauge1->setMaximum(cdsImp.recordCount());
 
-    const FormaDaSoma liquidado = liquidadoNoBimestre(rf);
-    const FormaDaSoma empenhado = empenhadoNoBimestre(rf);
+    const FormaDaSoma liquidado = liquidadoDaFuncao(rf);
+    const FormaDaSoma empenhado = empenhadoDaFuncao(rf);
     TotaisDoAnexo2 totais;
     // Every line is computed, function, sub-function and total lines alike.
     estrada.percorre(
@@ -199,8 +195,8 @@ void TImpAnexo2::funcional(EstradaDoAnexo& estrada, AguardeRelatorio* aguarde) {
                                     t.fieldByName(Subfuncao).asString());
         },
         [&](FigurasDaLinha& linha, const QString&) {
-            linha.soma(QStringLiteral("DOTACAO_ANUAL"), dotacaoInicial());
-            linha.soma(QStringLiteral("DOTACAO_ATUALIZADA"), dotacaoInicial());
+            linha.soma(QStringLiteral("DOTACAO_ANUAL"), dotacaoDaLinha());
+            linha.soma(QStringLiteral("DOTACAO_ATUALIZADA"), dotacaoDaLinha());
             linha.soma(QStringLiteral("DOTACAO_ATUALIZADA"), alteracaoDaDotacao(),
                        mesesAteOBimestre(b));
             for (int k = b; k >= 1; --k) {

@@ -89,7 +89,7 @@ private:
 
 void exportaAnexo2(Planilha& planilha, const QString& caminho, ClientDataSet& cdsImp, int bimestre,
                    const QString& exercicio) {
-    abrePlanilhaDoPeriodo(planilha, caminho, bimestre, exercicio);
+    abrePlanilhaNaFolhaCom(planilha, caminho, exercicio, bimestre);
     planilha.selecionaFolha(Folha);
     ExportacaoDoAnexo2 exportacao(planilha, cdsImp, bimestre);
     try {

@@ -24,7 +24,7 @@ Moeda slot(ClientDataSet& t, int k) {
 
 void exportaAnexo3(Planilha& planilha, const QString& caminho, ClientDataSet& cdsImp, int bimestre,
                    const QString& exercicio) {
-    abrePlanilhaDoPeriodo(planilha, caminho, bimestre, exercicio);
+    abrePlanilhaNaFolhaCom(planilha, caminho, exercicio, bimestre);
     planilha.selecionaFolha(QStringLiteral("mod 3"));
     for (cdsImp.first(); !cdsImp.eof(); cdsImp.next()) {
         const auto l = LinhasDaFolha.find(cdsImp.fieldByName(QStringLiteral("ID")).asString());
