@@ -2,6 +2,7 @@
 
 #include "annexes/anexo1/planilha_anexo1.h"
 #include "annexes/common/aguarde.h"
+#include "annexes/common/cabecalho_anexo.h"
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/lancador.h"
 #include "annexes/common/somas_do_orcamento.h"
@@ -235,21 +236,11 @@ void TImpAnexo1::superavit() {
 }
 
 void TImpAnexo1::cabecalhos(bool& camara, QString& exercicio) {
-    ClientDataSet& q = dm().qrCliente;
-    if (!q.active())
-        q.open();
-    if (q.isEmpty())
-        throw Erro(QStringLiteral("O cadastro do município (tabela CADCLI) está vazio."));
-    q.first();
-    const QString nome = q.fieldByName(QStringLiteral("CLNT1")).asString();
-    exercicio = q.fieldByName(QStringLiteral("MEXER")).asString().trimmed();
-    camara = camaraParaExportar(nome);
-    TppReport& r = *relatorio1_;
-    r.exige<TppLabel>(QStringLiteral("PPCLI")).Caption = nome;
-    r.exige<TppLabel>(QStringLiteral("PPMUNI")).Caption =
-        QStringLiteral("MUNICIPIO: ") + q.fieldByName(QStringLiteral("CID")).asString();
-    r.exige<TppLabel>(QStringLiteral("PERI")).Caption =
-        lancador().digitoBimestre() + QStringLiteral("º BIMESTRE DE ") + exercicio;
+    const CadastroDoCliente c = leCadastroDoCliente();
+    exercicio = c.exercicio;
+    camara = camaraParaExportar(c.nome);
+    poeCabecalho(*relatorio1_, QStringLiteral("PPCLI"), QStringLiteral("PPMUNI"),
+                 QStringLiteral("PERI"), c);
 }
 
 void TImpAnexo1::relatorio1PreviewFormCreate() {
