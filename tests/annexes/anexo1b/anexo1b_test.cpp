@@ -1,9 +1,6 @@
 #include "annexes/anexo1b/anexo1b.h"
 #include "annexes/common/plano_figuras.h"
 #include "apoio_anexos.h"
-#include "app/anexos_do_programa.h"
-#include "app/lote.h"
-#include "core/configuracao.h"
 #include "core/erro.h"
 #include "entry/catalogo.h"
 #include "entry/preparacoes.h"
@@ -288,30 +285,6 @@ TEST_F(Anexo1B, PaginasDeReferenciaECsvIgualAoPdf) {
         csv << f.valor;
     EXPECT_EQ(r.figuras.size(), 8 * r.tabelas.at("ppDBPipeline3").size());
     EXPECT_EQ(csv, figurasDoPdf(pdf));
-}
-
-TEST(Anexo1BLote, GravaPdfECsvERecusaFaltaDeBimestre) {
-    garanteAplicacao();
-    QTemporaryDir saida;
-    const nq::demo::Demonstracao demo = nq::demo::criaBancoDeTeste(saida.filePath("banco"));
-    nq::OpcoesDoLote o;
-    o.anexo = "1b";
-    o.ini = demo.ini;
-    o.pdf = saida.filePath("anexo1b.pdf");
-    o.csv = saida.filePath("anexo1b.csv");
-    EXPECT_EQ(nq::executaLote(o, nq::anexosDoPrograma()), 2);
-    EXPECT_FALSE(QFile::exists(o.csv));
-    o.bimestre = 2;
-    EXPECT_EQ(nq::executaLote(o, nq::anexosDoPrograma()), 0);
-    nq::defineCaminhoVexoIni({});
-    QFile f(o.csv);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QStringList linhas = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
-    ASSERT_GT(linhas.size(), 8);
-    EXPECT_EQ(linhas[0], "quadro;id;descricao;coluna;valor");
-    EXPECT_TRUE(linhas[1].startsWith("cdsRec;00010;ADMINISTRAÇÃO DIRETA;ppVariable1;"));
-    EXPECT_TRUE(linhas.last().startsWith("cdsRec;00100;TOTAIS:;ppVariable8;"));
-    EXPECT_TRUE(QFile::exists(o.pdf));
 }
 
 } // namespace

@@ -23,15 +23,6 @@ Linhas fotoDaTabela(const nq::ClientDataSet& t) {
     return l;
 }
 
-nq::Moeda moeda(const Linhas& l, const QString& id, const QString& campo) {
-    const auto linha = l.find(id);
-    if (linha == l.end()) {
-        ADD_FAILURE() << "sem a linha " << id.toStdString();
-        return {};
-    }
-    return linha->second.at(campo).asCurrency();
-}
-
 void SaidaDeTeste::executa(nq::TppReport& relatorio) {
     nq::ColetorDeFiguras coletor(relatorio);
     nq::SaidaDeRelatorios::executa(relatorio);

@@ -24,7 +24,6 @@
 // The rows of a table as printed: ID -> field -> value (the first row of an ID).
 using Linhas = std::map<QString, std::map<QString, nq::Value>>;
 Linhas fotoDaTabela(const nq::ClientDataSet& t);
-nq::Moeda moeda(const Linhas& l, const QString& id, const QString& campo);
 
 // Takes the report's pages, the tables of its pipelines as printed (by
 // pipeline name) and the figures the printed texts show.
