@@ -8,6 +8,7 @@
 #include "annexes/common/lancador.h"
 #include "core/mensagens.h"
 #include "core/moeda.h"
+#include "db/modulodados.h"
 #include "demo/demo.h"
 #include "report/motor.h"
 
@@ -22,6 +23,14 @@ namespace nq {
 class Tdm;
 class Planilha;
 } // namespace nq
+
+// Readable texts in test failures.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline std::ostream& operator<<(std::ostream& os, const nq::Moeda& m) {
+    return os << m.texto(4).toStdString();
+}
 
 // The rows of a table as printed: ID -> field -> value.
 using Linhas = std::map<QString, std::map<QString, nq::Value>>;
