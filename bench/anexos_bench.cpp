@@ -1,4 +1,4 @@
-// Annexes 1 and 3 for bimester 6 on a demo exercise of each size: time,
+// Annexes 1, 3, 4 and 5 for bimester 6 on a demo exercise of each size: time,
 // statements run and peak memory, next to one full scan of the revenue
 // postings measured in the same run. Usage:
 // anexos_bench [teste|pequeno|medio|grande ...] (default: teste pequeno medio).
@@ -6,6 +6,8 @@
 
 #include "annexes/anexo1/anexo1.h"
 #include "annexes/anexo3/anexo3.h"
+#include "annexes/anexo4/anexo4.h"
+#include "annexes/anexo5/anexo5.h"
 #include "annexes/common/lancador.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
@@ -52,8 +54,8 @@ int main(int argc, char** argv) {
     if (tamanhos.isEmpty())
         tamanhos = {QStringLiteral("teste"), QStringLiteral("pequeno"), QStringLiteral("medio")};
     QTextStream out(stdout);
-    out << "tamanho;receitas;anexo1_s;anexo1_comandos;anexo3_s;anexo3_comandos;"
-           "varredura_receit_s;pico_MiB\n";
+    out << "tamanho;receitas;anexo1_s;anexo1_comandos;anexo3_s;anexo3_comandos;anexo4_s;"
+           "anexo4_comandos;anexo5_s;anexo5_comandos;varredura_receit_s;pico_MiB\n";
 
     nq::MensagensRoteirizadas respostas;
     nq::instalaMensagens(&respostas);
@@ -87,6 +89,10 @@ int main(int argc, char** argv) {
             const double segundos1 = cronometra(anexo1);
             nq::TImpAnexo3 anexo3;
             const double segundos3 = cronometra(anexo3);
+            nq::TImpAnexo4 anexo4;
+            const double segundos4 = cronometra(anexo4);
+            nq::TImpAnexo5 anexo5;
+            const double segundos5 = cronometra(anexo5);
 
             QElapsedTimer relogio;
             relogio.start();
@@ -96,6 +102,8 @@ int main(int argc, char** argv) {
             out << nome << ';' << demo.exercicios.atual.receitas.size() << ';'
                 << QString::number(segundos1, 'f', 2) << ';' << anexo1.comandosExecutados() << ';'
                 << QString::number(segundos3, 'f', 2) << ';' << anexo3.comandosExecutados() << ';'
+                << QString::number(segundos4, 'f', 2) << ';' << anexo4.comandosExecutados() << ';'
+                << QString::number(segundos5, 'f', 2) << ';' << anexo5.comandosExecutados() << ';'
                 << QString::number(varredura, 'f', 3) << ';' << picoDeMemoria() << '\n';
             out.flush();
         }
