@@ -243,10 +243,15 @@ class Anexo4PorBimestre : public Anexo4,
 TEST_P(Anexo4PorBimestre, CadaFiguraImpressaIgualASomaDoExercicioGerado) {
     const auto [b, comReserva] = GetParam();
     valores.defineFiltroReserva(comReserva);
-    const Execucao r = roda4(b);
-    confere(impressas(r), esperadas(SomasDoExercicio(demo().exercicios.atual), b, comReserva));
-    // The regime exists, so the notice stays blank.
-    EXPECT_FALSE(nq::despejo(r.documento).contains("NÃO POSSUI REGIME"));
+    const Figuras esperado = esperadas(SomasDoExercicio(demo().exercicios.atual), b, comReserva);
+    for (const bool literais : {true, false}) {
+        SCOPED_TRACE(literais ? "uma instrução por figura" : "plano de figuras");
+        const PlanoDoTeste plano(literais);
+        const Execucao r = roda4(b);
+        confere(impressas(r), esperado);
+        // The regime exists, so the notice stays blank.
+        EXPECT_FALSE(nq::despejo(r.documento).contains("NÃO POSSUI REGIME"));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Bimestres, Anexo4PorBimestre,

@@ -257,7 +257,12 @@ TEST_P(Anexo5PorCaso, CadaFiguraImpressaIgualASomaDosExerciciosGerados) {
     const auto [b, comAnterior, comReserva] = GetParam();
     usaExercicio(2008, comAnterior);
     valores.defineFiltroReserva(comReserva);
-    confere(impressas(roda5(b)), impressasDe(esperado(2008, b, comAnterior, comReserva), b));
+    const Figuras e = impressasDe(esperado(2008, b, comAnterior, comReserva), b);
+    for (const bool literais : {true, false}) {
+        SCOPED_TRACE(literais ? "uma instrução por figura" : "plano de figuras");
+        const PlanoDoTeste plano(literais);
+        confere(impressas(roda5(b)), e);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Casos, Anexo5PorCaso,

@@ -6,6 +6,7 @@
 
 #include "annexes/common/figuras_csv.h"
 #include "annexes/common/lancador.h"
+#include "annexes/common/plano_figuras.h"
 #include "core/mensagens.h"
 #include "core/moeda.h"
 #include "db/modulodados.h"
@@ -83,6 +84,19 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<nq::Tdm> dm_;
     std::unique_ptr<nq::LancadorInstalado> instalado_;
+};
+
+// The figures answered by the plan's passes or one literal statement each,
+// for the life of a scope.
+class PlanoDoTeste {
+public:
+    explicit PlanoDoTeste(bool literais) : anterior_(nq::figurasLiterais()) {
+        nq::defineFigurasLiterais(literais);
+    }
+    ~PlanoDoTeste() { nq::defineFigurasLiterais(anterior_); }
+
+private:
+    bool anterior_;
 };
 
 // Compares with <pasta>/golden/<nome>.txt beside the test's sources;
