@@ -19,8 +19,6 @@ namespace demo = nq::demo;
 
 namespace {
 
-using Figuras = std::map<std::tuple<QString, QString, QString>, Moeda>;
-
 QString bim(const char* campo, int k) {
     return QString::fromLatin1(campo) + QString::number(k);
 }
@@ -203,32 +201,6 @@ Figuras esperadas(const SomasDoExercicio& s, int b, bool comReserva) {
     return f;
 }
 
-Figuras impressas(const Execucao& r) {
-    Figuras f;
-    for (const nq::Figura& x : r.figuras) {
-        const auto [it, nova] =
-            f.emplace(std::tuple{x.quadro, x.id, x.coluna}, *Moeda::deTexto(x.valor));
-        EXPECT_TRUE(nova) << "figura repetida " << x.quadro.toStdString() << ' '
-                          << x.id.toStdString() << ' ' << x.coluna.toStdString();
-    }
-    return f;
-}
-
-void confere(const Figuras& impresso, const Figuras& esperado) {
-    for (const auto& [chave, valor] : esperado) {
-        const auto& [quadro, id, coluna] = chave;
-        const auto i = impresso.find(chave);
-        if (i == impresso.end()) {
-            ADD_FAILURE() << "não impresso: " << quadro.toStdString() << ' ' << id.toStdString()
-                          << ' ' << coluna.toStdString();
-            continue;
-        }
-        EXPECT_EQ(i->second.texto(2), valor.texto(2))
-            << quadro.toStdString() << ' ' << id.toStdString() << ' ' << coluna.toStdString();
-    }
-    EXPECT_EQ(impresso.size(), esperado.size()) << "figuras impressas a mais";
-}
-
 class Anexo4 : public BancoDosAnexos {
 protected:
     Execucao roda4(int bimestre, bool resposta = false) {
@@ -248,7 +220,7 @@ TEST_P(Anexo4PorBimestre, CadaFiguraImpressaIgualASomaDoExercicioGerado) {
         SCOPED_TRACE(literais ? "uma instrução por figura" : "plano de figuras");
         const PlanoDoTeste plano(literais);
         const Execucao r = roda4(b);
-        confere(impressas(r), esperado);
+        confere(r.impressas(), esperado);
         // The regime exists, so the notice stays blank.
         EXPECT_FALSE(nq::despejo(r.documento).contains("NÃO POSSUI REGIME"));
     }
@@ -285,7 +257,7 @@ TEST_F(Anexo4, EmpenhoDeReservaDoRegimeEOQueORefereSoEntramQuandoMostrados) {
     const Figuras base = esperadas(SomasDoExercicio(demo().exercicios.atual), 2, true);
 
     valores.defineFiltroReserva(false);
-    confere(impressas(roda4(2)), base);
+    confere(roda4(2).impressas(), base);
 
     valores.defineFiltroReserva(true);
     Figuras com = base;
@@ -301,21 +273,7 @@ TEST_F(Anexo4, EmpenhoDeReservaDoRegimeEOQueORefereSoEntramQuandoMostrados) {
     com[{"cdsDes", "00060", "AEMPENHAR"}] += Moeda::deInteiro(1250);
     com[{"cdsDes", "00060", "LIQUIDADO_BIM2"}] -= Moeda::deInteiro(400);
     com[{"cdsDes", "00060", "LIQACU"}] -= Moeda::deInteiro(400);
-    confere(impressas(roda4(2)), com);
-}
-
-// Rows of a typed file by ID, every field as text.
-std::map<QString, QStringList> conteudo(const QString& arquivo) {
-    nq::ClientDataSet t;
-    t.loadFromFile(arquivo);
-    std::map<QString, QStringList> linhas;
-    for (t.first(); !t.eof(); t.next()) {
-        QStringList campos;
-        for (int c = 0; c < t.fieldCount(); ++c)
-            campos << t.field(c).asString();
-        linhas[t.fieldByName("ID").asString()] = campos;
-    }
-    return linhas;
+    confere(roda4(2).impressas(), com);
 }
 
 TEST_F(Anexo4, DigitadosELinhasDeArquivoAntigoEntramComoAsDoArquivoSemMudarOArquivo) {
@@ -352,7 +310,8 @@ TEST_F(Anexo4, DigitadosELinhasDeArquivoAntigoEntramComoAsDoArquivoSemMudarOArqu
         }
         t.saveToFile(rec);
     }
-    const auto antes = std::tuple{conteudo(rec), conteudo(des), conteudo(recFin)};
+    const auto antes =
+        std::tuple{conteudoDoArquivo(rec), conteudoDoArquivo(des), conteudoDoArquivo(recFin)};
 
     const Execucao r = roda4(3);
     const SomasDoExercicio s(demo().exercicios.atual);
@@ -394,7 +353,8 @@ TEST_F(Anexo4, DigitadosELinhasDeArquivoAntigoEntramComoAsDoArquivoSemMudarOArqu
               e("cdsRecFin", "00010", "REALIZADO_BIM3"));
     EXPECT_EQ(r.valor("cdsRecFin", "00010", "REALIZADO_BIM2"), Moeda::deInteiro(4));
 
-    EXPECT_EQ(antes, (std::tuple{conteudo(rec), conteudo(des), conteudo(recFin)}));
+    EXPECT_EQ(antes, (std::tuple{conteudoDoArquivo(rec), conteudoDoArquivo(des),
+                                 conteudoDoArquivo(recFin)}));
     const QStringList sobras = QDir(dados()).entryList({"*2.xml"}, QDir::Files);
     EXPECT_TRUE(sobras.isEmpty()) << sobras.join(' ').toStdString();
 }

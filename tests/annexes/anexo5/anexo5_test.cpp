@@ -19,8 +19,6 @@ namespace demo = nq::demo;
 
 namespace {
 
-using Figuras = std::map<std::tuple<QString, QString, QString>, Moeda>;
-
 QString bim(const char* campo, int k) {
     return QString::fromLatin1(campo) + QString::number(k);
 }
@@ -208,32 +206,6 @@ Figuras impressasDe(const Esperado& e, int b) {
     return f;
 }
 
-Figuras impressas(const Execucao& r) {
-    Figuras f;
-    for (const nq::Figura& x : r.figuras) {
-        const auto [it, nova] =
-            f.emplace(std::tuple{x.quadro, x.id, x.coluna}, *Moeda::deTexto(x.valor));
-        EXPECT_TRUE(nova) << "figura repetida " << x.quadro.toStdString() << ' '
-                          << x.id.toStdString() << ' ' << x.coluna.toStdString();
-    }
-    return f;
-}
-
-void confere(const Figuras& impresso, const Figuras& esperado) {
-    for (const auto& [chave, valor] : esperado) {
-        const auto& [quadro, id, coluna] = chave;
-        const auto i = impresso.find(chave);
-        if (i == impresso.end()) {
-            ADD_FAILURE() << "não impresso: " << quadro.toStdString() << ' ' << id.toStdString()
-                          << ' ' << coluna.toStdString();
-            continue;
-        }
-        EXPECT_EQ(i->second.texto(2), valor.texto(2))
-            << quadro.toStdString() << ' ' << id.toStdString() << ' ' << coluna.toStdString();
-    }
-    EXPECT_EQ(impresso.size(), esperado.size()) << "figuras impressas a mais";
-}
-
 class Anexo5 : public BancoDosAnexos {
 protected:
     Execucao roda5(int bimestre, bool resposta = false) {
@@ -261,7 +233,7 @@ TEST_P(Anexo5PorCaso, CadaFiguraImpressaIgualASomaDosExerciciosGerados) {
     for (const bool literais : {true, false}) {
         SCOPED_TRACE(literais ? "uma instrução por figura" : "plano de figuras");
         const PlanoDoTeste plano(literais);
-        confere(impressas(roda5(b)), e);
+        confere(roda5(b).impressas(), e);
     }
 }
 
@@ -277,7 +249,7 @@ TEST_F(Anexo5, ExercicioAte2005TemOutroResultadoPrimario) {
     // Without the 2006 lines: no "Alienação de Ativos", and the saldos line has figures.
     EXPECT_EQ(e.receita.count("00075"), 0u);
     EXPECT_FALSE(e.despesa.at("00110").atualizada.ehZero());
-    confere(impressas(roda5(6)), impressasDe(e, 6));
+    confere(roda5(6).impressas(), impressasDe(e, 6));
 }
 
 TEST_F(Anexo5, ArquivoDaDividaGuardaOExercicioAnteriorEOsSeisBimestresCalculados) {
@@ -355,20 +327,6 @@ TEST_F(Anexo5, SemOBancoAnteriorOExercicioAnteriorVemDosArquivosDigitadosDoAnoAn
     }
 }
 
-// Rows of a typed file by ID, every field as text.
-std::map<QString, QStringList> conteudo(const QString& arquivo) {
-    nq::ClientDataSet t;
-    t.loadFromFile(arquivo);
-    std::map<QString, QStringList> linhas;
-    for (t.first(); !t.eof(); t.next()) {
-        QStringList campos;
-        for (int c = 0; c < t.fieldCount(); ++c)
-            campos << t.field(c).asString();
-        linhas[t.fieldByName("ID").asString()] = campos;
-    }
-    return linhas;
-}
-
 TEST_F(Anexo5, DigitadosELinhasDeArquivoAntigoEntramPeloIdSemMudarOsArquivos) {
     nq::PreparaAnexo5(dados(), "2008");
     const QString rec = arquivo(nq::ArquivoDigitado::Anexo5Receita, "2008");
@@ -397,7 +355,8 @@ TEST_F(Anexo5, DigitadosELinhasDeArquivoAntigoEntramPeloIdSemMudarOsArquivos) {
         }
         t.saveToFile(rec);
     }
-    const auto antes = std::tuple{conteudo(rec), conteudo(des), conteudo(esp)};
+    const auto antes =
+        std::tuple{conteudoDoArquivo(rec), conteudoDoArquivo(des), conteudoDoArquivo(esp)};
 
     const Execucao r = roda5(3);
     const Esperado e = esperado(2008, 3, true, true);
@@ -421,7 +380,8 @@ TEST_F(Anexo5, DigitadosELinhasDeArquivoAntigoEntramPeloIdSemMudarOsArquivos) {
     EXPECT_EQ(r.valor("cdsEsp", "00010", "BIM3"), e.divida.at("00010")[3] + Moeda::deInteiro(500));
     EXPECT_EQ(r.valor("cdsEsp", "00030", "BIM3"), e.divida.at("00030")[3]);
 
-    EXPECT_EQ(antes, (std::tuple{conteudo(rec), conteudo(des), conteudo(esp)}));
+    EXPECT_EQ(antes,
+              (std::tuple{conteudoDoArquivo(rec), conteudoDoArquivo(des), conteudoDoArquivo(esp)}));
 }
 
 TEST_F(Anexo5, PaginasDoTerceiroBimestreIguaisAsDeReferenciaECsvIgualAoPdf) {

@@ -98,6 +98,44 @@ QString Execucao::figura(const QString& tabela, const QString& id, const QString
     return QStringLiteral("<ausente>");
 }
 
+Figuras Execucao::impressas() const {
+    Figuras f;
+    for (const nq::Figura& x : figuras) {
+        const bool nova =
+            f.emplace(std::tuple{x.quadro, x.id, x.coluna}, *nq::Moeda::deTexto(x.valor)).second;
+        EXPECT_TRUE(nova) << "figura repetida " << x.quadro.toStdString() << ' '
+                          << x.id.toStdString() << ' ' << x.coluna.toStdString();
+    }
+    return f;
+}
+
+void confere(const Figuras& impresso, const Figuras& esperado) {
+    for (const auto& [chave, valor] : esperado) {
+        const auto& [quadro, id, coluna] = chave;
+        const std::string onde =
+            quadro.toStdString() + ' ' + id.toStdString() + ' ' + coluna.toStdString();
+        const auto i = impresso.find(chave);
+        if (i == impresso.end())
+            ADD_FAILURE() << "não impresso: " << onde;
+        else
+            EXPECT_EQ(i->second.texto(2), valor.texto(2)) << onde;
+    }
+    EXPECT_EQ(impresso.size(), esperado.size()) << "figuras impressas a mais";
+}
+
+std::map<QString, QStringList> conteudoDoArquivo(const QString& arquivo) {
+    nq::ClientDataSet t;
+    t.loadFromFile(arquivo);
+    std::map<QString, QStringList> linhas;
+    for (t.first(); !t.eof(); t.next()) {
+        QStringList campos;
+        for (int c = 0; c < t.fieldCount(); ++c)
+            campos << t.field(c).asString();
+        linhas[t.fieldByName(QStringLiteral("ID")).asString()] = campos;
+    }
+    return linhas;
+}
+
 void garanteAplicacao() {
     static int argc = 1;
     static char nome[] = "anexos_testes";

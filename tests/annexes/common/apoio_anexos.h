@@ -36,6 +36,9 @@ inline std::ostream& operator<<(std::ostream& os, const nq::Moeda& m) {
 // The rows of a table as printed: ID -> field -> value.
 using Linhas = std::map<QString, std::map<QString, nq::Value>>;
 
+// Printed figures by (table, line ID, column).
+using Figuras = std::map<std::tuple<QString, QString, QString>, nq::Moeda>;
+
 // What one run of an annex left.
 struct Execucao {
     std::map<QString, Linhas> tabelas; // by table name ("cdsRec")
@@ -47,7 +50,14 @@ struct Execucao {
     nq::Moeda valor(const QString& tabela, const QString& id, const QString& campo) const;
     // The printed figure of (table, line, column), or "<ausente>".
     QString figura(const QString& tabela, const QString& id, const QString& coluna) const;
+    // Every printed figure (a failure when one is printed twice).
+    Figuras impressas() const;
 };
+
+// Every expected figure printed with its value, and nothing else printed.
+void confere(const Figuras& impresso, const Figuras& esperado);
+// The rows of a typed-data file by ID, every field as text.
+std::map<QString, QStringList> conteudoDoArquivo(const QString& arquivo);
 
 // One QApplication for the whole test program.
 void garanteAplicacao();
