@@ -24,14 +24,6 @@ namespace {
 const QString ArquivoReceita = QStringLiteral("NQ404_Anexo1_Receita2.xml");
 const QString ArquivoDespesa = QStringLiteral("NQ404_Anexo1_Despesa2.xml");
 
-// The bimester the launcher holds, 1 to 6.
-int bimestre() {
-    const int b = lancador().indiceBimestre() + 1;
-    if (b < 1 || b > 6)
-        throw Erro(QStringLiteral("Especifique o Bimestre!"));
-    return b;
-}
-
 int primeiroMes(int k) {
     return 2 * k - 1;
 }
@@ -157,8 +149,8 @@ void TImpAnexo1::btncalculaClick() {
         return;
     case EstradaDoAnexo::Planilha::Exporta: {
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
-        if (!exportaAnexo1(*planilha, lancador().caminhoPlanilha(), cdsRec, cdsDes, bimestre(),
-                           exercicio))
+        if (!exportaAnexo1(*planilha, lancador().caminhoPlanilha(), cdsRec, cdsDes,
+                           bimestreDoLancador(), exercicio))
             return;
         break;
     }
@@ -170,7 +162,7 @@ void TImpAnexo1::btncalculaClick() {
 }
 
 void TImpAnexo1::gera_receita_despesa(EstradaDoAnexo& estrada, AguardeRelatorio* aguarde) {
-    const int b = bimestre();
+    const int b = bimestreDoLancador();
     PreparaAnexo1(diretorioDados());
     estrada.carrega(cdsRec, ArquivoDigitado::Anexo1Receita, ArquivoReceita);
     estrada.carrega(cdsDes, ArquivoDigitado::Anexo1Despesa, ArquivoDespesa);
@@ -264,7 +256,7 @@ void TImpAnexo1::cabecalhos(bool& camara, QString& exercicio) {
 }
 
 void TImpAnexo1::relatorio1PreviewFormCreate() {
-    const int b = bimestre();
+    const int b = bimestreDoLancador();
     TppReport& r = *relatorio1_;
     r.exige<TppDBText>(QStringLiteral("PPMES1")).DataField =
         campoDoBimestre(QStringLiteral("PREVISTO_BIM"), b);
@@ -277,7 +269,7 @@ void TImpAnexo1::relatorio1PreviewFormCreate() {
 }
 
 void TImpAnexo1::ppVariable1Calc() {
-    const int b = bimestre();
+    const int b = bimestreDoLancador();
     TppReport& r = *relatorio1_;
     const Moeda realizado = somaDosBimestres(cdsRec, QStringLiteral("REALIZADO_BIM"), b);
     r.exige<TppVariable>(QStringLiteral("ppVariable1")).value =
@@ -288,7 +280,7 @@ void TImpAnexo1::ppVariable1Calc() {
 }
 
 void TImpAnexo1::ppVariable4Calc() {
-    const int b = bimestre();
+    const int b = bimestreDoLancador();
     TppReport& r = *relatorio1_;
     const Moeda empenhado = somaDosBimestres(cdsDes, QStringLiteral("EMPENHADO_BIM"), b);
     r.exige<TppVariable>(QStringLiteral("ppVariable4")).value = Value(empenhado);

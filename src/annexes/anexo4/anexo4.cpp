@@ -27,21 +27,6 @@ namespace {
 const QString Id = QStringLiteral("ID");
 const QString Tipo = QStringLiteral("TIPO");
 
-// The bimester the launcher holds, 1 to 6.
-int bimestreDoLancador() {
-    const int b = lancador().indiceBimestre() + 1;
-    if (b < 1 || b > 6)
-        throw Erro(QStringLiteral("Especifique o Bimestre!"));
-    return b;
-}
-
-Meses doBimestre(int k) {
-    return {2 * k - 1, 2 * k};
-}
-Meses ateOBimestre(int k) {
-    return {1, 2 * k};
-}
-
 Moeda valorDe(ClientDataSet& t, const QString& campo) {
     return t.fieldByName(campo).asCurrency();
 }

@@ -30,21 +30,6 @@ namespace {
 const QString Id = QStringLiteral("ID");
 const QString Anterior = QStringLiteral("EXERCICIO_ANTERIOR");
 
-// The bimester the launcher holds, 1 to 6.
-int bimestreDoLancador() {
-    const int b = lancador().indiceBimestre() + 1;
-    if (b < 1 || b > 6)
-        throw Erro(QStringLiteral("Especifique o Bimestre!"));
-    return b;
-}
-
-Meses doBimestre(int k) {
-    return {2 * k - 1, 2 * k};
-}
-Meses ateOBimestre(int k) {
-    return {1, 2 * k};
-}
-
 QString bim(const char* prefixo, int k) {
     return campoDoBimestre(QString::fromLatin1(prefixo), k);
 }

@@ -176,6 +176,13 @@ void EstradaDoAnexo::limpa() {
     carregadas_.clear();
 }
 
+int bimestreDoLancador() {
+    const int b = lancador().indiceBimestre() + 1;
+    if (b < 1 || b > 6)
+        throw Erro(QStringLiteral("Especifique o Bimestre!"));
+    return b;
+}
+
 CadastroDoCliente leCadastroDoCliente() {
     ClientDataSet& q = dm().qrCliente;
     q.close();

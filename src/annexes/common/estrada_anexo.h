@@ -127,6 +127,9 @@ struct CadastroDoCliente {
 // an empty table raises nq::Erro.
 CadastroDoCliente leCadastroDoCliente();
 
+// The bimester the launcher holds, 1 to 6; "Especifique o Bimestre!" when none.
+int bimestreDoLancador();
+
 // Whether an entity name is a chamber's for the export question: its first
 // three characters, with only a to z raised, read "CAM" or "CÂM".
 bool camaraParaExportar(const QString& nome);
