@@ -2,6 +2,7 @@
 
 #include <QTextDocument>
 #include <algorithm>
+#include <cmath>
 
 namespace nq::desenhista {
 
@@ -81,6 +82,20 @@ void poeLinha(ComandoTexto& c, const QString& linha, int linhaDeBase, bool ultim
     c.trechos.push_back({x, linhaDeBase, linha});
 }
 
+// A text wider than `largura` is condensed until it fits: a clipped figure would read as
+// another number ("-2.119.605,58" without its minus sign). The factor keeps four decimals,
+// so that page dumps stay exact.
+void condensaParaCaber(Fonte& fonte, const QString& texto, int largura) {
+    const MedidorDeTexto& m = MedidorDeTexto::instancia();
+    const int natural = m.largura(fonte, texto);
+    if (natural <= largura || largura <= 0)
+        return;
+    int fator = static_cast<int>(10000.0 * largura / natural); // in ten-thousandths
+    do {
+        fonte.condensacao = fator / 10000.0;
+    } while (m.largura(fonte, texto) > largura && --fator > 0);
+}
+
 } // namespace
 
 QStringList quebra(const Fonte& fonte, const QString& paragrafo, int largura, bool quebraPalavras) {
@@ -134,6 +149,8 @@ ComandoTexto texto(const TppCustomText& t, const QString& texto, Retangulo caixa
         else if (c.alinhamento == Alinhamento::Centro)
             c.caixa.esquerda = caixa.esquerda + (caixa.largura - largura) / 2;
         c.caixa.largura = largura;
+    } else {
+        condensaParaCaber(c.fonte, texto, caixa.largura);
     }
     poeLinha(c, texto, caixa.topo + ascendente, true);
     return c;

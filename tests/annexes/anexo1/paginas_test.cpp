@@ -1,4 +1,5 @@
 #include "apoio_anexo1.h"
+#include "figuras_cabem.h"
 
 #include "report/despejo.h"
 #include "report/devices/dispositivo.h"
@@ -88,6 +89,12 @@ TEST_F(Anexo1Paginas, CsvNaFormaLonga) {
     const QRegularExpression valor(QStringLiteral("^-?\\d+\\.\\d{2}$"));
     for (const QString& l : linhas.mid(1))
         EXPECT_TRUE(valor.match(l.section(';', 4)).hasMatch()) << l.toStdString();
+}
+
+// A figure as wide as money can hold is printed whole in every column.
+TEST(Anexo1Layout, MaioresFigurasCabemNasColunas) {
+    garanteAplicacao();
+    nq::teste::verificaFigurasCabem(QStringLiteral(":/anexo1/relatorio1.json"));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "demo/demo.h"
 #include "entry/catalogo.h"
 #include "entry/preparacoes.h"
+#include "figuras_cabem.h"
 #include "report/modelo.h"
 #include "report/motor.h"
 #include "report/preview/saida.h"
@@ -345,6 +346,12 @@ private:
 };
 
 } // namespace
+
+// A figure as wide as money can hold is printed whole in every column.
+TEST(Anexo3Layout, MaioresFigurasCabemNasColunas) {
+    aplicacao();
+    teste::verificaFigurasCabem(QStringLiteral(":/anexo3/relatorio4.json"));
+}
 
 TEST(RegraDoFundef, MenorEntreReceitaEDeducoesQuandoHaReceita) {
     EXPECT_EQ(regraDoFundef(reais(5), reais(10000), reais(8000)), reais(8000));
