@@ -88,6 +88,11 @@
 //                "Report": {"Name", "DataPipeline", "AutoStop", "Columns", "mmColumnWidth",
 //                           "PageLimit", "Bands", "Groups"}}
 // Pipelines are declared once, in the main report; subreports and components name them.
+//
+// Read but refused when the report runs, naming the property, because the engine does not
+// lay them out: "PassSetting": "psTwoPass", "Columns" above 1 (report or subreport),
+// "MasterDataPipeline" and "MasterFieldLinks" on a pipeline, a group's "StartOnOddPage" and
+// "ResetPageNo", a stretchable's "KeepTogether".
 namespace nq {
 
 // Reads a layout file (a path, or a resource path such as ":/layouts/anexo1.json").

@@ -485,7 +485,7 @@ public:
     TppRangeEnd RangeEnd = TppRangeEnd::reLastRecord;
     int RangeEndCount = 0; // records read with reCount
     TppDBPipeline* MasterDataPipeline = nullptr;
-    QString MasterFieldLinks; // "DETAIL=MASTER;..." (links are not followed by the engine)
+    QString MasterFieldLinks; // "DETAIL=MASTER;..." (the engine refuses links)
     std::vector<TppField> Fields;
     std::function<void()> OnFirst;
     std::function<void()> OnNext;

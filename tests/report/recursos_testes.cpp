@@ -1,6 +1,8 @@
 #include "apoio.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace nq {
 namespace {
@@ -75,6 +77,47 @@ TEST_F(Recursos, NumeroDePaginaSoNasBandasDePagina) {
     EXPECT_TRUE(erro.contains("total de páginas")) << qPrintable(erro);
 }
 
+// What the band engine does not lay out stops the run before any page, naming the property,
+// rather than print pages that look right and are not.
+TEST_F(Recursos, PropriedadesQueOMotorNaoDiagramaSaoRecusadasPeloNome) {
+    auto t = tabela("cdsTeste", linhas(4, 2));
+    const std::pair<QString, std::function<void(Relatorio&)>> casos[] = {
+        {"PassSetting", [](Relatorio& rel) { rel.r.PassSetting = TppPassSetting::psTwoPass; }},
+        {"Columns", [](Relatorio& rel) { rel.r.Columns = 2; }},
+        {"MasterDataPipeline",
+         [](Relatorio& rel) {
+             rel.r.criaPipeline("ppDetalhe").MasterDataPipeline = rel.r.DataPipeline;
+         }},
+        {"MasterFieldLinks",
+         [](Relatorio& rel) { rel.r.DataPipeline->MasterFieldLinks = "GRP=GRP"; }},
+        {"StartOnOddPage", [](Relatorio& rel) { rel.r.grupos()[0]->StartOnOddPage = true; }},
+        {"ResetPageNo", [](Relatorio& rel) { rel.r.grupos()[0]->ResetPageNo = true; }},
+        {"KeepTogether",
+         [](Relatorio& rel) { poe<TppMemo>(rel.detalhe, "ppMemo", 0, 0).KeepTogether = true; }},
+        {"Columns",
+         [](Relatorio& rel) {
+             auto& sub = poe<TppSubReport>(rel.detalhe, "ppSub", 0, 0);
+             sub.Report().Columns = 3;
+         }},
+    };
+    for (const auto& [propriedade, define] : casos) {
+        Relatorio rel(*t);
+        TppGroup& g = rel.r.adicionaGrupo();
+        g.Name = "ppGroup1";
+        g.BreakName = "GRP";
+        campo(rel.detalhe, "NOME", 0, 0);
+        gera(rel.r);
+        EXPECT_EQ(paginas, 1) << "sem a propriedade o relatório sai";
+        define(rel);
+        QString erro;
+        gera(rel.r, &erro);
+        EXPECT_TRUE(erro.contains(propriedade) &&
+                    erro.contains("recurso que o gerador de relatórios não oferece"))
+            << qPrintable(propriedade) << ": " << qPrintable(erro);
+        EXPECT_EQ(paginas, 0) << qPrintable(propriedade);
+    }
+}
+
 TEST_F(Recursos, SubrelatorioEmSecaoTemPaginasProprias) {
     auto t = tabela("cdsTeste", linhas(2));
     auto filha = tabela("cdsFilha", linhas(20));
@@ -106,6 +149,58 @@ TEST_F(Recursos, SubrelatorioEmSecaoTemPaginasProprias) {
     EXPECT_EQ(textos(3).mid(0, 2), QStringList({"SEÇÃO", "Página 2"}));
     EXPECT_EQ(documento.paginas[2].numero, 3);
     EXPECT_EQ(documento.paginas[2].numeroRelativo, 2);
+}
+
+// The financial tables of the social-security annex: a child report in the summary whose
+// own summary holds two half-width subreports side by side, each over its own table. Both
+// print whole, in their own halves, from the same line, across a page break.
+TEST_F(Recursos, SubrelatoriosLadoALadoDentroDeOutro) {
+    auto t = tabela("cdsRec", linhas(3));
+    auto receitas = tabela("cdsRecFin", linhas(22));
+    auto despesas = tabela("cdsDesFin", linhas(9));
+    Relatorio rel(*t);
+    campo(rel.detalhe, "NOME", 0, 0);
+    auto& resumo = rel.r.criaBanda<TppSummaryBand>();
+    resumo.PrintHeight = TppPrintHeightType::phDynamic;
+    auto& filho = poe<TppSubReport>(resumo, "ppSubReport3", 0, 0, 110000, 5027);
+    filho.Report().DataPipeline = rel.r.DataPipeline;
+    auto& resumoDoFilho = filho.Report().criaBanda<TppSummaryBand>();
+    resumoDoFilho.PrintHeight = TppPrintHeightType::phDynamic;
+    poe(resumoDoFilho, "IV - DISPONIBILIDADES", 0, 0);
+    const std::pair<QString, ClientDataSet*> metades[] = {{"RECEITAS", receitas.get()},
+                                                          {"DESPESAS", despesas.get()}};
+    for (int i = 0; i < 2; ++i) {
+        const QString nome = QStringLiteral("ppMetade%1").arg(i);
+        rel.r.criaPipeline(nome);
+        rel.r.ligaTabela(nome, *metades[i].second);
+        auto& sub = poe<TppSubReport>(resumoDoFilho, nome, i * 55000, 5000, 54000, 5027);
+        sub.ParentWidth = false;
+        sub.Report().DataPipeline = rel.r.pipeline(nome);
+        auto& titulo = sub.Report().criaBanda<TppTitleBand>();
+        titulo.mmHeight = 4000;
+        poe(titulo, metades[i].first, 0, 0);
+        auto& det = sub.Report().criaBanda<TppDetailBand>();
+        det.mmHeight = 4000;
+        campo(det, "VALOR", 0, 0);
+    }
+    gera(rel.r);
+    ASSERT_EQ(paginas, 2);
+    // Below the summary's caption on page 1, then the whole of page 2.
+    const int inicio = topos(1, "IV - DISPONIBILIDADES").at(0);
+    std::map<int, QStringList> porMetade;
+    for (const Pagina& p : documento.paginas)
+        for (const ComandoDeDesenho& c : p.comandos)
+            if (auto* texto = std::get_if<ComandoTexto>(&c);
+                texto && (p.numero == 2 || texto->caixa.topo > inicio))
+                porMetade[texto->caixa.esquerda >= 60000] << texto->trechos[0].texto;
+    QStringList esquerda{"RECEITAS"}, direita{"DESPESAS"};
+    for (int n = 1; n <= 22; ++n)
+        esquerda << QString::number(n * 1.5, 'f', 2).replace('.', ',');
+    for (int n = 1; n <= 9; ++n)
+        direita << QString::number(n * 1.5, 'f', 2).replace('.', ',');
+    EXPECT_EQ(porMetade[0], esquerda);
+    EXPECT_EQ(porMetade[1], direita);
+    EXPECT_EQ(topos(1, "RECEITAS"), topos(1, "DESPESAS")) << "lado a lado";
 }
 
 TEST_F(Recursos, ResumoAlinhadoAoFundoNovaPaginaPorGrupoELimiteDePaginas) {
