@@ -194,9 +194,11 @@ Value Execucao::valor(const TppDBPipeline* p, const QString& campo) const {
 }
 
 TppDBPipeline* Execucao::pipelineDe(const TppComponent& c, TppDBPipeline* proprio, bool doPai) {
-    if (doPai && c.Band() && c.Band()->Report() && c.Band()->Report()->DataPipeline)
+    if (proprio)
+        return proprio;
+    if (doPai && c.Band() && c.Band()->Report())
         return c.Band()->Report()->DataPipeline;
-    return proprio;
+    return nullptr;
 }
 
 QString Execucao::texto(TppCustomText& c) {

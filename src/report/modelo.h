@@ -228,7 +228,7 @@ public:
     TppDBPipeline* DataPipeline = nullptr;
     QString DataField;
     bool SuppressRepeatedValues = false;
-    bool ParentDataPipeline = true; // read the pipeline of the band's report
+    bool ParentDataPipeline = true; // without DataPipeline, read the band's report's
     TppGroup* ResetGroup = nullptr;
     // Replaces the formatting of the value: (display format, value, text to print).
     std::function<void(const QString& formato, const Value& valor, QString& texto)> OnFormat;
