@@ -151,6 +151,56 @@ TEST_F(Recursos, SubrelatorioEmSecaoTemPaginasProprias) {
     EXPECT_EQ(documento.paginas[2].numeroRelativo, 2);
 }
 
+// Two page blocks over two tables, as in the monthly personnel report: the
+// first block's summary holds a child report whose summary holds the second
+// block as a section with its own heading. The second block starts a page of
+// its own and the first block's page heading is never printed above it.
+TEST_F(Recursos, SecaoDentroDeSubrelatorioNaoRepeteOCabecalhoDaPrimeiraPagina) {
+    auto pagina1 = tabela("cdsDP1", linhas(12));
+    auto pagina2 = tabela("cdsDP2", linhas(20));
+    Relatorio rel(*pagina1);
+    auto& cabecalho = rel.r.criaBanda<TppHeaderBand>();
+    cabecalho.mmHeight = 10000;
+    poe(cabecalho, "Página 01 de 02", 0, 0);
+    campo(rel.detalhe, "NOME", 0, 0);
+    auto& resumo = rel.r.criaBanda<TppSummaryBand>();
+    resumo.PrintHeight = TppPrintHeightType::phDynamic;
+    auto& metade = poe<TppSubReport>(resumo, "ppSubReport1", 0, 0, 110000, 5027);
+    metade.Report().DataPipeline = rel.r.DataPipeline;
+    auto& tituloDaMetade = metade.Report().criaBanda<TppTitleBand>();
+    tituloDaMetade.mmHeight = 4000;
+    poe(tituloDaMetade, "meses 5 a 1", 0, 0);
+    auto& detalheDaMetade = metade.Report().criaBanda<TppDetailBand>();
+    detalheDaMetade.mmHeight = 4000;
+    campo(detalheDaMetade, "VALOR", 0, 0);
+    auto& resumoDaMetade = metade.Report().criaBanda<TppSummaryBand>();
+    resumoDaMetade.PrintHeight = TppPrintHeightType::phDynamic;
+    auto& bloco2 = poe<TppSubReport>(resumoDaMetade, "ppSubReport2", 0, 0, 110000, 5027);
+    bloco2.PrintBehavior = TppPrintBehavior::pbSection;
+    TppDBPipeline& p2 = rel.r.criaPipeline("ppDBPipeline2");
+    rel.r.ligaTabela("ppDBPipeline2", *pagina2);
+    bloco2.Report().DataPipeline = &p2;
+    auto& titulo2 = bloco2.Report().criaBanda<TppTitleBand>();
+    titulo2.mmHeight = 10000;
+    poe(titulo2, "Página 02 de 02", 0, 0);
+    auto& detalhe2 = bloco2.Report().criaBanda<TppDetailBand>();
+    detalhe2.mmHeight = 4000;
+    campo(detalhe2, "NOME", 0, 0);
+    gera(rel.r);
+
+    int inicioDoBloco2 = 0;
+    for (int p = 1; p <= paginas; ++p)
+        if (textos(p).contains("Página 02 de 02"))
+            inicioDoBloco2 = p;
+    ASSERT_GT(inicioDoBloco2, 1);
+    EXPECT_EQ(textos(inicioDoBloco2).first(), "Página 02 de 02") << "o bloco começa a página";
+    ASSERT_LT(inicioDoBloco2, paginas) << "o bloco 2 ocupa mais de uma página";
+    for (int p = 1; p <= paginas; ++p)
+        EXPECT_EQ(textos(p).contains("Página 01 de 02"), p < inicioDoBloco2) << "página " << p;
+    EXPECT_TRUE(textos(inicioDoBloco2 - 1).contains("18,00")) << "a metade do bloco 1 vem antes";
+    EXPECT_TRUE(textos(paginas).contains("Item 20"));
+}
+
 // The financial tables of the social-security annex: a child report in the summary whose
 // own summary holds two half-width subreports side by side, each over its own table. Both
 // print whole, in their own halves, from the same line, across a page break.
