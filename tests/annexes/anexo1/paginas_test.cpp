@@ -1,5 +1,6 @@
 #include "apoio_anexo1.h"
 #include "figuras_cabem.h"
+#include "imagens_de_referencia.h"
 
 #include "report/despejo.h"
 #include "report/devices/dispositivo.h"
@@ -56,6 +57,14 @@ TEST_F(Anexo1Paginas, PaginasDoTerceiroBimestreIguaisAsDeReferencia) {
     const Resultado r = roda(3, false);
     ASSERT_FALSE(r.documento.paginas.empty());
     comparaComGolden("anexo1_bim3", nq::despejo(r.documento));
+}
+
+// The pages as a PDF draws them, and its text, are those of the references.
+TEST_F(Anexo1Paginas, PdfDoTerceiroBimestreIgualAsImagensDeReferencia) {
+    const Resultado r = roda(3, false);
+    nq::teste::comparaComImagensDeReferencia(
+        r.documento, QStringLiteral(NQ404_FONTE "/tests/annexes/anexo1/golden"),
+        QStringLiteral("anexo1_bim3_pdf"));
 }
 
 TEST_F(Anexo1Paginas, CsvTemExatamenteAsFigurasDoTextoDoPdf) {
