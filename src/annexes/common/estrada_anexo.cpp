@@ -4,6 +4,7 @@
 #include "annexes/common/lancador.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
+#include "core/gravacao_atomica.h"
 #include "core/mensagens.h"
 #include "db/consultas.h"
 #include "tables/clientdataset.h"
@@ -11,22 +12,21 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
-#include <QSaveFile>
 
 namespace nq {
 
 namespace {
 
-// The copy goes through a temporary file, so a failed copy leaves the old work file.
 void copiaArquivo(const QString& origem, const QString& destino) {
     QFile entrada(origem);
     if (!entrada.open(QIODevice::ReadOnly))
         throw Erro(QStringLiteral("Não foi possível ler o arquivo %1: %2")
                        .arg(origem, entrada.errorString()));
-    QSaveFile saida(destino);
-    if (!saida.open(QIODevice::WriteOnly) || saida.write(entrada.readAll()) < 0 || !saida.commit())
-        throw Erro(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                       .arg(destino, saida.errorString()));
+    const QByteArray dados = entrada.readAll();
+    if (entrada.error() != QFileDevice::NoError)
+        throw Erro(QStringLiteral("Não foi possível ler o arquivo %1: %2")
+                       .arg(origem, entrada.errorString()));
+    gravaArquivoAtomico(destino, dados);
 }
 
 } // namespace
@@ -122,8 +122,8 @@ EstradaDoAnexo::Planilha EstradaDoAnexo::perguntaPlanilha(bool camara) {
     const QString caminho = l.caminhoPlanilha();
     if (caminho.isEmpty() || camara)
         return Planilha::NaoExporta;
-    if (!mensagens().pergunta(QStringLiteral("Deseja Exportar os Dados para a Planilha do TCE ?"),
-                              QStringLiteral("Atenção"), Icone::Pergunta))
+    if (!mensagens().pergunta(textoDaPerguntaPlanilha(), QStringLiteral("Atenção"),
+                              Icone::Pergunta))
         return Planilha::NaoExporta;
     if (!QFileInfo(caminho).isFile()) {
         mensagens().mostra(QStringLiteral("O Caminho da Planilha informado não existe !"),
@@ -132,6 +132,12 @@ EstradaDoAnexo::Planilha EstradaDoAnexo::perguntaPlanilha(bool camara) {
         return Planilha::ArquivoAusente;
     }
     return Planilha::Exporta;
+}
+
+const QString& EstradaDoAnexo::textoDaPerguntaPlanilha() {
+    static const QString texto =
+        QStringLiteral("Deseja Exportar os Dados para a Planilha do TCE ?");
+    return texto;
 }
 
 void EstradaDoAnexo::limpa() {

@@ -85,6 +85,8 @@ public:
     // The workbook question an annex asks after its preview: only with a path
     // and for an entity that is not a chamber.
     static Planilha perguntaPlanilha(bool camara);
+    // Its text, by which a run without windows tells it from the other questions.
+    static const QString& textoDaPerguntaPlanilha();
 
     // Closes the loaded tables and deletes their work files.
     void limpa();
