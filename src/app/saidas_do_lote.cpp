@@ -121,11 +121,15 @@ void verificaSaidas(const std::vector<ArquivoDoLote>& entradas,
             continue;
         const Identidade id = identidade(s.caminho);
         exigeArquivoComumOuNovo(s, id);
-        for (const auto& [entrada, outra] : lidas)
-            if (mesmoArquivo(id, outra))
-                recusa(s, QStringLiteral("é o mesmo arquivo que %1 (%2), que esta execução lê "
-                                         "ou grava")
-                              .arg(entrada->papel, entrada->caminho));
+        for (const auto& [entrada, outra] : lidas) {
+            if (!mesmoArquivo(id, outra))
+                continue;
+            const QString qual = entrada->caminho == s.caminho
+                                     ? entrada->papel
+                                     : QStringLiteral("o mesmo arquivo que %1 (%2)")
+                                           .arg(entrada->papel, entrada->caminho);
+            recusa(s, QStringLiteral("é %1, que esta execução lê ou grava").arg(qual));
+        }
         for (const auto& [saida, outra] : gravadas)
             if (mesmoArquivo(id, outra))
                 recusa(s, QStringLiteral("é o mesmo arquivo que %1; cada saída precisa de um "
@@ -139,7 +143,7 @@ void verificaSaidas(const std::vector<ArquivoDoLote>& entradas,
 
 std::vector<ArquivoDoLote> arquivosDoPrograma(const Tdm* dados) {
     std::vector<ArquivoDoLote> r = {
-        {QStringLiteral("o programa"), QStringLiteral("/proc/self/exe")},
+        {QStringLiteral("o programa"), QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()},
         {QStringLiteral("o Vexo.ini"), caminhoVexoIni()},
         {QStringLiteral("o corfoco.ini"), caminhoCorfocoIni()},
     };
@@ -150,7 +154,7 @@ std::vector<ArquivoDoLote> arquivosDoPrograma(const Tdm* dados) {
             r.push_back({QStringLiteral("o banco de dados do ano anterior"),
                          dados->ConexaoAnt.param(QStringLiteral("DataBase"))});
     }
-    if (!diretorioDados().isEmpty())
+    if (dados && !diretorioDados().isEmpty())
         for (const QFileInfo& f :
              QDir(diretorioDados()).entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
             r.push_back({QStringLiteral("um arquivo da pasta de dados"), f.filePath()});

@@ -30,7 +30,7 @@ void verificaSaidas(const std::vector<ArquivoDoLote>& entradas,
                     const std::vector<ArquivoDoLote>& saidas, const QString& diretorioDados = {});
 
 // What every run reads or writes besides the options' files: the program,
-// Vexo.ini, corfoco.ini and, with the data module whose start-up opened them,
+// Vexo.ini, corfoco.ini and, given the data module whose start-up opened them,
 // the year's and the previous year's databases and every file in the data
 // directory.
 std::vector<ArquivoDoLote> arquivosDoPrograma(const Tdm* dados = nullptr);

@@ -50,8 +50,8 @@ protected:
 
 TEST_F(SaidasDoLote, SaidaQueEhUmaEntradaPorQualquerCaminhoERecusada) {
     EXPECT_EQ(recusa(entradas, {{"--pdf", banco}}),
-              QString("Saída recusada: --pdf (%1) é o mesmo arquivo que o banco de dados do ano "
-                      "(%1), que esta execução lê ou grava.")
+              QString("Saída recusada: --pdf (%1) é o banco de dados do ano, que esta execução "
+                      "lê ou grava.")
                   .arg(banco));
     // Through "..", a symbolic link and a hard link.
     EXPECT_FALSE(recusa(entradas, {{"--csv", dados + "/../ARQ2008/VEXO2008.FDB"}}).isEmpty());
