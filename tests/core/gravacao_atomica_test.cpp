@@ -1,6 +1,7 @@
 #include "core/gravacao_atomica.h"
 
 #include "apoio/disco_pequeno.h"
+#include "apoio/falha_de_gravacao.h"
 #include "core/erro.h"
 
 #include <QDir>
@@ -42,18 +43,6 @@ QString arquivosDe(const QString& dir) {
     return nomes.join(',');
 }
 
-// Makes one step of every save fail with `erro` for the life of the object.
-class Falha {
-public:
-    Falha(PassoDaGravacao passo, int erro)
-        : anterior_(nq::injetaFalhaDeGravacao(
-              [=](PassoDaGravacao p, const QString&) { return p == passo ? erro : 0; })) {}
-    ~Falha() { nq::injetaFalhaDeGravacao(anterior_); }
-
-private:
-    nq::FalhaDeGravacao anterior_;
-};
-
 TEST(GravacaoAtomica, SubstituiMantendoPermissoesESegueAtalhos) {
     QTemporaryDir dir;
     const QString alvo = dir.filePath("NQ404_Anexo1_Receita.xml");
@@ -85,7 +74,7 @@ TEST(GravacaoAtomica, QualquerPassoQueFalhaDeixaOArquivoAnteriorInteiro) {
          {PassoDaGravacao::Cria, PassoDaGravacao::Escreve, PassoDaGravacao::Sincroniza,
           PassoDaGravacao::Fecha, PassoDaGravacao::Renomeia}) {
         SCOPED_TRACE(static_cast<int>(passo));
-        const Falha falha(passo, ENOSPC);
+        const GravacaoQueFalha falha(passo, ENOSPC);
         EXPECT_EQ(erroDe([&] { nq::gravaArquivoAtomico(alvo, QByteArray(100000, 'n')); }),
                   QString("Não foi possível gravar o arquivo \"%1\": disco cheio.").arg(alvo));
         EXPECT_EQ(conteudo(alvo), "anterior");
@@ -93,7 +82,7 @@ TEST(GravacaoAtomica, QualquerPassoQueFalhaDeixaOArquivoAnteriorInteiro) {
     }
     {
         // A device that writes in pieces fails on the first and reports it at the end.
-        const Falha falha(PassoDaGravacao::Escreve, EIO);
+        const GravacaoQueFalha falha(PassoDaGravacao::Escreve, EIO);
         nq::GravacaoAtomica g(alvo);
         g.abre();
         EXPECT_EQ(g.write("a"), -1);
@@ -103,7 +92,7 @@ TEST(GravacaoAtomica, QualquerPassoQueFalhaDeixaOArquivoAnteriorInteiro) {
     }
     {
         // Once renamed the new file is in place: the message says so.
-        const Falha falha(PassoDaGravacao::SincronizaPasta, EIO);
+        const GravacaoQueFalha falha(PassoDaGravacao::SincronizaPasta, EIO);
         EXPECT_TRUE(erroDe([&] {
                         nq::gravaArquivoAtomico(alvo, "novo");
                     }).contains("foi gravado, mas a gravação não pôde ser confirmada"));
@@ -151,7 +140,7 @@ TEST(GravacaoAtomica, ArquivoProntoDeOutroProgramaEArquivosPendentes) {
     escreve(alvo, "anterior");
     escreve(dir.filePath(".pronto"), "copia");
     {
-        const Falha falha(PassoDaGravacao::Renomeia, EIO);
+        const GravacaoQueFalha falha(PassoDaGravacao::Renomeia, EIO);
         EXPECT_FALSE(
             erroDe([&] { nq::instalaArquivoPronto(dir.filePath(".pronto"), alvo); }).isEmpty());
     }

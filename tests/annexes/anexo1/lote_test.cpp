@@ -3,6 +3,7 @@
 #include "annexes/anexo1/anexo1.h"
 #include "annexes/anexo3/anexo3.h"
 #include "apoio/disco_pequeno.h"
+#include "apoio/falha_de_gravacao.h"
 #include "app/lote.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
@@ -82,19 +83,6 @@ private:
     }
     QTemporaryFile arquivo_;
     int antigo_;
-};
-
-// Every save of the program whose target's name contains `parte` fails at `passo`.
-class FalhaDeGravacao {
-public:
-    FalhaDeGravacao(nq::PassoDaGravacao passo, const QString& parte, int erro)
-        : anterior_(nq::injetaFalhaDeGravacao([=](nq::PassoDaGravacao p, const QString& destino) {
-              return p == passo && QFileInfo(destino).fileName().contains(parte) ? erro : 0;
-          })) {}
-    ~FalhaDeGravacao() { nq::injetaFalhaDeGravacao(anterior_); }
-
-private:
-    nq::FalhaDeGravacao anterior_;
 };
 
 TEST(LoteOpcoes, EntradaRuimDizOQueEstaErrado) {
@@ -261,7 +249,7 @@ TEST_F(Lote, FalhaAoGravarNaoDeixaSaidaNemEstragaArquivoDigitado) {
     nq::gravaArquivoAtomico(o.pdf, "anterior");
     {
         // The annex's work copy: the typed file is read, never written.
-        const FalhaDeGravacao falha(nq::PassoDaGravacao::Escreve, "NQ404_", ENOSPC);
+        const GravacaoQueFalha falha(nq::PassoDaGravacao::Escreve, ENOSPC, "NQ404_");
         ErrosCapturados erros;
         EXPECT_EQ(executa(o), 1);
         const QString texto = erros.texto();
@@ -271,7 +259,7 @@ TEST_F(Lote, FalhaAoGravarNaoDeixaSaidaNemEstragaArquivoDigitado) {
     }
     {
         // The PDF itself: named as the user gave it, with the cause.
-        const FalhaDeGravacao falha(nq::PassoDaGravacao::Sincroniza, "anexo1.pdf", ENOSPC);
+        const GravacaoQueFalha falha(nq::PassoDaGravacao::Sincroniza, ENOSPC, "anexo1.pdf");
         ErrosCapturados erros;
         EXPECT_EQ(executa(o), 1);
         const QString texto = erros.texto();
