@@ -303,7 +303,7 @@ TEST_F(Lote, DiscoCheioDeVerdade) {
     EXPECT_EQ(nq::lePacote(receita).linhas(), 26);
 }
 
-TEST_F(Lote, ArquivoDaRclProtegidoDizOQueFalhou) {
+TEST_F(Lote, ArquivoDaRclQueNaoPodeSerGravadoDizOQueFalhou) {
     nq::OpcoesDoLote o = opcoes(3);
     o.anexo = "3";
     ASSERT_EQ(executa(o), 0);
@@ -324,6 +324,13 @@ TEST_F(Lote, ArquivoDaRclProtegidoDizOQueFalhou) {
     EXPECT_FALSE(texto.contains("não foi gravado")) << texto.toStdString();
     EXPECT_EQ(conteudo(rcl), antes);
     EXPECT_EQ(arquivosEm(saida.path()), "");
+
+    const GravacaoQueFalha falha(nq::PassoDaGravacao::Escreve, ENOSPC, "NQ404_RCL");
+    ErrosCapturados cheio;
+    EXPECT_EQ(executa(o), 1);
+    EXPECT_TRUE(cheio.texto().contains("disco cheio"));
+    EXPECT_EQ(conteudo(rcl), antes);
+    EXPECT_EQ(arquivosEm(saida.path()), "");
 }
 
 TEST_F(Lote, PlanilhaDeOutraVersaoFicaIntactaESemCopia) {
@@ -335,7 +342,8 @@ TEST_F(Lote, PlanilhaDeOutraVersaoFicaIntactaESemCopia) {
     o.responde = true;
     EXPECT_EQ(executa(o), 1);
     EXPECT_EQ(conteudo(tce), antes);
-    EXPECT_FALSE(QFile::exists(o.planilhaSaida));
+    // The report came before the workbook step; a failed run leaves none of it.
+    EXPECT_EQ(arquivosEm(saida.path()), "tce.xls");
 }
 
 TEST_F(Lote, PlanilhaRecebeARedutoraComSinalInvertido) {
