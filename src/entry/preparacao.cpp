@@ -5,7 +5,9 @@
 #include "tables/clientdataset.h"
 
 #include <QFileInfo>
+#include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace nq {
 
@@ -62,7 +64,7 @@ public:
                 tabela_.saveToFile(caminho_, FormatoPacote::Xml);
             return;
         }
-        bool pendente = criado_ || convertido_;
+        bool pendente = criado_ || !convertidas_.isEmpty();
         for (const auto& linha : linhas_) {
             pendente = GravaLinha(tabela_, d_, linha) || pendente;
             if (d_.gravaACadaLinha && pendente) {
@@ -73,6 +75,9 @@ public:
         if (pendente)
             tabela_.saveToFile(caminho_, FormatoPacote::Xml);
         tabela_.close();
+        // Told once the converted file is saved, so never for a conversion that did not stay.
+        for (const QString& texto : convertidas_)
+            mensagens().mostra(texto, QStringLiteral("Atenção"), Icone::Informacao);
     }
 
 private:
@@ -126,12 +131,10 @@ private:
         tabela_.createDataSet();
         for (const auto& linha : linhas)
             tabela_.appendRecord(linha);
-        convertido_ = true;
-        mensagens().mostra(QStringLiteral("A coluna %1 do arquivo \"%2\" estava gravada como "
-                                          "%3; seus valores foram convertidos, sem alteração, "
-                                          "para valores monetários.")
-                               .arg(defs[campo].name, caminho_, nomeDoTipo(tipo)),
-                           QStringLiteral("Atenção"), Icone::Informacao);
+        convertidas_ << QStringLiteral("A coluna %1 do arquivo \"%2\" estava gravada como %3; "
+                                       "seus valores foram convertidos, sem alteração, para "
+                                       "valores monetários.")
+                            .arg(defs[campo].name, caminho_, nomeDoTipo(tipo));
     }
 
     // The value as money when it reads exactly as such (a blank text is a null).
@@ -201,7 +204,7 @@ private:
     QString caminho_;
     ClientDataSet tabela_;
     bool criado_ = false;
-    bool convertido_ = false;
+    QStringList convertidas_;
 };
 
 } // namespace

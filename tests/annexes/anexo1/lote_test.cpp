@@ -224,13 +224,6 @@ TEST_F(Lote, SaidaQueNomeiaUmArquivoDaExecucaoERecusadaAntesDeTudo) {
     o.csv = dados() + "/nq404_anexo1_receita2.xml"; // the work copy the run makes
     recusada(o, "nome de um arquivo do próprio programa");
     o = opcoes(3);
-    o.csv = o.pdf;
-    recusada(o, "é o mesmo arquivo que --pdf");
-    o = opcoes(3);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(o.csv).constData(), 0600), 0);
-    recusada(o, "FIFO");
-    QFile::remove(o.csv);
-    o = opcoes(3);
     o.ini = saida.filePath("Vexo.ini");
     ASSERT_TRUE(QFile::copy(demo_->ini, o.ini));
     o.pdf = o.ini;
