@@ -3,5 +3,6 @@ target_sources(nq_annexes_common PRIVATE
   estrada_anexo.cpp
   figuras_csv.cpp
   plano_figuras.cpp
+  somas_do_orcamento.cpp
 )
 target_link_libraries(nq_annexes_common PUBLIC nq_report)
