@@ -1,5 +1,6 @@
-# The road every annex shares and the long-form figures file.
+# The road every annex shares, the headings and the long-form figures file.
 target_sources(nq_annexes_common PRIVATE
+  cabecalho_anexo.cpp
   estrada_anexo.cpp
   figuras_csv.cpp
   plano_figuras.cpp
