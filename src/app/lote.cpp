@@ -342,7 +342,7 @@ int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
         return 1;
     }
     try {
-        provisorias.confirma();
+        interrupcao.adiaDurante([&] { provisorias.confirma(); });
     } catch (const Erro& e) {
         escreveErro(e.texto());
         return 1;

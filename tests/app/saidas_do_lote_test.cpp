@@ -1,3 +1,4 @@
+#include "app/interrupcao_do_lote.h"
 #include "app/saidas_do_lote.h"
 
 #include "core/erro.h"
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -121,6 +123,24 @@ TEST_F(SaidasDoLote, SaidasProvisoriasSoAparecemNoFim) {
     QStringList nomes = QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden);
     std::sort(nomes.begin(), nomes.end());
     EXPECT_EQ(nomes.join(','), "anexo1.csv,anexo1.pdf");
+}
+
+// A signal while the outputs are put in place waits for them to be complete.
+TEST(InterrupcaoDoLote, SinalDuranteAConfirmacaoEsperaAsSaidas) {
+    QTemporaryDir tmp;
+    const QString pdf = tmp.filePath("anexo1.pdf");
+    EXPECT_EXIT(
+        {
+            nq::InterrupcaoDoLote interrupcao;
+            interrupcao.adiaDurante([&] {
+                std::raise(SIGTERM);
+                nq::gravaArquivoAtomico(pdf, "completo");
+            });
+        },
+        testing::ExitedWithCode(143), "depois de gravar os arquivos de saída");
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "completo");
 }
 
 } // namespace

@@ -66,6 +66,7 @@ PlanoDeFiguras& EstradaDoAnexo::plano(TCRSQLConnection& conexao) {
 void EstradaDoAnexo::carrega(ClientDataSet& tabela, ArquivoDigitado arquivo,
                              const QString& trabalho, const QString& ano) {
     const QString copia = arquivoNoDiretorio(diretorio_, trabalho);
+    pendentes_.push_back(std::make_unique<ArquivoPendente>(copia));
     copiaArquivo(caminhoArquivo(diretorio_, arquivo, ano), copia);
     tabela.close();
     tabela.setIndexFieldNames({});
@@ -192,6 +193,7 @@ void EstradaDoAnexo::limpa() {
         QFile::remove(arquivo);
     }
     carregadas_.clear();
+    pendentes_.clear();
 }
 
 CadastroDoCliente leCadastroDoCliente() {

@@ -408,6 +408,8 @@ TEST_F(Lote, InterrupcaoNaoDeixaSaidaEMantemOsArquivosDigitados) {
         EXPECT_TRUE(erros.contains("interrompido")) << erros.toStdString();
         EXPECT_EQ(arquivosEm(saida.path()), "tce.xls");
         EXPECT_EQ(conteudo(receita), digitado);
+        // The annex's work copies went with the run.
+        EXPECT_FALSE(arquivosEm(dados()).contains("Receita2"));
     }
 }
 
