@@ -1,4 +1,4 @@
-// Annexes 1, 1B, 2 and 3 for bimester 6 on a demo exercise of each size:
+// Annexes 1, 1B, 2, 3, 4 and 5 for bimester 6 on a demo exercise of each size:
 // time, statements run and peak memory, next to one full scan of each postings
 // table they read, measured in the same run. Usage:
 // anexos_bench [teste|pequeno|medio|grande ...] (default: teste pequeno medio).
@@ -8,6 +8,8 @@
 #include "annexes/anexo1b/anexo1b.h"
 #include "annexes/anexo2/anexo2.h"
 #include "annexes/anexo3/anexo3.h"
+#include "annexes/anexo4/anexo4.h"
+#include "annexes/anexo5/anexo5.h"
 #include "annexes/common/lancador.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
@@ -55,8 +57,9 @@ int main(int argc, char** argv) {
         tamanhos = {QStringLiteral("teste"), QStringLiteral("pequeno"), QStringLiteral("medio")};
     QTextStream out(stdout);
     out << "tamanho;receitas;anexo1_s;anexo1_comandos;anexo1b_s;anexo1b_comandos;anexo2_s;"
-           "anexo2_comandos;anexo3_s;anexo3_comandos;varredura_receit_s;varredura_despes_s;"
-           "varredura_viewliq_s;varredura_desald_s;pico_MiB\n";
+           "anexo2_comandos;anexo3_s;anexo3_comandos;anexo4_s;anexo4_comandos;anexo5_s;"
+           "anexo5_comandos;varredura_receit_s;varredura_despes_s;varredura_viewliq_s;"
+           "varredura_desald_s;pico_MiB\n";
 
     nq::MensagensRoteirizadas respostas;
     nq::instalaMensagens(&respostas);
@@ -94,6 +97,10 @@ int main(int argc, char** argv) {
             const double segundos2 = cronometra(anexo2);
             nq::TImpAnexo3 anexo3;
             const double segundos3 = cronometra(anexo3);
+            nq::TImpAnexo4 anexo4;
+            const double segundos4 = cronometra(anexo4);
+            nq::TImpAnexo5 anexo5;
+            const double segundos5 = cronometra(anexo5);
 
             auto varredura = [&](const char* sql) {
                 QElapsedTimer relogio;
@@ -108,6 +115,8 @@ int main(int argc, char** argv) {
                 << segundos(segundos1b) << ';' << anexo1b.comandosExecutados() << ';'
                 << segundos(segundos2) << ';' << anexo2.comandosExecutados() << ';'
                 << segundos(segundos3) << ';' << anexo3.comandosExecutados() << ';'
+                << segundos(segundos4) << ';' << anexo4.comandosExecutados() << ';'
+                << segundos(segundos5) << ';' << anexo5.comandosExecutados() << ';'
                 << varredura("SELECT SUM(VAREC) FROM RECEIT") << ';'
                 << varredura("SELECT SUM(VADEM) FROM DESPES") << ';'
                 << varredura("SELECT SUM(VADEM) FROM VIEWLIQ") << ';'

@@ -25,10 +25,6 @@ namespace {
 const QString ArquivoReceita = QStringLiteral("NQ404_Anexo1_Receita2.xml");
 const QString ArquivoDespesa = QStringLiteral("NQ404_Anexo1_Despesa2.xml");
 
-int bimestre() {
-    return lancador().bimestre();
-}
-
 void soma(ClientDataSet& t, const QString& campo, Moeda valor) {
     Field f = t.fieldByName(campo);
     f.setAsCurrency(f.asCurrency() + valor);
@@ -147,8 +143,8 @@ void TImpAnexo1::btncalculaClick() {
         return;
     case EstradaDoAnexo::Planilha::Exporta: {
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
-        if (!exportaAnexo1(*planilha, lancador().caminhoPlanilha(), cdsRec, cdsDes, bimestre(),
-                           exercicio))
+        if (!exportaAnexo1(*planilha, lancador().caminhoPlanilha(), cdsRec, cdsDes,
+                           lancador().bimestre(), exercicio))
             return;
         break;
     }
@@ -160,7 +156,7 @@ void TImpAnexo1::btncalculaClick() {
 }
 
 void TImpAnexo1::gera_receita_despesa(EstradaDoAnexo& estrada, AguardeRelatorio* aguarde) {
-    const int b = bimestre();
+    const int b = lancador().bimestre();
     PreparaAnexo1(diretorioDados());
     estrada.carrega(cdsRec, ArquivoDigitado::Anexo1Receita, ArquivoReceita);
     estrada.carrega(cdsDes, ArquivoDigitado::Anexo1Despesa, ArquivoDespesa);
@@ -244,7 +240,7 @@ void TImpAnexo1::cabecalhos(bool& camara, QString& exercicio) {
 }
 
 void TImpAnexo1::relatorio1PreviewFormCreate() {
-    const int b = bimestre();
+    const int b = lancador().bimestre();
     TppReport& r = *relatorio1_;
     r.exige<TppDBText>(QStringLiteral("PPMES1")).DataField =
         campoDoBimestre(QStringLiteral("PREVISTO_BIM"), b);
@@ -257,7 +253,7 @@ void TImpAnexo1::relatorio1PreviewFormCreate() {
 }
 
 void TImpAnexo1::ppVariable1Calc() {
-    const int b = bimestre();
+    const int b = lancador().bimestre();
     TppReport& r = *relatorio1_;
     const Moeda realizado = somaDosBimestres(cdsRec, QStringLiteral("REALIZADO_BIM"), b);
     r.exige<TppVariable>(QStringLiteral("ppVariable1")).value =
@@ -268,7 +264,7 @@ void TImpAnexo1::ppVariable1Calc() {
 }
 
 void TImpAnexo1::ppVariable4Calc() {
-    const int b = bimestre();
+    const int b = lancador().bimestre();
     TppReport& r = *relatorio1_;
     const Moeda empenhado = somaDosBimestres(cdsDes, QStringLiteral("EMPENHADO_BIM"), b);
     r.exige<TppVariable>(QStringLiteral("ppVariable4")).value = Value(empenhado);
