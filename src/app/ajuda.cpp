@@ -15,9 +15,14 @@ const QString AjudaAusente = QStringLiteral(
 }
 
 QString arquivoAjuda() {
-    const QString arquivo =
-        arquivoNoDiretorio(CaminhoDiretorio(QStringLiteral("TD")), QStringLiteral("MTCE.HLP"));
-    return QFileInfo(arquivo).isFile() ? arquivo : QString();
+    const QString diretorio = CaminhoDiretorio(QStringLiteral("TD"));
+    // What this desktop can open comes first; the Windows help file last.
+    for (const char* nome : {"MTCE.html", "MTCE.htm", "MTCE.pdf", "MTCE.HLP"}) {
+        const QString arquivo = arquivoNoDiretorio(diretorio, QString::fromLatin1(nome));
+        if (QFileInfo(arquivo).isFile())
+            return arquivo;
+    }
+    return {};
 }
 
 void abreAjuda(const QString& arquivo) {

@@ -4,8 +4,9 @@
 
 namespace nq {
 
-// The instructions file "MTCE.HLP" in the shared-tables directory (code "TD"),
-// found under any letter case; empty when it is not there.
+// The instructions file in the shared-tables directory (code "TD"), found under
+// any letter case: "MTCE.html" (or ".htm"), "MTCE.pdf" or the Windows help file
+// "MTCE.HLP", in that order; empty when none is there.
 QString arquivoAjuda();
 
 // Opens the instructions file with the desktop's viewer for it.

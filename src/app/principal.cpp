@@ -5,6 +5,7 @@
 #include "inicio.h"
 #include "versao.h"
 
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -160,7 +161,12 @@ QWidget* TFrmPrincipalNQ404::criaBarra() {
     btnAnexos->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     btnAnexos->setAutoRaise(true);
     btnAnexos->setCursor(Qt::PointingHandCursor);
-    btnAnexos->setStyleSheet(QStringLiteral("color: white; font-weight: bold;"));
+    // The caption stays readable on the button's own colours: darker when pressed.
+    btnAnexos->setStyleSheet(QStringLiteral(
+        "QToolButton { color: white; font-weight: bold; border: 1px solid transparent;"
+        " border-radius: 3px; padding: 2px; }"
+        "QToolButton:hover { background: #0a9a9a; border-color: #7fc4c4; }"
+        "QToolButton:pressed { background: #004d4d; border-color: #7fc4c4; }"));
     btnAnexos->setFixedWidth(96);
     connect(btnAnexos, &QToolButton::clicked, this, &TFrmPrincipalNQ404::btnAnexosClick);
     layout->addWidget(btnAnexos);
@@ -317,6 +323,14 @@ void TFrmPrincipalNQ404::btnExibirClick() {
     barra_->show();
     btnExibir_->hide();
     btnOcultar_->show();
+}
+
+void TFrmPrincipalNQ404::closeEvent(QCloseEvent* evento) {
+    if (QMdiSubWindow* ativa = filhaAtiva(); ativa && !ativa->close()) {
+        evento->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(evento);
 }
 
 void TFrmPrincipalNQ404::keyPressEvent(QKeyEvent* evento) {
