@@ -1,5 +1,6 @@
 #include "../rotulos_legiveis.h"
 #include "aplicacao_teste.h"
+#include "app/aplicacao.h"
 #include "app/inicio.h"
 #include "app/principal.h"
 #include "app/versao.h"
@@ -10,8 +11,10 @@
 #include "tables/clientdataset.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -351,6 +354,22 @@ TEST_F(PrincipalComDigitacao, JanelasCabemEm800Por600) {
         EXPECT_LE(precisa.height(), cabecalho->height()) << titulo.toStdString();
     }
     msgs->enfileiraResposta(Resposta::Nao);
+}
+
+TEST(Traducoes, DialogosDoQtEmPortugues) {
+    garanteAplicacao();
+    ASSERT_TRUE(instalaTraducoesDoQt(*qApp));
+    QFileDialog dialogo;
+    dialogo.setOption(QFileDialog::DontUseNativeDialog);
+    dialogo.setAcceptMode(QFileDialog::AcceptSave);
+    QStringList botoes;
+    for (QAbstractButton* b : dialogo.findChild<QDialogButtonBox*>()->buttons())
+        botoes << b->text().remove(u'&');
+    EXPECT_TRUE(botoes.contains("Salvar")) << botoes.join('|').toStdString();
+    EXPECT_TRUE(botoes.contains("Cancelar")) << botoes.join('|').toStdString();
+    EXPECT_TRUE(
+        QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")
+            .contains(QStringLiteral("já existe")));
 }
 
 TEST_F(Principal, LegendaDeAnexosLegivelAoPressionar) {

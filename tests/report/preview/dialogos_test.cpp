@@ -161,11 +161,10 @@ TEST_F(DialogoDeImpressao, ConferenciasDoArquivoNaOrdem) {
     confirma(d);
     EXPECT_TRUE(d.isVisible());
     ASSERT_EQ(mensagens_->registro().size(), 3u);
-    EXPECT_EQ(
-        mensagens_->textos(),
-        (QStringList{QStringLiteral("Por favor especifique o arquivo antes de continuar."),
-                     QStringLiteral("Please specify a valid file path"),
-                     existente + QStringLiteral(" already exists.\nDo you want to replace it?")}));
+    EXPECT_EQ(mensagens_->textos(),
+              (QStringList{QStringLiteral("Por favor especifique o arquivo antes de continuar."),
+                           QStringLiteral("Informe um caminho de arquivo válido."),
+                           existente + QStringLiteral(" já existe.\nDeseja substituí-lo?")}));
     EXPECT_TRUE(mensagens_->registro()[2].foiPergunta);
 
     mensagens_->enfileiraResposta(true);
