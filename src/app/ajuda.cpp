@@ -4,6 +4,7 @@
 #include "core/mensagens.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -25,14 +26,18 @@ QString arquivoAjuda() {
     return {};
 }
 
-void abreAjuda(const QString& arquivo) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(arquivo));
+bool abreAjuda(const QString& arquivo) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(arquivo));
 }
 
 void mostraAjuda() {
     const QString arquivo = arquivoAjuda();
     if (!arquivo.isEmpty()) {
-        abreAjuda(arquivo);
+        if (!abreAjuda(arquivo))
+            mensagens().mostra(QStringLiteral("O arquivo de instruções \"%1\" não pôde ser aberto: "
+                                              "não há neste computador um programa que o abra.")
+                                   .arg(QDir::toNativeSeparators(arquivo)),
+                               QStringLiteral("Atenção"));
         return;
     }
     mensagens().mostra(AjudaAusente + "\nFaça o Download do Item \"TABDEF - Definição da Base "

@@ -9,10 +9,12 @@ namespace nq {
 // "MTCE.HLP", in that order; empty when none is there.
 QString arquivoAjuda();
 
-// Opens the instructions file with the desktop's viewer for it.
-void abreAjuda(const QString& arquivo);
+// Opens the instructions file with the desktop's viewer for it; false when the
+// desktop has no program that opens it.
+bool abreAjuda(const QString& arquivo);
 
-// The instructions file at the user's request: opened, or the box that says where to get it.
+// The instructions file at the user's request: opened, or the box that says where
+// to get it, or the box that says it could not be opened.
 void mostraAjuda();
 
 // What start-up says when the instructions file is missing.

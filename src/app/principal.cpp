@@ -72,9 +72,11 @@ TFrmPrincipalNQ404::TFrmPrincipalNQ404(JanelasDoPrincipal janelas, QWidget* pai)
     setWindowTitle(tituloPrincipal(diretorioDoExecutavel()));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setStyleSheet(QStringLiteral(
-        "QMenu { font: 8pt \"Tahoma\"; background: white; border: 1px solid #008080;"
-        " border-left: 32px solid qlineargradient(x1:0, x2:1, stop:0 #006060, stop:1 #00a0a0); }"
-        "QMenu::item { padding: 4px 24px 4px 8px; }"
+        // The teal column is each item's left border: a menu's own border is as wide on
+        // every side as on its widest, which would pad the items from above and below.
+        "QMenu { font: 8pt \"Tahoma\"; background: white; border: 1px solid #008080; }"
+        "QMenu::item { border-left: 32px solid qlineargradient(x1:0, x2:1, stop:0 #006060,"
+        " stop:1 #00a0a0); padding: 4px 24px 4px 8px; }"
         "QMenu::item:selected, QMenuBar::item:selected { background: #008080; color: white; }"));
 
     auto* centro = new QWidget(this);

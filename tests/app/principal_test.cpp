@@ -11,6 +11,7 @@
 #include "tables/clientdataset.h"
 
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
@@ -28,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 using namespace nq;
@@ -356,6 +359,46 @@ TEST_F(PrincipalComDigitacao, JanelasCabemEm800Por600) {
     msgs->enfileiraResposta(Resposta::Nao);
 }
 
+// Stands for the desktop's viewer.
+class Visualizador : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> abertos;
+public slots:
+    void abre(const QUrl& url) { abertos << url; }
+};
+
+TEST_F(Principal, AjudaEmHtmlAbertaPeloVisualizadorDoDesktop) {
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath("VEXO_8/TABDEF"));
+    const QString html = dir.filePath("VEXO_8/TABDEF/MTCE.html");
+    QFile f(html);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<html><body>Instruções</body></html>");
+    f.close();
+    const QString ini = dir.filePath("Vexo.ini");
+    QFile v(ini);
+    ASSERT_TRUE(v.open(QIODevice::WriteOnly));
+    v.write(QStringLiteral("[VEXO]\nAno=2008\nCaminho_Base_Dados=%1/VEXO_8/\n")
+                .arg(dir.path())
+                .toUtf8());
+    v.close();
+    defineCaminhoVexoIni(ini);
+
+    Visualizador visualizador;
+    QDesktopServices::setUrlHandler("file", &visualizador, "abre");
+    janela->btnAjudaClick();
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_EQ(visualizador.abertos, QList<QUrl>{QUrl::fromLocalFile(html)});
+    EXPECT_TRUE(msgs->registro().empty());
+
+    // No program to open it: the user is told which file it is.
+    janela->btnAjudaClick();
+    defineCaminhoVexoIni({});
+    ASSERT_EQ(msgs->registro().size(), 1u);
+    EXPECT_TRUE(msgs->registro()[0].texto.contains(html)) << msgs->textos()[0].toStdString();
+}
+
 TEST(Traducoes, DialogosDoQtEmPortugues) {
     garanteAplicacao();
     ASSERT_TRUE(instalaTraducoesDoQt(*qApp));
@@ -372,6 +415,18 @@ TEST(Traducoes, DialogosDoQtEmPortugues) {
             .contains(QStringLiteral("já existe")));
 }
 
+TEST_F(Principal, MenusDaAlturaDeSeusItens) {
+    for (QAction* a : janela->menuBar()->actions()) {
+        QMenu* menu = a->menu();
+        if (!menu)
+            continue;
+        menu->ensurePolished();
+        const int porItem = menu->fontMetrics().height() + 14;
+        EXPECT_LE(menu->sizeHint().height(), menu->actions().size() * porItem + 6)
+            << a->text().toStdString();
+    }
+}
+
 TEST_F(Principal, LegendaDeAnexosLegivelAoPressionar) {
     QToolButton* anexos = janela->findChild<QToolButton*>("btnAnexos");
     ASSERT_TRUE(anexos);
@@ -384,3 +439,5 @@ TEST_F(Principal, LegendaDeAnexosLegivelAoPressionar) {
 }
 
 } // namespace
+
+#include "principal_test.moc"

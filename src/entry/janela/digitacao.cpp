@@ -446,13 +446,19 @@ bool TFrmDigitacao::eventFilter(QObject* objeto, QEvent* evento) {
 
 void TFrmDigitacao::ajustaColunas() {
     // Titles and values fit their columns; descriptions get room, up to a limit,
-    // and wrap beyond it.
+    // and wrap beyond it; amounts have room for hundreds of millions before they
+    // are typed.
     constexpr int LarguraMaximaDoTexto = 420;
+    const int larguraDoValor =
+        DBGrid->fontMetrics().horizontalAdvance(QStringLiteral("-999.999.999,99")) + 12;
     DBGrid->horizontalHeader()->resizeSections(QHeaderView::ResizeToContents);
-    for (int c = 0; c < modelo_->columnCount(); ++c)
-        if (cdsDig.fieldDef(c).kind == FieldKind::Text &&
-            DBGrid->columnWidth(c) > LarguraMaximaDoTexto)
+    for (int c = 0; c < modelo_->columnCount(); ++c) {
+        const FieldKind tipo = cdsDig.fieldDef(c).kind;
+        if (tipo == FieldKind::Text && DBGrid->columnWidth(c) > LarguraMaximaDoTexto)
             DBGrid->setColumnWidth(c, LarguraMaximaDoTexto);
+        else if (tipo == FieldKind::Money && DBGrid->columnWidth(c) < larguraDoValor)
+            DBGrid->setColumnWidth(c, larguraDoValor);
+    }
     DBGrid->resizeRowsToContents();
 }
 
