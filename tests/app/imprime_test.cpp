@@ -1,3 +1,4 @@
+#include "../rotulos_legiveis.h"
 #include "app/imprime.h"
 #include "app/janelas.h"
 #include "app/paramedu.h"
@@ -150,6 +151,10 @@ TEST_F(Lancador, ControlesComoOsAnexosLeem) {
     EXPECT_EQ(l->indiceBimestre(), -1);
     l->combomes->setCurrentIndex(2);
     EXPECT_EQ(l->digitoBimestre(), "3");
+    // The room the launcher has in the main window on an 800 x 600 screen.
+    l->resize(690, 470);
+    QApplication::processEvents();
+    EXPECT_EQ(textosCortados(*l), QStringList());
     EXPECT_EQ(l->indiceBimestre(), 2);
 
     ASSERT_EQ(l->ListView1->topLevelItemCount(), 12);

@@ -1,3 +1,4 @@
+#include "../../rotulos_legiveis.h"
 #include "report/preview/dialogo_impressao.h"
 #include "report/preview/dialogos.h"
 #include "report/preview/textos.h"
@@ -150,6 +151,9 @@ TEST_F(DialogoDeImpressao, ConferenciasDoArquivoNaOrdem) {
     EXPECT_EQ(tipos->findText(QStringLiteral("ArchiveFile")), -1); // not allowed here
     tipos->setCurrentIndex(tipos->findText(QStringLiteral("PDFFile")));
     d.show();
+    EXPECT_LE(d.width(), 800);
+    EXPECT_LE(d.height(), 600);
+    EXPECT_EQ(textosCortados(d), QStringList());
 
     confirma(d);
     arquivo->setText(pasta.filePath(QStringLiteral("nao/existe/saida.pdf")));
