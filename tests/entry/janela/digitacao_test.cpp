@@ -334,6 +334,14 @@ TEST_F(JanelaDeDigitacao, Anexo10bMostraOsMesesDoAnoEscolhido) {
     EXPECT_FALSE(m->flags(m->index(1, coluna("TOTAL"))) & Qt::ItemIsEditable);
     EXPECT_TRUE(m->flags(m->index(1, coluna("VALOR13"))) & Qt::ItemIsEditable);
     EXPECT_TRUE(janela->DBGrid->isColumnHidden(coluna("FILTRO")));
+    // Each description is read whole: on one line, or wrapped on a taller row.
+    const QFontMetrics medida = janela->DBGrid->fontMetrics();
+    for (int l = 0; l < m->rowCount(); ++l) {
+        const QString nome = janela->cdsDig.valueAt(l, coluna("NOME")).asString();
+        EXPECT_TRUE(medida.horizontalAdvance(nome) < janela->DBGrid->columnWidth(coluna("NOME")) ||
+                    janela->DBGrid->rowHeight(l) >= 2 * medida.height())
+            << nome.toStdString();
+    }
     clica(janela->btncancel);
 
     janela->cmbmes->setCurrentIndex(0);
