@@ -17,9 +17,10 @@ struct ColetorDeFiguras::Gancho {
 
 namespace {
 
-// The table a detail component reads and the field that prints the figure;
+// The pipeline a detail component reads and the field that prints the figure;
 // no table when the component prints no money.
 struct Origem {
+    TppDBPipeline* pipeline = nullptr;
     ClientDataSet* tabela = nullptr;
     QString coluna;
 };
@@ -32,7 +33,7 @@ Origem origemDe(TppCustomText& c) {
         const int i = p->DataSource->fieldIndex(p->campoDaTabela(d->DataField));
         if (i < 0 || p->DataSource->fieldDef(i).kind != FieldKind::Money)
             return {};
-        return {p->DataSource, d->DataField};
+        return {p, p->DataSource, d->DataField};
     }
     auto* v = dynamic_cast<TppVariable*>(&c);
     if (!v || v->DataType != TppDataType::dtCurrency || !c.Band() || !c.Band()->Report())
@@ -40,7 +41,7 @@ Origem origemDe(TppCustomText& c) {
     TppDBPipeline* p = c.Band()->Report()->DataPipeline;
     if (!p || !p->DataSource)
         return {};
-    return {p->DataSource, v->Name};
+    return {p, p->DataSource, v->Name};
 }
 
 QString campoDaLinha(ClientDataSet& t, const QString& nome, bool primeiroSeAusente) {
@@ -100,7 +101,9 @@ void ColetorDeFiguras::registra(const Gancho& gancho, const QString& texto) {
     const Origem o = origemDe(*gancho.componente);
     if (!o.tabela)
         return;
-    figuras_.push_back({o.tabela->name(), campoDaLinha(*o.tabela, QStringLiteral("ID"), true),
+    // A pipeline field aliased "ID" names the key of a table without an ID column.
+    const QString id = o.pipeline->campoDaTabela(QStringLiteral("ID"));
+    figuras_.push_back({o.tabela->name(), campoDaLinha(*o.tabela, id, true).trimmed(),
                         campoDaLinha(*o.tabela, QStringLiteral("NOME"), false), o.coluna,
                         numeroSimples(texto)});
 }
