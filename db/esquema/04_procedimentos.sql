@@ -57,10 +57,12 @@ END^
 -- the previous year (RP_EXER, NP_EXER) from older ones (RP_ANT).
 -- Cancellations are their annulments, payments their payments, in the
 -- period (_BIM) and since 1 January (_ACU).
--- DIS_FIN: cash of the entity's accounts at FIM less the processed
--- commitments still unpaid then (sufficiency before inscribing the
--- non-processed ones). N_INSCR, at the end of the year only: the
--- non-processed commitments of the year that the sufficiency does not cover.
+-- DIS_FIN, the sufficiency before inscribing the year's non-processed
+-- commitments: cash of the linkage's accounts at FIM less what it owes then,
+-- that is every processed commitment still unpaid (of the year or carried
+-- over) and the carried-over non-processed ones still unpaid. N_INSCR, at
+-- the end of the year only: the year's non-processed commitments that the
+-- sufficiency does not cover.
 -- Everything is computed per resource linkage into STN_ANX06_VINC_TMP, which
 -- STN_ANX06_440_VINC then reads, and added up per entity here.
 -- PODER 'P' (a legislative power exists) gives the chamber (entity kind 2)
@@ -85,7 +87,7 @@ DECLARE INICIO_ANO DATE;
 DECLARE FIM_ANO SMALLINT;
 DECLARE G SMALLINT;
 DECLARE C INTEGER;
-DECLARE PROC NUMERIC(15,2);
+DECLARE DEVE NUMERIC(15,2);
 DECLARE NP NUMERIC(15,2);
 BEGIN
     ANO = EXTRACT(YEAR FROM FIM);
@@ -139,17 +141,20 @@ BEGIN
                WHERE K.VINGRUPO = T.VINGRUPO AND K.VINCODIGO = T.VINCODIGO
                  AND O.DTLAN <= :FIM);
 
-    -- One pass over the unpaid commitments for every linkage at once.
-    FOR SELECT A.VINGRUPO, A.VINCODIGO, SUM(A.PROCESSADO),
+    -- One pass over the unpaid commitments for every linkage at once. The
+    -- year's own items are budgetary (EXTRA 'N'); the carried-over ones are
+    -- not, so their non-processed part is owed already.
+    FOR SELECT A.VINGRUPO, A.VINCODIGO,
+               SUM(A.PROCESSADO) + SUM(IIF(F.EXTRA = 'S', A.NPROCESSADO, 0)),
                SUM(IIF(F.EXTRA = 'N', A.NPROCESSADO, 0))
         FROM CALCULA_APAGAR(:FIM) A INNER JOIN DESDIS F ON F.FICHA = A.FICHA
         GROUP BY A.VINGRUPO, A.VINCODIGO
-        INTO :G, :C, :PROC, :NP
+        INTO :G, :C, :DEVE, :NP
     DO
-        UPDATE STN_ANX06_VINC_TMP SET PROC_APAGAR = :PROC, NP_ANO = :NP
+        UPDATE STN_ANX06_VINC_TMP SET OBRIGACOES = :DEVE, NP_ANO = :NP
         WHERE VINGRUPO = :G AND VINCODIGO = :C;
 
-    UPDATE STN_ANX06_VINC_TMP SET DIS_FIN = CAIXA - PROC_APAGAR;
+    UPDATE STN_ANX06_VINC_TMP SET DIS_FIN = CAIXA - OBRIGACOES;
     UPDATE STN_ANX06_VINC_TMP SET
       N_INSCR = IIF(:FIM_ANO = 1, MAXVALUE(0, NP_ANO - MAXVALUE(DIS_FIN, 0)), 0);
 
