@@ -2,6 +2,9 @@
 
 #include "annexes/anexo1/anexo1.h"
 #include "annexes/anexo3/anexo3.h"
+#include "annexes/anexo6/anexo6.h"
+#include "annexes/anexo7/anexo7.h"
+#include "annexes/anexo8/anexo8.h"
 
 namespace nq {
 
@@ -9,6 +12,9 @@ AnexosDisponiveis anexosDoPrograma() {
     return {
         {QStringLiteral("ImpAnexo1"), [](QWidget* dono) { return new TImpAnexo1(dono); }},
         {QStringLiteral("ImpAnexo3"), [](QWidget* dono) { return new TImpAnexo3(dono); }},
+        {QStringLiteral("ImpAnexo6"), [](QWidget* dono) { return new TImpAnexo6(dono); }},
+        {QStringLiteral("Form07"), [](QWidget* dono) { return new TImpAnexo7(dono); }},
+        {QStringLiteral("ImpAnexo8"), [](QWidget* dono) { return new TImpAnexo8(dono); }},
     };
 }
 

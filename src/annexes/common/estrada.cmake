@@ -1,7 +1,10 @@
-# The road every annex shares and the long-form figures file.
+# The road every annex shares, the long-form figures file, the municipality's
+# headings and the workbook's period.
 target_sources(nq_annexes_common PRIVATE
   estrada_anexo.cpp
   figuras_csv.cpp
+  folha_com.cpp
+  municipio.cpp
   plano_figuras.cpp
 )
 target_link_libraries(nq_annexes_common PUBLIC nq_report)

@@ -150,12 +150,30 @@ bool camaraParaExportar(const QString& nome) {
     return inicio == QStringLiteral("CAM") || inicio == QStringLiteral("CÂM");
 }
 
-QPushButton* criaBotaoCalcula(QWidget& janela, const QString& nome) {
+namespace {
+
+QPushButton* criaBotao(QWidget& janela, const QString& nome, const QString& botao,
+                       const QString& legenda) {
     janela.setObjectName(nome);
     janela.setWindowTitle(nome);
-    auto* botao = new QPushButton(QStringLiteral("Calcula"), &janela);
-    botao->setObjectName(QStringLiteral("btncalcula"));
-    return botao;
+    auto* b = new QPushButton(legenda, &janela);
+    b->setObjectName(botao);
+    return b;
+}
+
+} // namespace
+
+QPushButton* criaBotaoCalcula(QWidget& janela, const QString& nome) {
+    return criaBotao(janela, nome, QStringLiteral("btncalcula"), QStringLiteral("Calcula"));
+}
+
+QPushButton* criaBotaoImprimir(QWidget& janela, const QString& nome) {
+    return criaBotao(janela, nome, QStringLiteral("BtnImprimir"), QStringLiteral("Imprimir"));
+}
+
+std::pair<QDate, QDate> diasDoBimestre(int ano, int b) {
+    const QDate inicio(ano, 2 * b - 1, 1);
+    return {inicio, inicio.addMonths(2).addDays(-1)};
 }
 
 QString campoDoBimestre(const QString& campo, int bimestre) {

@@ -4,6 +4,7 @@
 #include "core/moeda.h"
 #include "entry/catalogo.h"
 
+#include <QDate>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -105,6 +106,11 @@ bool camaraParaExportar(const QString& nome);
 // Names a hidden annex window as the launcher finds it ("ImpAnexo1") and gives
 // it the "btncalcula" button that the launcher presses.
 QPushButton* criaBotaoCalcula(QWidget& janela, const QString& nome);
+// The same for the windows whose button the launcher presses is "BtnImprimir".
+QPushButton* criaBotaoImprimir(QWidget& janela, const QString& nome);
+
+// The first and last day of bimester `b` (1 to 6) of the year `ano`.
+std::pair<QDate, QDate> diasDoBimestre(int ano, int b);
 
 // The field `campo` + k ("PREVISTO_BIM" + 3).
 QString campoDoBimestre(const QString& campo, int bimestre);

@@ -19,6 +19,14 @@ void ValoresDoLancador::defineFiltroReserva(bool mostraReserva) {
                             : QLatin1Char(' ') + FiltroReservaEmpenho(QStringLiteral("D"));
 }
 
+int ValoresDoLancador::numeroDoBimestre() const {
+    bool ok = false;
+    const int b = digitoBimestre().toInt(&ok);
+    if (!ok || b < 1 || b > 6)
+        throw Erro(QStringLiteral("Especifique o Bimestre!"));
+    return b;
+}
+
 ValoresDoLancador& lancador() {
     if (!instalado())
         throw Erro(QStringLiteral("A janela de impressão dos anexos não está aberta."));
