@@ -4,6 +4,7 @@
 #include "annexes/common/aguarde.h"
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/lancador.h"
+#include "annexes/common/somas_do_orcamento.h"
 #include "core/erro.h"
 #include "core/globais.h"
 #include "core/mensagens.h"
@@ -31,9 +32,6 @@ int bimestre() {
     return b;
 }
 
-QString mes(int m) {
-    return QString::number(m);
-}
 int primeiroMes(int k) {
     return 2 * k - 1;
 }
@@ -46,25 +44,6 @@ void soma(ClientDataSet& t, const QString& campo, Moeda valor) {
     f.setAsCurrency(f.asCurrency() + valor);
 }
 
-// A sixth, rounded half away from zero to four places, without going through double.
-Moeda sexto(Moeda v) {
-    const int64_t d = v.dezMilesimos();
-    int64_t q = d / 6;
-    const int64_t r = d % 6;
-    if (2 * (r < 0 ? -r : r) >= 6)
-        q += d < 0 ? -1 : 1;
-    return Moeda::deDezMilesimos(q);
-}
-
-// The row position of the line `id`, -1 when the table has none.
-int linhaDoId(const ClientDataSet& t, const QString& id) {
-    const int campo = t.fieldIndex(QStringLiteral("ID"));
-    for (int i = 0; i < t.recordCount(); ++i)
-        if (t.valueAt(i, campo).asString() == id)
-            return i;
-    return -1;
-}
-
 // The sum of `campo` over the lines `ids` of `t`, read without moving its current row.
 Moeda somaDasLinhas(const ClientDataSet& t, const QStringList& ids, const QString& campo) {
     Moeda total;
@@ -75,18 +54,8 @@ Moeda somaDasLinhas(const ClientDataSet& t, const QStringList& ids, const QStrin
     return total;
 }
 
-// The statements of the annex, each with the line's condition W left open.
-const FormaDaSoma& previsaoInicial() {
-    static const FormaDaSoma f{
-        QStringLiteral("sum(totor)"),
-        QStringLiteral("recdis"),
-        {},
-        {},
-        [](const QString& w, Meses) {
-            return QStringLiteral("select sum(totor) as previsao from recdis where ") + w;
-        }};
-    return f;
-}
+// The statements of the annex, each with the line's condition W left open
+// (the ones other annexes share are in somas_do_orcamento).
 
 // The forecast changes up to a month, of one sign ('>' or '<').
 FormaDaSoma alteracaoDaPrevisao(QChar sinal) {
@@ -101,7 +70,7 @@ FormaDaSoma alteracaoDaPrevisao(QChar sinal) {
                        valor +
                        QStringLiteral(" and recdis.ficha=recalp.ficha and "
                                       "extract(month from recalp.dtlan)<=") +
-                       mes(m.ate);
+                       mesSql(m.ate);
             }};
 }
 
@@ -112,20 +81,8 @@ const FormaDaSoma& realizadoNoBimestre() {
         [](const QString& w, Meses m) {
             return QStringLiteral("select sum(receit.varec) as bimestre from receit, recdis where "
                                   "receit.ficha=recdis.ficha and ") +
-                   w + QStringLiteral(" and extract(month from receit.dtlan)>=") + mes(m.de) +
-                   QStringLiteral(" and extract(month from receit.dtlan)<=") + mes(m.ate);
-        }};
-    return f;
-}
-
-const FormaDaSoma& dotacaoInicial() {
-    static const FormaDaSoma f{
-        QStringLiteral("sum(dotac)"),
-        QStringLiteral("desdis"),
-        {},
-        {},
-        [](const QString& w, Meses) {
-            return QStringLiteral("select sum(dotac) as previsao from desdis where ") + w;
+                   w + QStringLiteral(" and extract(month from receit.dtlan)>=") + mesSql(m.de) +
+                   QStringLiteral(" and extract(month from receit.dtlan)<=") + mesSql(m.ate);
         }};
     return f;
 }
@@ -138,7 +95,7 @@ const FormaDaSoma& alteracaoDaDotacao() {
             return QStringLiteral("select sum(b.valor) as atualmais from desald b, desdis a "
                                   "where ") +
                    w + QStringLiteral(" and a.ficha=b.ficha and extract(month from b.dtlan)<=") +
-                   mes(m.ate);
+                   mesSql(m.ate);
         }};
     return f;
 }
@@ -150,18 +107,9 @@ FormaDaSoma liquidadoNoBimestre(const QString& rf) {
             QStringLiteral("f.datae"), [=](const QString& w, Meses m) {
                 return QStringLiteral("select sum(f.vadem) as empliqbimestre from viewliq f, "
                                       "despes d  where d.pkemp=f.pkemp and ") +
-                       rf + w + QStringLiteral(" and extract(month from f.datae)>=") + mes(m.de) +
-                       QStringLiteral(" and extract(month from f.datae)<=") + mes(m.ate);
-            }};
-}
-
-FormaDaSoma empenhadoNoBimestre(const QString& rf) {
-    return {QStringLiteral("sum(d.vadem)"), QStringLiteral("despes d"), rf + QStringLiteral(" 1=1"),
-            QStringLiteral("d.datae"), [=](const QString& w, Meses m) {
-                return QStringLiteral("select sum(d.vadem) as empenhadobimestre from despes d "
-                                      " where ") +
-                       rf + w + QStringLiteral(" and extract(month from d.datae)<=") + mes(m.ate) +
-                       QStringLiteral(" and extract(month from d.datae)>=") + mes(m.de);
+                       rf + w + QStringLiteral(" and extract(month from f.datae)>=") +
+                       mesSql(m.de) + QStringLiteral(" and extract(month from f.datae)<=") +
+                       mesSql(m.ate);
             }};
 }
 
@@ -256,7 +204,7 @@ void TImpAnexo1::divideAPrevisao(int b) {
     const Moeda atualizada = cdsRec.fieldByName(QStringLiteral("PREVISAO_ATUALIZADA")).asCurrency();
     for (int k = b; k >= 1; --k)
         cdsRec.fieldByName(campoDoBimestre(QStringLiteral("PREVISTO_BIM"), k))
-            .setAsCurrency(sexto(atualizada));
+            .setAsCurrency(sextoDe(atualizada));
 }
 
 void TImpAnexo1::despesa(FigurasDaLinha& linha, int b) {

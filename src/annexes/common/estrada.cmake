@@ -6,5 +6,6 @@ target_sources(nq_annexes_common PRIVATE
   folha_com.cpp
   municipio.cpp
   plano_figuras.cpp
+  somas_do_orcamento.cpp
 )
 target_link_libraries(nq_annexes_common PUBLIC nq_report)
