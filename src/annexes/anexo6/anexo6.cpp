@@ -4,7 +4,6 @@
 #include "annexes/common/aguarde.h"
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/lancador.h"
-#include "annexes/common/municipio.h"
 #include "core/erro.h"
 #include "core/globais.h"
 #include "db/consultas.h"
@@ -70,7 +69,6 @@ void TImpAnexo6::BtnImprimirClick() {
         cdsRestos_Vinc.close();
         estrada.limpa();
     });
-    QString cliente;
     {
         AguardeRelatorio aguarde(this, Passos);
         PreparaAnexo6(diretorioDados(), dm().cdsAux2);
@@ -79,13 +77,11 @@ void TImpAnexo6::BtnImprimirClick() {
         aguarde.passo(2);
         calcula_restos(&aguarde);
 
-        ClientDataSet& municipio = registroDoMunicipio();
-        cliente = municipio.fieldByName(QStringLiteral("CLNT1")).asString();
         TppReport& r = *relatorio1_;
-        r.exige<TppLabel>(QStringLiteral("CL2")).Caption = cliente;
+        r.exige<TppLabel>(QStringLiteral("CL2")).Caption = cliente_.nome;
         r.exige<TppLabel>(QStringLiteral("ppperiodo")).Caption =
             QString::number(lancador().bimestreSelecionado()) + QStringLiteral("º BIMESTRE DE ") +
-            municipio.fieldByName(QStringLiteral("MEXER")).asString().trimmed();
+            cliente_.exercicio;
         aguarde.passo(6);
         r.exige<TppSubReport>(QStringLiteral("ppSubReport2")).Visible =
             lancador().bimestreSelecionado() == 6;
@@ -93,10 +89,10 @@ void TImpAnexo6::BtnImprimirClick() {
     }
     relatorio1_->Print();
 
-    if (EstradaDoAnexo::perguntaPlanilha(camaraParaExportar(cliente)) ==
+    if (EstradaDoAnexo::perguntaPlanilha(camaraParaExportar(cliente_.nome)) ==
         EstradaDoAnexo::Planilha::Exporta) {
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
-        exportaAnexo6(*planilha, lancador().caminhoPlanilha(), cdsRestos, exercicio_);
+        exportaAnexo6(*planilha, lancador().caminhoPlanilha(), cdsRestos, cliente_.ano());
     }
 }
 
@@ -105,8 +101,8 @@ void TImpAnexo6::calcula_restos(AguardeRelatorio* aguarde) {
         if (aguarde)
             aguarde->passo(n);
     };
-    exercicio_ = exercicioDoMunicipio(registroDoMunicipio());
-    const auto [inicio, fim] = diasDoBimestre(exercicio_, lancador().numeroDoBimestre());
+    cliente_ = leCadastroDoCliente();
+    const auto [inicio, fim] = diasDoBimestre(cliente_.ano(), lancador().numeroDoBimestre());
     const QString poder = tipoDePoder();
     passo(3);
     // The procedure leaves the destination table in the attachment's temporary

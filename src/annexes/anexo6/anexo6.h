@@ -1,5 +1,6 @@
 #pragma once
 
+#include "annexes/common/estrada_anexo.h"
 #include "db/sqlclientdataset.h"
 #include "tables/clientdataset.h"
 
@@ -42,7 +43,7 @@ public:
 
 private:
     std::unique_ptr<TppReport> relatorio1_;
-    int exercicio_ = 0;
+    CadastroDoCliente cliente_;
 };
 
 } // namespace nq

@@ -1,10 +1,10 @@
 #include "annexes/anexo7/anexo7.h"
 
 #include "annexes/anexo7/planilha_anexo7.h"
+#include "annexes/common/assinaturas.h"
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/justificativa.h"
 #include "annexes/common/lancador.h"
-#include "annexes/common/municipio.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
 #include "core/globais.h"
@@ -176,26 +176,24 @@ void TImpAnexo7::BtnImprimirClick() {
 }
 
 void TImpAnexo7::executa() {
-    const auto fecha = qScopeGuard([] { dm().qrCliente.close(); });
     PreparaAnexo7(diretorioDados(), dm().cdsAux2);
     copiaDigitado();
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto cursor = qScopeGuard([] { cursorNormal(); });
-    ClientDataSet& municipio = registroDoMunicipio();
-    const QString cliente = municipio.fieldByName(QStringLiteral("CLNT1")).asString();
-    const QString ano = municipio.fieldByName(QStringLiteral("MEXER")).asString().trimmed();
+    const CadastroDoCliente cliente = leCadastroDoCliente();
     TppReport& r = *relatorio1_;
     r.exige<TppLabel>(QStringLiteral("MUNI")).Caption =
-        QStringLiteral("MUNICIPIO: ") + municipio.fieldByName(QStringLiteral("CID")).asString();
-    r.exige<TppLabel>(QStringLiteral("cli1")).Caption = cliente;
-    r.exige<TppLabel>(QStringLiteral("PERI")).Caption = QStringLiteral("ANO DE ") + ano;
+        QStringLiteral("MUNICIPIO: ") + cliente.cidade;
+    r.exige<TppLabel>(QStringLiteral("cli1")).Caption = cliente.nome;
+    r.exige<TppLabel>(QStringLiteral("PERI")).Caption =
+        QStringLiteral("ANO DE ") + cliente.exercicio;
     r.exige<TppLabel>(QStringLiteral("pptit")).Caption =
         QStringLiteral("ADMINISTRAÇÃO DIRETA, INDIRETA e FUNDACIONAL ");
-    preencheAssinaturas(r, municipio);
+    preencheAssinaturas(r, cliente);
 
     EstradaDoAnexo estrada(diretorioDados(), dm().Conexao);
-    gera_Receita_Despesa(estrada, exercicioDoMunicipio(municipio));
+    gera_Receita_Despesa(estrada, cliente.ano());
     comandos_ = estrada.comandos();
 
     cursorNormal();
@@ -203,11 +201,11 @@ void TImpAnexo7::executa() {
     ligaJustificativa();
     r.Print();
 
-    if (EstradaDoAnexo::perguntaPlanilha(camaraParaExportar(cliente)) ==
+    if (EstradaDoAnexo::perguntaPlanilha(camaraParaExportar(cliente.nome)) ==
         EstradaDoAnexo::Planilha::Exporta) {
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
         exportaAnexo7(*planilha, lancador().caminhoPlanilha(), cdsPrint,
-                      lancador().numeroDoBimestre(), ano);
+                      lancador().numeroDoBimestre(), cliente.exercicio);
     }
 }
 

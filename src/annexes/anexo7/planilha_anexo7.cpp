@@ -1,6 +1,6 @@
 #include "annexes/anexo7/planilha_anexo7.h"
 
-#include "annexes/common/folha_com.h"
+#include "annexes/common/estrada_anexo.h"
 #include "tables/clientdataset.h"
 #include "workbook/planilha.h"
 
@@ -15,8 +15,7 @@ constexpr int LinhaDaPrefeitura = 15;
 
 void exportaAnexo7(Planilha& planilha, const QString& caminho, ClientDataSet& cdsPrint,
                    int bimestre, const QString& exercicio) {
-    planilha.abre(caminho);
-    escrevePeriodoNaFolhaCom(planilha, exercicio, bimestre);
+    abrePlanilhaNaFolhaComEmTexto(planilha, caminho, exercicio, bimestre);
     planilha.selecionaFolha(QStringLiteral("mod 7"));
     for (const char* celula : {"A16", "A17", "A18"})
         planilha.escreveTexto(QString::fromLatin1(celula), {});

@@ -1,9 +1,9 @@
 #include "annexes/anexo8/anexo8.h"
 
 #include "annexes/anexo8/planilha_anexo8.h"
+#include "annexes/common/assinaturas.h"
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/lancador.h"
-#include "annexes/common/municipio.h"
 #include "core/globais.h"
 #include "db/modulodados.h"
 #include "entry/catalogo.h"
@@ -30,26 +30,24 @@ TImpAnexo8::~TImpAnexo8() = default;
 void TImpAnexo8::btncalculaClick() {
     carregaProjecao();
 
-    ClientDataSet& municipio = registroDoMunicipio();
-    const QString ano = municipio.fieldByName(QStringLiteral("MEXER")).asString().trimmed();
-    const QString cliente = municipio.fieldByName(QStringLiteral("CLNT1")).asString();
+    const CadastroDoCliente cliente = leCadastroDoCliente();
     TppReport& r = *relatorio_;
     r.exige<TppLabel>(QStringLiteral("MUNI")).Caption =
-        QStringLiteral("MUNICIPIO: ") + municipio.fieldByName(QStringLiteral("CID")).asString();
-    r.exige<TppLabel>(QStringLiteral("cli1")).Caption = cliente;
-    r.exige<TppLabel>(QStringLiteral("ppperi")).Caption = QStringLiteral("ANO DE ") + ano;
-    preencheAssinaturas(r, municipio);
-    municipio.close();
+        QStringLiteral("MUNICIPIO: ") + cliente.cidade;
+    r.exige<TppLabel>(QStringLiteral("cli1")).Caption = cliente.nome;
+    r.exige<TppLabel>(QStringLiteral("ppperi")).Caption =
+        QStringLiteral("ANO DE ") + cliente.exercicio;
+    preencheAssinaturas(r, cliente);
 
     calculaResultados();
     r.Print();
 
-    if (EstradaDoAnexo::perguntaPlanilha(camaraParaExportar(cliente)) ==
+    if (EstradaDoAnexo::perguntaPlanilha(camaraParaExportar(cliente.nome)) ==
         EstradaDoAnexo::Planilha::Exporta) {
         // The launcher asks no bimester for this annex; the export writes one when chosen.
         const int b = lancador().textoBimestre().isEmpty() ? 0 : lancador().numeroDoBimestre();
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
-        exportaAnexo8(*planilha, lancador().caminhoPlanilha(), cdsProjecao, b, ano);
+        exportaAnexo8(*planilha, lancador().caminhoPlanilha(), cdsProjecao, b, cliente.exercicio);
     }
 }
 

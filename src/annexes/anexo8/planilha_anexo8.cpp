@@ -1,6 +1,6 @@
 #include "annexes/anexo8/planilha_anexo8.h"
 
-#include "annexes/common/folha_com.h"
+#include "annexes/common/estrada_anexo.h"
 #include "tables/clientdataset.h"
 #include "workbook/planilha.h"
 
@@ -8,8 +8,7 @@ namespace nq {
 
 void exportaAnexo8(Planilha& planilha, const QString& caminho, ClientDataSet& cdsProjecao,
                    int bimestre, const QString& exercicio) {
-    planilha.abre(caminho);
-    escrevePeriodoNaFolhaCom(planilha, exercicio, bimestre);
+    abrePlanilhaNaFolhaComEmTexto(planilha, caminho, exercicio, bimestre);
     planilha.selecionaFolha(QStringLiteral("mod 8"));
     for (int linha = 16; linha <= 50; ++linha) {
         const QString n = QString::number(linha);

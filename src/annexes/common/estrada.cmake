@@ -1,10 +1,8 @@
-# The road every annex shares, the long-form figures file, the municipality's
-# headings and the workbook's period.
+# The road every annex shares, the long-form figures file and the signature lines.
 target_sources(nq_annexes_common PRIVATE
+  assinaturas.cpp
   estrada_anexo.cpp
   figuras_csv.cpp
-  folha_com.cpp
-  municipio.cpp
   plano_figuras.cpp
   somas_do_orcamento.cpp
 )

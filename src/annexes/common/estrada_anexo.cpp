@@ -185,11 +185,24 @@ CadastroDoCliente leCadastroDoCliente() {
         throw Erro(QStringLiteral("O cadastro do município (tabela CADCLI) está vazio."));
     }
     q.first();
-    CadastroDoCliente c{q.fieldByName(QStringLiteral("CLNT1")).asString(),
-                        q.fieldByName(QStringLiteral("CID")).asString(),
-                        q.fieldByName(QStringLiteral("MEXER")).asString().trimmed()};
+    auto campo = [&q](const char* nome) {
+        return q.fieldByName(QString::fromLatin1(nome)).asString();
+    };
+    CadastroDoCliente c{campo("CLNT1"), campo("CID"),  campo("MEXER").trimmed(),
+                        campo("PREN"),  campo("PRE"),  campo("CONN"),
+                        campo("CON"),   campo("TESN"), campo("TES")};
     q.close();
     return c;
+}
+
+int CadastroDoCliente::ano() const {
+    bool ok = false;
+    const int a = exercicio.toInt(&ok);
+    if (!ok)
+        throw Erro(QStringLiteral("O exercício do cadastro do município (MEXER) não é um ano: "
+                                  "\"%1\".")
+                       .arg(exercicio));
+    return a;
 }
 
 bool camaraParaExportar(const QString& nome) {
@@ -233,6 +246,17 @@ void abrePlanilhaNaFolhaCom(Planilha& planilha, const QString& caminho, const QS
     planilha.escreveNumero(QStringLiteral("AR6"), exercicio.mid(3, 1).toInt());
     planilha.escreveNumero(QStringLiteral("AH6"), bimestre);
     planilha.escreveNumero(QStringLiteral("AJ6"), 2 * bimestre);
+}
+
+void abrePlanilhaNaFolhaComEmTexto(Planilha& planilha, const QString& caminho,
+                                   const QString& exercicio, int bimestre) {
+    planilha.abre(caminho);
+    planilha.selecionaFolha(QStringLiteral("Com"));
+    planilha.escreveTexto(QStringLiteral("AR6"), exercicio.left(4));
+    if (bimestre < 1)
+        return;
+    planilha.escreveTexto(QStringLiteral("AH6"), QString::number(bimestre));
+    planilha.escreveTexto(QStringLiteral("AJ6"), QString::number(2 * bimestre));
 }
 
 QString campoDoBimestre(const QString& campo, int bimestre) {

@@ -123,6 +123,12 @@ struct CadastroDoCliente {
     QString nome;      // CLNT1
     QString cidade;    // CID
     QString exercicio; // MEXER, blanks removed
+    // Names and titles under the signature lines: the mayor (PREN, PRE), the
+    // accountant (CONN, CON) and the internal-control officer (TESN, TES).
+    QString prefeito, tituloPrefeito, contador, tituloContador, controle, tituloControle;
+
+    // The exercise as a number; raises nq::Erro when MEXER is no year.
+    int ano() const;
 };
 // Reads it afresh through the data module's qrCliente, which is left closed;
 // an empty table raises nq::Erro.
@@ -147,6 +153,11 @@ std::pair<QDate, QDate> diasDoBimestre(int ano, int b);
 // in AJ6.
 void abrePlanilhaNaFolhaCom(Planilha& planilha, const QString& caminho, const QString& exercicio,
                             int bimestre);
+// The same as annexes 7 and 8 fill it, with texts: the year's first four
+// characters in AR6, the bimester in AH6, its last month in AJ6. Without a
+// bimester (0) those two cells keep what they hold.
+void abrePlanilhaNaFolhaComEmTexto(Planilha& planilha, const QString& caminho,
+                                   const QString& exercicio, int bimestre);
 
 // The field `campo` + k ("PREVISTO_BIM" + 3).
 QString campoDoBimestre(const QString& campo, int bimestre);
