@@ -2,67 +2,24 @@
 
 #include "annexes/anexo8/anexo8.h"
 #include "core/globais.h"
-#include "entry/catalogo.h"
 #include "report/despejo.h"
-#include "tables/clientdataset.h"
 
 #include <QDir>
 #include <QFile>
-#include <QPushButton>
-#include <optional>
 
-using apoio::figura;
 using nq::Moeda;
+using nq::Value;
 
 namespace {
 
-struct Ano {
-    int ano;
-    std::optional<Moeda> receita, despesa, resultado;
-};
-
-struct Execucao {
-    apoio::SaidaCapturada saida;
-    std::vector<nq::MensagemMostrada> mensagens;
-};
-
 class Anexo8 : public apoio::BancoDeAnexo {
 protected:
-    // The typed file as data entry (or an older program) left it, under `nome`.
-    void escreve(const QString& nome, const std::vector<Ano>& anos) {
-        nq::ClientDataSet t;
-        for (const nq::FieldDef& c : nq::descricao(nq::ArquivoDigitado::Anexo8).colunas)
-            t.addField(c.name, c.kind, c.size);
-        t.createDataSet();
-        for (const Ano& a : anos) {
-            t.append();
-            t.fieldByName("ANO").setAsInteger(a.ano);
-            if (a.receita)
-                t.fieldByName("RECEITA").setAsCurrency(*a.receita);
-            if (a.despesa)
-                t.fieldByName("DESPESA").setAsCurrency(*a.despesa);
-            if (a.resultado)
-                t.fieldByName("RESULTADO").setAsCurrency(*a.resultado);
-            t.post();
-        }
-        t.saveToFile(dados() + nome);
+    // A year of the typed file as data entry (or an older program) left it.
+    void digita(const QString& nome, int ano, const std::map<QString, Value>& valores) {
+        apoio::digita(dados() + nome, nq::ArquivoDigitado::Anexo8, Value(ano), valores);
     }
-    std::unique_ptr<Execucao> roda(std::vector<bool> respostas = {}) {
-        auto r = std::make_unique<Execucao>();
-        nq::MensagensDeTeste msgs;
-        for (bool resposta : respostas)
-            msgs->enfileiraResposta(resposta);
-        nq::SaidaInstalada instalada(r->saida);
-        nq::TImpAnexo8 janela;
-        janela.btncalcula->click();
-        r->mensagens = msgs->registro();
-        return r;
-    }
-    static QStringList anos(const Execucao& r) {
-        QStringList a;
-        for (const auto& linha : r.saida.tabelas.at("ppDBPipeline1"))
-            a << linha.at("ANO").asString();
-        return a;
+    std::unique_ptr<apoio::Execucao> roda(std::vector<bool> respostas = {}) {
+        return BancoDeAnexo::roda<nq::TImpAnexo8>("btncalcula", respostas);
     }
     static QStringList deAte(int de, int ate) {
         QStringList a;
@@ -74,79 +31,62 @@ protected:
 
 TEST_F(Anexo8, ArquivoCriadoComOsAnosDoExercicioEDepoisUsadoComoEsta) {
     const auto primeiro = roda();
-    EXPECT_EQ(anos(*primeiro), deAte(2008, 2042));
+    EXPECT_EQ(primeiro->coluna("ppDBPipeline1", "ANO"), deAte(2008, 2042));
     for (const char* coluna : {"RECEITA", "DESPESA", "RESULTADO"})
-        EXPECT_EQ(figura(primeiro->saida.figuras, "cdsProjecao", "2042", coluna), "0.00");
-    EXPECT_EQ(QDir(dados()).entryList(QDir::Files), QStringList({"NQ404_Anexo8.XML"}));
+        EXPECT_EQ(primeiro->figura("cdsProjecao", "2042", coluna), "0.00");
 
     // The next exercise reads the same file as it is: its years move only through data entry.
     executa("UPDATE CADCLI SET MEXER = '2009'");
     const auto seguinte = roda();
-    const auto emOutroDiretorio = [&] {
-        QTemporaryDir outro;
-        nq::defineDiretorioDados(outro.path() + '/');
-        auto r = roda();
-        nq::defineDiretorioDados(dados());
-        return r;
-    }();
+    QTemporaryDir outro;
+    nq::defineDiretorioDados(outro.path() + '/');
+    const auto emOutroDiretorio = roda();
     executa("UPDATE CADCLI SET MEXER = '2008'");
-    EXPECT_EQ(anos(*seguinte), deAte(2008, 2042));
-    EXPECT_TRUE(nq::despejo(seguinte->saida.documento).contains("ANO DE 2009"));
-    EXPECT_EQ(anos(*emOutroDiretorio), deAte(2009, 2043));
+    EXPECT_EQ(seguinte->coluna("ppDBPipeline1", "ANO"), deAte(2008, 2042));
+    EXPECT_TRUE(nq::despejo(seguinte->documento).contains("ANO DE 2009"));
+    EXPECT_EQ(emOutroDiretorio->coluna("ppDBPipeline1", "ANO"), deAte(2009, 2043));
 }
 
 TEST_F(Anexo8, AnosEmOrdemComResultadoDaReceitaMenosADespesa) {
-    escreve("nq404_anexo8.xml",
-            {{2010, Moeda::deInteiro(1000), Moeda::deTexto("1250.50"), Moeda::deInteiro(999)},
-             {2009, {}, {}, {}},
-             {2012, Moeda::deInteiro(5), {}, {}}});
-    QFile arquivo(dados() + "nq404_anexo8.xml");
+    const QString nome = "nq404_anexo8.xml";
+    digita(nome, 2010,
+           {{"RECEITA", Value(Moeda::deInteiro(1000))},
+            {"DESPESA", Value(*Moeda::deTexto("1250.50"))},
+            {"RESULTADO", Value(Moeda::deInteiro(999))}});
+    digita(nome, 2009, {});
+    digita(nome, 2012, {{"RECEITA", Value(Moeda::deInteiro(5))}});
+    QFile arquivo(dados() + nome);
     ASSERT_TRUE(arquivo.open(QIODevice::ReadOnly));
     const QByteArray antes = arquivo.readAll();
     arquivo.close();
 
     const auto r = roda();
-    EXPECT_EQ(anos(*r), QStringList({"2009", "2010", "2012"}));
-    const auto& f = r->saida.figuras;
-    EXPECT_EQ(figura(f, "cdsProjecao", "2010", "RESULTADO"), "-250.50");
-    EXPECT_EQ(figura(f, "cdsProjecao", "2012", "RESULTADO"), "5.00");
+    EXPECT_EQ(r->coluna("ppDBPipeline1", "ANO"), QStringList({"2009", "2010", "2012"}));
+    EXPECT_EQ(r->figura("cdsProjecao", "2010", "RESULTADO"), "-250.50");
+    EXPECT_EQ(r->figura("cdsProjecao", "2012", "RESULTADO"), "5.00");
     for (const char* coluna : {"RECEITA", "DESPESA", "RESULTADO"})
-        EXPECT_EQ(figura(f, "cdsProjecao", "2009", coluna), "0.00") << coluna;
+        EXPECT_EQ(r->figura("cdsProjecao", "2009", coluna), "0.00") << coluna;
     // Found under its own spelling and left as it was.
-    EXPECT_EQ(QDir(dados()).entryList(QDir::Files), QStringList({"nq404_anexo8.xml"}));
+    EXPECT_EQ(QDir(dados()).entryList(QDir::Files), QStringList({nome}));
     ASSERT_TRUE(arquivo.open(QIODevice::ReadOnly));
     EXPECT_EQ(arquivo.readAll(), antes);
 }
 
-TEST_F(Anexo8, PaginasIguaisAsDeReferenciaECsvIgualAoPdf) {
-    std::vector<Ano> projecao;
+TEST_F(Anexo8, PaginasDeReferenciaECsvIgualAoPdf) {
     for (int ano = 2008; ano <= 2042; ++ano)
-        projecao.push_back({ano,
-                            Moeda::deInteiro(1000000 + 37 * (ano - 2008)),
-                            Moeda::deInteiro(990000 + 41 * (ano - 2008)),
-                            {}});
-    escreve("NQ404_Anexo8.XML", projecao);
+        digita("NQ404_Anexo8.XML", ano,
+               {{"RECEITA", Value(Moeda::deInteiro(1000000 + 37 * (ano - 2008)))},
+                {"DESPESA", Value(Moeda::deInteiro(990000 + 41 * (ano - 2008)))}});
     const auto r = roda();
-    apoio::comparaComGolden("anexo8", "anexo8", nq::despejo(r->saida.documento));
-    QStringList csv;
-    for (const nq::Figura& f : r->saida.figuras)
-        csv << f.valor;
-    EXPECT_EQ(csv.size(), 3 * 35);
-    EXPECT_EQ(csv, apoio::figurasDoPdf(r->saida.documento, dados() + "anexo8.pdf"));
+    apoio::comparaComGolden("anexo8", "anexo8", r->documento);
+    EXPECT_EQ(r->figuras.size(), 3u * 35);
+    apoio::csvIgualAoPdf(*r, dados() + "anexo8.pdf");
 }
 
 TEST_F(Anexo8, PlanilhaRecebeOsAnosQueAFolhaTraz) {
-    escreve("NQ404_Anexo8.XML", {{2008, Moeda::deInteiro(10), Moeda::deInteiro(4), {}},
-                                 {2010, Moeda::deInteiro(30), {}, {}}});
-    apoio::Pasta pasta;
-    const QString arquivo = dados() + "tce.xls";
-    QFile f(arquivo);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("planilha");
-    f.close();
-    valores.definePlanilha(arquivo);
-    valores.defineFabricaDePlanilha(
-        [&pasta] { return std::make_unique<apoio::PlanilhaEmMemoria>(pasta); });
+    digita("NQ404_Anexo8.XML", 2008, {{"RECEITA", Value(Moeda::deInteiro(10))}});
+    digita("NQ404_Anexo8.XML", 2010, {{"DESPESA", Value(Moeda::deInteiro(30))}});
+    apoio::Pasta& pasta = planilhaEmMemoria();
     auto& folha = pasta.folhas["mod 8"];
     folha["A16"] = nq::ValorCelula::deNumero(2008);
     folha["A17"] = nq::ValorCelula::deTexto("Total");
@@ -160,13 +100,9 @@ TEST_F(Anexo8, PlanilhaRecebeOsAnosQueAFolhaTraz) {
     EXPECT_EQ(pasta.folhas["Com"]["AR6"].texto, "2008");
     // No bimester chosen: the sheet keeps the one it holds.
     EXPECT_EQ(pasta.folhas["Com"]["AH6"].texto, "5");
-    EXPECT_EQ(pasta.folhas["Com"].count("AJ6"), 0u);
     EXPECT_DOUBLE_EQ(folha["B16"].numero, 10);
-    EXPECT_DOUBLE_EQ(folha["C16"].numero, 4);
     EXPECT_EQ(folha.count("B17"), 0u);
-    EXPECT_DOUBLE_EQ(folha["B18"].numero, 30);
-    EXPECT_EQ(folha["C18"].tipo, nq::ValorCelula::Tipo::Numero);
-    EXPECT_DOUBLE_EQ(folha["C18"].numero, 0);
+    EXPECT_DOUBLE_EQ(folha["C18"].numero, 30);
     EXPECT_EQ(folha.count("B19"), 0u);
     EXPECT_DOUBLE_EQ(folha["C19"].numero, 77);
 

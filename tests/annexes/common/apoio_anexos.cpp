@@ -4,6 +4,7 @@
 #include "report/despejo.h"
 #include "report/devices/dispositivo.h"
 #include "tables/clientdataset.h"
+#include "workbook/planilha.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,15 +16,27 @@ namespace apoio {
 
 namespace {
 
-Tabela foto(const nq::ClientDataSet& t) {
-    Tabela linhas;
-    for (int i = 0; i < t.recordCount(); ++i) {
-        Linha& l = linhas.emplace_back();
-        for (int c = 0; c < t.fieldCount(); ++c)
-            l[t.fieldDef(c).name] = t.valueAt(i, c);
+class PlanilhaEmMemoria : public nq::Planilha {
+public:
+    explicit PlanilhaEmMemoria(Pasta& p) : p_(p) {}
+    void abre(const QString&) override {}
+    void criaNova(const QStringList&) override {}
+    void selecionaFolha(const QString& nome) override { folha_ = nome; }
+    nq::ValorCelula le(const QString& endereco) override { return p_.folhas[folha_][endereco]; }
+    void escreveNumero(const QString& endereco, double valor) override {
+        p_.folhas[folha_][endereco] = nq::ValorCelula::deNumero(valor);
     }
-    return linhas;
-}
+    void escreveTexto(const QString& endereco, const QString& texto) override {
+        p_.folhas[folha_][endereco] = nq::ValorCelula::deTexto(texto);
+    }
+    void salvaComo(const QString&) override {}
+    void mostra() override { p_.mostrada = true; }
+    void fecha() override {}
+
+private:
+    Pasta& p_;
+    QString folha_;
+};
 
 } // namespace
 
@@ -35,20 +48,51 @@ void garanteAplicacao() {
         new QApplication(argc, argv);
 }
 
-void SaidaCapturada::executa(nq::TppReport& relatorio) {
+void Execucao::executa(nq::TppReport& relatorio) {
     nq::ColetorDeFiguras coletor(relatorio);
     nq::SaidaDeRelatorios::executa(relatorio);
     figuras = coletor.figuras();
 }
 
-void SaidaCapturada::apresenta(nq::TppReport& relatorio, const nq::Documento& d) {
+void Execucao::apresenta(nq::TppReport& relatorio, const nq::Documento& d) {
     ++impressoes;
     documento = d;
-    for (const auto& p : relatorio.pipelines())
-        if (p->DataSource && p->DataSource->active())
-            tabelas[p->Name] = foto(*p->DataSource);
+    for (const auto& p : relatorio.pipelines()) {
+        const nq::ClientDataSet* t = p->DataSource;
+        if (!t || !t->active())
+            continue;
+        Tabela& linhas = tabelas[p->Name];
+        for (int i = 0; i < t->recordCount(); ++i) {
+            auto& linha = linhas.emplace_back();
+            for (int c = 0; c < t->fieldCount(); ++c)
+                linha[t->fieldDef(c).name] = t->valueAt(i, c);
+        }
+    }
     if (relatorio.OnPreviewFormClose)
         relatorio.OnPreviewFormClose();
+}
+
+QString Execucao::figura(const QString& quadro, const QString& id, const QString& coluna,
+                         const QString& descricao) const {
+    for (const nq::Figura& f : figuras)
+        if (f.quadro == quadro && f.id == id && f.coluna == coluna &&
+            (descricao.isEmpty() || f.descricao == descricao))
+            return f.valor;
+    return QStringLiteral("<ausente>");
+}
+
+bool Execucao::mostrou(const QString& inicio) const {
+    for (const auto& m : mensagens)
+        if (m.texto.startsWith(inicio))
+            return true;
+    return false;
+}
+
+QStringList Execucao::coluna(const QString& pipeline, const QString& campo) const {
+    QStringList valores;
+    for (const auto& linha : tabelas.at(pipeline))
+        valores << linha.at(campo).asString().trimmed();
+    return valores;
 }
 
 void BancoDeAnexo::SetUpTestSuite() {
@@ -80,6 +124,21 @@ void BancoDeAnexo::TearDown() {
     nq::defineDiretorioDados({});
 }
 
+void BancoDeAnexo::escolheBimestre(int bimestre) {
+    valores.defineBimestre(bimestre);
+    valores.defineBimestreSelecionado(bimestre);
+}
+
+Pasta& BancoDeAnexo::planilhaEmMemoria() {
+    const QString arquivo = dados() + "tce.xls";
+    QFile f(arquivo);
+    if (f.open(QIODevice::WriteOnly))
+        f.write("planilha");
+    valores.definePlanilha(arquivo);
+    valores.defineFabricaDePlanilha([this] { return std::make_unique<PlanilhaEmMemoria>(pasta_); });
+    return pasta_;
+}
+
 void BancoDeAnexo::executa(const QString& sql) {
     nq::TCRSQLConnection dono;
     dono.Params = nq::TCRSQLConnection::parametrosPadrao();
@@ -89,61 +148,70 @@ void BancoDeAnexo::executa(const QString& sql) {
     dm_->qrCliente.close();
 }
 
-void BancoDeAnexo::escolheBimestre(int bimestre) {
-    valores.defineBimestre(bimestre);
-    valores.defineBimestreSelecionado(bimestre);
-}
-
 nq::Moeda emMoeda(nq::demo::Centavos c) {
     return nq::Moeda::deDezMilesimos(c * 100);
 }
 
-QString figura(const std::vector<nq::Figura>& figuras, const QString& quadro, const QString& id,
-               const QString& coluna, const QString& descricao) {
-    for (const nq::Figura& f : figuras)
-        if (f.quadro == quadro && f.id == id && f.coluna == coluna &&
-            (descricao.isEmpty() || f.descricao == descricao))
-            return f.valor;
-    return QStringLiteral("<ausente>");
+void digita(const QString& arquivo, nq::ArquivoDigitado tipo, const nq::Value& chave,
+            const std::map<QString, nq::Value>& valores) {
+    const nq::DescricaoArquivo& d = nq::descricao(tipo);
+    nq::ClientDataSet t;
+    if (QFile::exists(arquivo)) {
+        t.loadFromFile(arquivo);
+    } else {
+        for (const nq::FieldDef& c : d.colunas)
+            t.addField(c.name, c.kind, c.size);
+        t.createDataSet();
+    }
+    if (t.locate(d.chave, chave)) {
+        t.edit();
+    } else {
+        t.append();
+        t.fieldByName(d.chave).setValue(chave);
+    }
+    for (const auto& [campo, valor] : valores)
+        t.fieldByName(campo).setValue(valor);
+    t.post();
+    t.saveToFile(arquivo);
 }
 
-void comparaComGolden(const QString& pasta, const QString& nome, const QString& atual) {
+void comparaComGolden(const QString& pasta, const QString& nome, const nq::Documento& documento) {
+    const QString atual = nq::despejo(documento);
     const QString caminho =
         QStringLiteral(NQ404_FONTE "/tests/annexes/%1/golden/%2.txt").arg(pasta, nome);
+    QFile f(caminho);
     if (qEnvironmentVariableIsSet("NQ404_ATUALIZA_GOLDEN")) {
         QDir().mkpath(QFileInfo(caminho).absolutePath());
-        QFile f(caminho);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(atual.toUtf8());
         return;
     }
-    QFile f(caminho);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "sem referência: " << caminho.toStdString();
     if (QString::fromUtf8(f.readAll()) == atual)
         return;
-    const QString dir = QStringLiteral(NQ404_BIN "/golden-atual");
-    QDir().mkpath(dir);
-    QFile saida(dir + '/' + nome + ".txt");
+    QDir().mkpath(QStringLiteral(NQ404_BIN "/golden-atual"));
+    QFile saida(QStringLiteral(NQ404_BIN "/golden-atual/") + nome + ".txt");
     if (saida.open(QIODevice::WriteOnly | QIODevice::Truncate))
         saida.write(atual.toUtf8());
     ADD_FAILURE() << "as páginas diferem de " << caminho.toStdString() << "; atual em "
                   << saida.fileName().toStdString();
 }
 
-QStringList figurasDoPdf(const nq::Documento& documento, const QString& pdf) {
+void csvIgualAoPdf(const Execucao& r, const QString& pdf) {
     auto dispositivo = nq::criaDispositivoDeArquivo(QStringLiteral("PDFFile"));
     dispositivo->defineArquivo(pdf);
-    nq::enviaDocumento(*dispositivo, documento);
+    nq::enviaDocumento(*dispositivo, r.documento);
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {QStringLiteral("<pdftotext falhou>")};
-    const QString texto = QString::fromUtf8(p.readAllStandardOutput());
+    ASSERT_TRUE(p.waitForFinished(30000) && p.exitCode() == 0);
     static const QRegularExpression numero(QStringLiteral("-?\\d{1,3}(?:\\.\\d{3})*,\\d{2}"));
-    QStringList figuras;
-    for (const auto& m : numero.globalMatch(texto))
-        figuras << nq::numeroSimples(m.captured());
-    return figuras;
+    QStringList doPdf, doCsv;
+    for (const auto& m : numero.globalMatch(QString::fromUtf8(p.readAllStandardOutput())))
+        doPdf << nq::numeroSimples(m.captured());
+    for (const nq::Figura& f : r.figuras)
+        doCsv << f.valor;
+    EXPECT_FALSE(doCsv.isEmpty());
+    EXPECT_EQ(doCsv, doPdf);
 }
 
 } // namespace apoio
