@@ -20,7 +20,6 @@ namespace nq {
 
 namespace {
 
-const QString ArquivoDeTrabalho = QStringLiteral("NQ404_Anexo6_2.xml");
 constexpr int Passos = 8;
 // The transaction of the two statements, apart from the module's one write (1).
 constexpr int RestosAPagar = 6;
@@ -63,17 +62,14 @@ QString TImpAnexo6::tipoDePoder() {
 }
 
 void TImpAnexo6::BtnImprimirClick() {
-    EstradaDoAnexo estrada(diretorioDados(), dm().Conexao);
     const auto fecha = qScopeGuard([&] {
         cdsRestos.close();
         cdsRestos_Vinc.close();
-        estrada.limpa();
     });
     {
         AguardeRelatorio aguarde(this, Passos);
+        // The typed file prints nothing here; it is kept up to date for the data entry.
         PreparaAnexo6(diretorioDados(), dm().cdsAux2);
-        aguarde.passo(1);
-        estrada.carrega(cdsImp, ArquivoDigitado::Anexo6, ArquivoDeTrabalho);
         aguarde.passo(2);
         calcula_restos(&aguarde);
 

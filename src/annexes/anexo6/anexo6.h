@@ -2,7 +2,6 @@
 
 #include "annexes/common/estrada_anexo.h"
 #include "db/sqlclientdataset.h"
-#include "tables/clientdataset.h"
 
 #include <QWidget>
 #include <memory>
@@ -27,8 +26,6 @@ public:
     ~TImpAnexo6() override;
 
     QPushButton* BtnImprimir = nullptr;
-    // The typed file's work copy: prepared and loaded, though nothing of it is printed.
-    ClientDataSet cdsImp{QStringLiteral("cdsImp")};
     SQLClientDataSet cdsRestos;
     SQLClientDataSet cdsRestos_Vinc;
     TppReport& relatorio1() { return *relatorio1_; }
