@@ -1,12 +1,15 @@
-// Annexes 1, 3, 6, 7 and 8 for bimester 6 on a demo exercise of each size:
-// time, statements run and peak memory, next to one full scan of the revenue
-// postings, and for annexes 6 and 7 of each table they read, measured in the
-// same run. Usage:
+// Annexes 1 to 8 (no 9) for bimester 6 on a demo exercise of each size:
+// time, statements run and peak memory, next to one full scan of each postings
+// table they read, measured in the same run. Usage:
 // anexos_bench [teste|pequeno|medio|grande ...] (default: teste pequeno medio).
 // Writes into a temporary directory; runs without windows.
 
 #include "annexes/anexo1/anexo1.h"
+#include "annexes/anexo1b/anexo1b.h"
+#include "annexes/anexo2/anexo2.h"
 #include "annexes/anexo3/anexo3.h"
+#include "annexes/anexo4/anexo4.h"
+#include "annexes/anexo5/anexo5.h"
 #include "annexes/anexo6/anexo6.h"
 #include "annexes/anexo7/anexo7.h"
 #include "annexes/anexo8/anexo8.h"
@@ -22,7 +25,6 @@
 #include "medicao.h"
 #include "report/motor.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -41,25 +43,15 @@ public:
     }
 };
 
-// Seconds taken by pressing a button the launcher presses.
-double cronometra(QAbstractButton* botao) {
+// Seconds taken by pressing the button the launcher presses.
+double cronometra(QPushButton* botao) {
     QElapsedTimer relogio;
     relogio.start();
     botao->click();
     return relogio.elapsed() / 1000.0;
 }
-
-// Seconds of one full scan of each table: what the annex's figures need at the least.
-double varreduras(nq::TCRSQLConnection& conexao, const QStringList& tabelas) {
-    QElapsedTimer relogio;
-    relogio.start();
-    for (const QString& t : tabelas)
-        nq::ConsultaValor(conexao, QStringLiteral("SELECT COUNT(*) FROM ") + t);
-    return relogio.elapsed() / 1000.0;
-}
-
-QString segundos(double s) {
-    return QString::number(s, 'f', 2);
+template <typename Anexo> double cronometra(Anexo& anexo) {
+    return cronometra(anexo.btncalcula);
 }
 
 } // namespace
@@ -71,16 +63,18 @@ int main(int argc, char** argv) {
     if (tamanhos.isEmpty())
         tamanhos = {QStringLiteral("teste"), QStringLiteral("pequeno"), QStringLiteral("medio")};
     QTextStream out(stdout);
-    out << "tamanho;receitas;anexo1_s;anexo1_comandos;anexo3_s;anexo3_comandos;"
-           "varredura_receit_s;anexo6_s;varreduras_anexo6_s;anexo7_s;anexo7_comandos;"
-           "varreduras_anexo7_s;anexo8_s;pico_MiB\n";
+    out << "tamanho;receitas;anexo1_s;anexo1_comandos;anexo1b_s;anexo1b_comandos;anexo2_s;"
+           "anexo2_comandos;anexo3_s;anexo3_comandos;anexo4_s;anexo4_comandos;anexo5_s;"
+           "anexo5_comandos;anexo6_s;anexo7_s;anexo7_comandos;anexo8_s;varredura_receit_s;"
+           "varredura_despes_s;varredura_viewliq_s;varredura_desald_s;varredura_despag_s;"
+           "varredura_ordcai_s;varredura_recalp_s;pico_MiB\n";
 
     nq::MensagensRoteirizadas respostas;
     nq::instalaMensagens(&respostas);
-    SaidaDescartada saida;
-    nq::instalaSaidaDeRelatorios(&saida);
     nq::JustificativaDada semJustificativa(std::nullopt);
     nq::instalaRespostaDeJustificativa(&semJustificativa);
+    SaidaDescartada saida;
+    nq::instalaSaidaDeRelatorios(&saida);
     QTemporaryDir dir;
     try {
         for (const QString& nome : tamanhos) {
@@ -106,33 +100,48 @@ int main(int argc, char** argv) {
             nq::LancadorInstalado instalado(valores);
 
             nq::TImpAnexo1 anexo1;
-            const double segundos1 = cronometra(anexo1.btncalcula);
+            const double segundos1 = cronometra(anexo1);
+            nq::TImpAnexo1B anexo1b;
+            const double segundos1b = cronometra(anexo1b);
+            nq::TImpAnexo2 anexo2;
+            const double segundos2 = cronometra(anexo2);
             nq::TImpAnexo3 anexo3;
-            const double segundos3 = cronometra(anexo3.btncalcula);
-
+            const double segundos3 = cronometra(anexo3);
+            nq::TImpAnexo4 anexo4;
+            const double segundos4 = cronometra(anexo4);
+            nq::TImpAnexo5 anexo5;
+            const double segundos5 = cronometra(anexo5);
             nq::TImpAnexo6 anexo6;
             const double segundos6 = cronometra(anexo6.BtnImprimir);
             nq::TImpAnexo7 anexo7;
             const double segundos7 = cronometra(anexo7.BtnImprimir);
             nq::TImpAnexo8 anexo8;
-            const double segundos8 = cronometra(anexo8.btncalcula);
+            const double segundos8 = cronometra(anexo8);
 
-            QElapsedTimer relogio;
-            relogio.start();
-            nq::ConsultaValor(dm.Conexao, QStringLiteral("SELECT SUM(VAREC) FROM RECEIT"));
-            const double varredura = relogio.elapsed() / 1000.0;
-            const double varreduras6 =
-                varreduras(dm.Conexao, {"DESPES", "DESLIQ", "DESPAG", "ORDCAI", "DESDIS"});
-            const double varreduras7 =
-                varreduras(dm.Conexao, {"RECEIT", "RECALP", "DESLIQ", "DESPES", "RECDIS"});
+            auto varredura = [&](const char* sql) {
+                QElapsedTimer relogio;
+                relogio.start();
+                nq::ConsultaValor(dm.Conexao, QString::fromLatin1(sql));
+                return QString::number(relogio.elapsed() / 1000.0, 'f', 3);
+            };
+            auto segundos = [](double s) { return QString::number(s, 'f', 2); };
 
             out << nome << ';' << demo.exercicios.atual.receitas.size() << ';'
                 << segundos(segundos1) << ';' << anexo1.comandosExecutados() << ';'
+                << segundos(segundos1b) << ';' << anexo1b.comandosExecutados() << ';'
+                << segundos(segundos2) << ';' << anexo2.comandosExecutados() << ';'
                 << segundos(segundos3) << ';' << anexo3.comandosExecutados() << ';'
-                << QString::number(varredura, 'f', 3) << ';' << segundos(segundos6) << ';'
-                << segundos(varreduras6) << ';' << segundos(segundos7) << ';'
-                << anexo7.comandosExecutados() << ';' << segundos(varreduras7) << ';'
-                << segundos(segundos8) << ';' << picoDeMemoria() << '\n';
+                << segundos(segundos4) << ';' << anexo4.comandosExecutados() << ';'
+                << segundos(segundos5) << ';' << anexo5.comandosExecutados() << ';'
+                << segundos(segundos6) << ';' << segundos(segundos7) << ';'
+                << anexo7.comandosExecutados() << ';' << segundos(segundos8) << ';'
+                << varredura("SELECT SUM(VAREC) FROM RECEIT") << ';'
+                << varredura("SELECT SUM(VADEM) FROM DESPES") << ';'
+                << varredura("SELECT SUM(VADEM) FROM VIEWLIQ") << ';'
+                << varredura("SELECT SUM(VALOR) FROM DESALD") << ';'
+                << varredura("SELECT SUM(VALOR) FROM DESPAG") << ';'
+                << varredura("SELECT SUM(CREDI - DEBIT) FROM ORDCAI") << ';'
+                << varredura("SELECT SUM(VALOR) FROM RECALP") << ';' << picoDeMemoria() << '\n';
             out.flush();
         }
     } catch (const nq::Erro& e) {

@@ -2,6 +2,7 @@
 
 #include "annexes/anexo1/planilha_anexo1.h"
 #include "annexes/common/aguarde.h"
+#include "annexes/common/cabecalho_anexo.h"
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/lancador.h"
 #include "annexes/common/somas_do_orcamento.h"
@@ -23,21 +24,6 @@ namespace {
 
 const QString ArquivoReceita = QStringLiteral("NQ404_Anexo1_Receita2.xml");
 const QString ArquivoDespesa = QStringLiteral("NQ404_Anexo1_Despesa2.xml");
-
-// The bimester the launcher holds, 1 to 6.
-int bimestre() {
-    const int b = lancador().indiceBimestre() + 1;
-    if (b < 1 || b > 6)
-        throw Erro(QStringLiteral("Especifique o Bimestre!"));
-    return b;
-}
-
-int primeiroMes(int k) {
-    return 2 * k - 1;
-}
-int ultimoMes(int k) {
-    return 2 * k;
-}
 
 void soma(ClientDataSet& t, const QString& campo, Moeda valor) {
     Field f = t.fieldByName(campo);
@@ -157,8 +143,8 @@ void TImpAnexo1::btncalculaClick() {
         return;
     case EstradaDoAnexo::Planilha::Exporta: {
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
-        if (!exportaAnexo1(*planilha, lancador().caminhoPlanilha(), cdsRec, cdsDes, bimestre(),
-                           exercicio))
+        if (!exportaAnexo1(*planilha, lancador().caminhoPlanilha(), cdsRec, cdsDes,
+                           lancador().bimestre(), exercicio))
             return;
         break;
     }
@@ -170,7 +156,7 @@ void TImpAnexo1::btncalculaClick() {
 }
 
 void TImpAnexo1::gera_receita_despesa(EstradaDoAnexo& estrada, AguardeRelatorio* aguarde) {
-    const int b = bimestre();
+    const int b = lancador().bimestre();
     PreparaAnexo1(diretorioDados());
     estrada.carrega(cdsRec, ArquivoDigitado::Anexo1Receita, ArquivoReceita);
     estrada.carrega(cdsDes, ArquivoDigitado::Anexo1Despesa, ArquivoDespesa);
@@ -190,11 +176,11 @@ void TImpAnexo1::receita(FigurasDaLinha& linha, int b) {
     linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), previsaoInicial());
     static const FormaDaSoma mais = alteracaoDaPrevisao(QLatin1Char('>'));
     static const FormaDaSoma menos = alteracaoDaPrevisao(QLatin1Char('<'));
-    linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), mais, {1, ultimoMes(b)});
-    linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), menos, {1, ultimoMes(b)});
+    linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), mais, mesesAteOBimestre(b));
+    linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), menos, mesesAteOBimestre(b));
     for (int k = b; k >= 1; --k)
         linha.soma(campoDoBimestre(QStringLiteral("REALIZADO_BIM"), k), realizadoNoBimestre(),
-                   {primeiroMes(k), ultimoMes(k)});
+                   mesesDoBimestre(k));
 }
 
 // The forecast of each bimester up to `b`: a sixth of the updated forecast when asked.
@@ -211,14 +197,14 @@ void TImpAnexo1::despesa(FigurasDaLinha& linha, int b) {
     const QString& rf = lancador().filtroReserva();
     linha.soma(QStringLiteral("DOTACAO_ANUAL"), dotacaoInicial());
     linha.soma(QStringLiteral("DOTACAO_ATUALIZADA"), dotacaoInicial());
-    linha.soma(QStringLiteral("DOTACAO_ATUALIZADA"), alteracaoDaDotacao(), {1, ultimoMes(b)});
+    linha.soma(QStringLiteral("DOTACAO_ATUALIZADA"), alteracaoDaDotacao(), mesesAteOBimestre(b));
     const FormaDaSoma liquidado = liquidadoNoBimestre(rf);
     const FormaDaSoma empenhado = empenhadoNoBimestre(rf);
     for (int k = b; k >= 1; --k) {
         linha.soma(campoDoBimestre(QStringLiteral("LIQUIDADO_BIM"), k), liquidado,
-                   {primeiroMes(k), ultimoMes(k)});
+                   mesesDoBimestre(k));
         linha.soma(campoDoBimestre(QStringLiteral("EMPENHADO_BIM"), k), empenhado,
-                   {primeiroMes(k), ultimoMes(k)});
+                   mesesDoBimestre(k));
     }
 }
 
@@ -246,25 +232,15 @@ void TImpAnexo1::superavit() {
 }
 
 void TImpAnexo1::cabecalhos(bool& camara, QString& exercicio) {
-    ClientDataSet& q = dm().qrCliente;
-    if (!q.active())
-        q.open();
-    if (q.isEmpty())
-        throw Erro(QStringLiteral("O cadastro do município (tabela CADCLI) está vazio."));
-    q.first();
-    const QString nome = q.fieldByName(QStringLiteral("CLNT1")).asString();
-    exercicio = q.fieldByName(QStringLiteral("MEXER")).asString().trimmed();
-    camara = camaraParaExportar(nome);
-    TppReport& r = *relatorio1_;
-    r.exige<TppLabel>(QStringLiteral("PPCLI")).Caption = nome;
-    r.exige<TppLabel>(QStringLiteral("PPMUNI")).Caption =
-        QStringLiteral("MUNICIPIO: ") + q.fieldByName(QStringLiteral("CID")).asString();
-    r.exige<TppLabel>(QStringLiteral("PERI")).Caption =
-        lancador().digitoBimestre() + QStringLiteral("º BIMESTRE DE ") + exercicio;
+    const CadastroDoCliente c = leCadastroDoCliente();
+    exercicio = c.exercicio;
+    camara = camaraParaExportar(c.nome);
+    poeCabecalho(*relatorio1_, QStringLiteral("PPCLI"), QStringLiteral("PPMUNI"),
+                 QStringLiteral("PERI"), c);
 }
 
 void TImpAnexo1::relatorio1PreviewFormCreate() {
-    const int b = bimestre();
+    const int b = lancador().bimestre();
     TppReport& r = *relatorio1_;
     r.exige<TppDBText>(QStringLiteral("PPMES1")).DataField =
         campoDoBimestre(QStringLiteral("PREVISTO_BIM"), b);
@@ -277,7 +253,7 @@ void TImpAnexo1::relatorio1PreviewFormCreate() {
 }
 
 void TImpAnexo1::ppVariable1Calc() {
-    const int b = bimestre();
+    const int b = lancador().bimestre();
     TppReport& r = *relatorio1_;
     const Moeda realizado = somaDosBimestres(cdsRec, QStringLiteral("REALIZADO_BIM"), b);
     r.exige<TppVariable>(QStringLiteral("ppVariable1")).value =
@@ -288,7 +264,7 @@ void TImpAnexo1::ppVariable1Calc() {
 }
 
 void TImpAnexo1::ppVariable4Calc() {
-    const int b = bimestre();
+    const int b = lancador().bimestre();
     TppReport& r = *relatorio1_;
     const Moeda empenhado = somaDosBimestres(cdsDes, QStringLiteral("EMPENHADO_BIM"), b);
     r.exige<TppVariable>(QStringLiteral("ppVariable4")).value = Value(empenhado);

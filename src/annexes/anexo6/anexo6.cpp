@@ -85,7 +85,7 @@ void TImpAnexo6::BtnImprimirClick() {
     }
     relatorio1_->Print();
 
-    if (EstradaDoAnexo::perguntaPlanilha(camaraParaExportar(cliente_.nome)) ==
+    if (EstradaDoAnexo::perguntaPlanilha(camaraEmMaiusculas(cliente_.nome)) ==
         EstradaDoAnexo::Planilha::Exporta) {
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
         exportaAnexo6(*planilha, lancador().caminhoPlanilha(), cdsRestos, cliente_.ano());
@@ -98,7 +98,7 @@ void TImpAnexo6::calcula_restos(AguardeRelatorio* aguarde) {
             aguarde->passo(n);
     };
     cliente_ = leCadastroDoCliente();
-    const auto [inicio, fim] = diasDoBimestre(cliente_.ano(), lancador().numeroDoBimestre());
+    const auto [inicio, fim] = diasDoBimestre(cliente_.ano(), lancador().bimestre());
     const QString poder = tipoDePoder();
     passo(3);
     // The procedure leaves the destination table in the attachment's temporary

@@ -201,11 +201,11 @@ void TImpAnexo7::executa() {
     ligaJustificativa();
     r.Print();
 
-    if (EstradaDoAnexo::perguntaPlanilha(camaraParaExportar(cliente.nome)) ==
+    if (EstradaDoAnexo::perguntaPlanilha(camaraEmMaiusculas(cliente.nome)) ==
         EstradaDoAnexo::Planilha::Exporta) {
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
-        exportaAnexo7(*planilha, lancador().caminhoPlanilha(), cdsPrint,
-                      lancador().numeroDoBimestre(), cliente.exercicio);
+        exportaAnexo7(*planilha, lancador().caminhoPlanilha(), cdsPrint, lancador().bimestre(),
+                      cliente.exercicio);
     }
 }
 
@@ -220,7 +220,7 @@ void TImpAnexo7::copiaDigitado() {
 }
 
 void TImpAnexo7::gera_Receita_Despesa(EstradaDoAnexo& estrada, int exercicio) {
-    const auto [inicio, fim] = diasDoBimestre(exercicio, lancador().numeroDoBimestre());
+    const auto [inicio, fim] = diasDoBimestre(exercicio, lancador().bimestre());
     const Figuras f{dataSqlMDA(fim), dataSqlMDA(inicio)};
     const QString operacoes = QStringLiteral("RECDIS.CODRE LIKE '21%'");
     PlanoDeFiguras& plano = estrada.plano();

@@ -42,10 +42,10 @@ void TImpAnexo8::btncalculaClick() {
     calculaResultados();
     r.Print();
 
-    if (EstradaDoAnexo::perguntaPlanilha(camaraParaExportar(cliente.nome)) ==
+    if (EstradaDoAnexo::perguntaPlanilha(camaraEmMaiusculas(cliente.nome)) ==
         EstradaDoAnexo::Planilha::Exporta) {
         // The launcher asks no bimester for this annex; the export writes one when chosen.
-        const int b = lancador().textoBimestre().isEmpty() ? 0 : lancador().numeroDoBimestre();
+        const int b = lancador().indiceBimestre() + 1;
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
         exportaAnexo8(*planilha, lancador().caminhoPlanilha(), cdsProjecao, b, cliente.exercicio);
     }

@@ -1,6 +1,8 @@
-# The road every annex shares, the long-form figures file and the signature lines.
+# The road every annex shares, the headings, the signature lines and the
+# long-form figures file.
 target_sources(nq_annexes_common PRIVATE
   assinaturas.cpp
+  cabecalho_anexo.cpp
   estrada_anexo.cpp
   figuras_csv.cpp
   plano_figuras.cpp

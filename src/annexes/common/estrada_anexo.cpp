@@ -95,6 +95,18 @@ void EstradaDoAnexo::percorre(
     ClientDataSet& tabela, AguardeRelatorio* aguarde,
     const std::function<void(FigurasDaLinha& linha, const QString& filtro)>& declara,
     const std::function<void(const QString& filtro)>& depois) {
+    percorre(
+        tabela, aguarde,
+        [](ClientDataSet& t) {
+            return t.fieldByName(QStringLiteral("FILTRO")).asString().trimmed();
+        },
+        declara, depois);
+}
+
+void EstradaDoAnexo::percorre(
+    ClientDataSet& tabela, AguardeRelatorio* aguarde, const CondicaoDaLinha& condicao,
+    const std::function<void(FigurasDaLinha& linha, const QString& w)>& declara,
+    const std::function<void(const QString& w)>& depois) {
     struct Linha {
         int recNo;
         QString filtro;
@@ -103,7 +115,7 @@ void EstradaDoAnexo::percorre(
     std::vector<Linha> linhas;
     tabela.first();
     while (!tabela.eof()) {
-        const QString filtro = tabela.fieldByName(QStringLiteral("FILTRO")).asString().trimmed();
+        const QString filtro = condicao(tabela);
         if (!filtro.isEmpty()) {
             linhas.push_back({tabela.recNo(), filtro, FigurasDaLinha(plano_, filtro)});
             declara(linhas.back().figuras, filtro);
@@ -239,6 +251,11 @@ std::pair<QDate, QDate> diasDoBimestre(int ano, int b) {
     return {inicio, inicio.addMonths(2).addDays(-1)};
 }
 
+bool camaraEmMaiusculas(const QString& nome) {
+    const QString inicio = nome.left(3).toUpper();
+    return inicio == QStringLiteral("CAM") || inicio == QStringLiteral("CÂM");
+}
+
 void abrePlanilhaNaFolhaCom(Planilha& planilha, const QString& caminho, const QString& exercicio,
                             int bimestre) {
     planilha.abre(caminho);
@@ -268,6 +285,14 @@ Moeda somaDosBimestres(ClientDataSet& tabela, const QString& campo, int ate) {
     for (int k = 1; k <= ate; ++k)
         total += tabela.fieldByName(campoDoBimestre(campo, k)).asCurrency();
     return total;
+}
+
+Meses mesesDoBimestre(int k) {
+    return {2 * k - 1, 2 * k};
+}
+
+Meses mesesAteOBimestre(int k) {
+    return {1, 2 * k};
 }
 
 int linhaDoId(const ClientDataSet& tabela, const QString& id) {

@@ -15,8 +15,8 @@ class QWidget;
 
 namespace nq {
 
-class ClientDataSet;
 class AguardeRelatorio;
+class ClientDataSet;
 class Planilha;
 class TCRSQLConnection;
 
@@ -83,6 +83,16 @@ public:
                   const std::function<void(FigurasDaLinha& linha, const QString& filtro)>& declara,
                   const std::function<void(const QString& filtro)>& depois = {});
 
+    // The same two-step walk for lines whose condition is not their FILTRO:
+    // `condicao` gives the current row's condition W as the statements join it
+    // (an empty text leaves the row as it is), and W is what `declara` and
+    // `depois` receive. Every condition is asked for before the first figure is
+    // answered, so an error in one leaves every row untouched.
+    using CondicaoDaLinha = std::function<QString(ClientDataSet& tabela)>;
+    void percorre(ClientDataSet& tabela, AguardeRelatorio* aguarde, const CondicaoDaLinha& condicao,
+                  const std::function<void(FigurasDaLinha& linha, const QString& w)>& declara,
+                  const std::function<void(const QString& w)>& depois = {});
+
     // The plan of this road's connection, for figures that are not a line's.
     PlanoDeFiguras& plano() { return plano_; }
     // The plan of another connection (the previous year's database), made on
@@ -134,6 +144,7 @@ struct CadastroDoCliente {
 // an empty table raises nq::Erro.
 CadastroDoCliente leCadastroDoCliente();
 
+
 // Whether an entity name is a chamber's for the export question: its first
 // three characters, with only a to z raised, read "CAM" or "CÂM".
 bool camaraParaExportar(const QString& nome);
@@ -146,6 +157,10 @@ QPushButton* criaBotaoImprimir(QWidget& janela, const QString& nome);
 
 // The first and last day of bimester `b` (1 to 6) of the year `ano`.
 std::pair<QDate, QDate> diasDoBimestre(int ano, int b);
+
+// Whether an entity name is a chamber's for the annexes that raise the whole
+// prefix: its first three characters in capitals read "CAM" or "CÂM".
+bool camaraEmMaiusculas(const QString& nome);
 
 // Opens the Court of Accounts workbook `caminho` and fills its sheet "Com" as
 // every annex does before its own sheet: the year's last digit (fourth
@@ -163,6 +178,9 @@ void abrePlanilhaNaFolhaComEmTexto(Planilha& planilha, const QString& caminho,
 QString campoDoBimestre(const QString& campo, int bimestre);
 // The sum of a per-bimester field over bimesters 1 to `ate`.
 Moeda somaDosBimestres(ClientDataSet& tabela, const QString& campo, int ate);
+// Bimester k: months 2k − 1 and 2k. Up to bimester k: months 1 to 2k.
+Meses mesesDoBimestre(int k);
+Meses mesesAteOBimestre(int k);
 // The visible position of the first line whose ID is `id`, -1 when the table
 // has none; the current row does not move.
 int linhaDoId(const ClientDataSet& tabela, const QString& id);

@@ -19,10 +19,9 @@ void ValoresDoLancador::defineFiltroReserva(bool mostraReserva) {
                             : QLatin1Char(' ') + FiltroReservaEmpenho(QStringLiteral("D"));
 }
 
-int ValoresDoLancador::numeroDoBimestre() const {
-    bool ok = false;
-    const int b = digitoBimestre().toInt(&ok);
-    if (!ok || b < 1 || b > 6)
+int ValoresDoLancador::bimestre() const {
+    const int b = indiceBimestre() + 1;
+    if (b < 1 || b > 6)
         throw Erro(QStringLiteral("Especifique o Bimestre!"));
     return b;
 }

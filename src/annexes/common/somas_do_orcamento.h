@@ -32,5 +32,12 @@ const FormaDaSoma& arrecadadoNoBimestre();
 
 // A month number as the statements write it: decimal, no leading zero.
 QString mesSql(int mes);
+// The months of bimester `k` (2k − 1 to 2k), and those from January to its end.
+inline Meses doBimestre(int k) {
+    return {2 * k - 1, 2 * k};
+}
+inline Meses ateOBimestre(int k) {
+    return {1, 2 * k};
+}
 
 } // namespace nq

@@ -21,7 +21,7 @@ QString textoDoPdf(const QString& pdf) {
 class LoteDosAnexos : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        apoio::garanteAplicacao();
+        garanteAplicacao();
         tmp_ = new QTemporaryDir;
         demo_ = new nq::demo::Demonstracao(nq::demo::criaBancoDeTeste(tmp_->path() + "/banco"));
     }
@@ -47,9 +47,8 @@ protected:
 TEST_F(LoteDosAnexos, JustificativaDigitadaPelaLinhaDeComando) {
     EXPECT_THROW(nq::leOpcoesDoLote({"nq404", "--justificativa", QString(701, 'x')}), nq::Erro);
     // Operations typed for the prefecture that no capital expenditure covers.
-    apoio::digita(demo_->raiz + "ARQ2008/NQ404_Anexo7.xml", nq::ArquivoDigitado::Anexo7,
-                  nq::Value("0200.00.00"),
-                  {{"OPE_CRE_EXR", nq::Value(nq::Moeda::deInteiro(900000000))}});
+    digita(demo_->raiz + "ARQ2008/NQ404_Anexo7.xml", nq::ArquivoDigitado::Anexo7,
+           nq::Value("0200.00.00"), {{"OPE_CRE_EXR", nq::Value(nq::Moeda::deInteiro(900000000))}});
     nq::OpcoesDoLote o = opcoes("7", 2);
     o.justificativa = nq::leOpcoesDoLote({"nq404", "--justificativa",
                                           "Operações acima da despesa de capital: obra em "

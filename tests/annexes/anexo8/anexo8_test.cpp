@@ -12,15 +12,16 @@ using nq::Value;
 
 namespace {
 
-class Anexo8 : public apoio::BancoDeAnexo {
+class Anexo8 : public BancoDeAnexos {
 protected:
     // A year of the typed file as data entry (or an older program) left it.
     void digita(const QString& nome, int ano, const std::map<QString, Value>& valores) {
-        apoio::digita(dados() + nome, nq::ArquivoDigitado::Anexo8, Value(ano), valores);
+        ::digita(dados() + nome, nq::ArquivoDigitado::Anexo8, Value(ano), valores);
     }
-    std::unique_ptr<apoio::Execucao> roda(std::vector<bool> respostas = {}) {
-        return BancoDeAnexo::roda<nq::TImpAnexo8>("btncalcula", respostas);
+    Resultado roda(std::vector<bool> respostas = {}, int bimestre = 0) {
+        return BancoDeAnexos::roda<nq::TImpAnexo8>(bimestre, respostas);
     }
+    static QStringList anos(const Resultado& r) { return r.linhas("cdsProjecao", "RECEITA"); }
     static QStringList deAte(int de, int ate) {
         QStringList a;
         for (int ano = de; ano <= ate; ++ano)
@@ -30,21 +31,21 @@ protected:
 };
 
 TEST_F(Anexo8, ArquivoCriadoComOsAnosDoExercicioEDepoisUsadoComoEsta) {
-    const auto primeiro = roda();
-    EXPECT_EQ(primeiro->coluna("ppDBPipeline1", "ANO"), deAte(2008, 2042));
+    const Resultado primeiro = roda();
+    EXPECT_EQ(anos(primeiro), deAte(2008, 2042));
     for (const char* coluna : {"RECEITA", "DESPESA", "RESULTADO"})
-        EXPECT_EQ(primeiro->figura("cdsProjecao", "2042", coluna), "0.00");
+        EXPECT_EQ(primeiro.figura("cdsProjecao", "2042", coluna), "0.00");
 
     // The next exercise reads the same file as it is: its years move only through data entry.
     executa("UPDATE CADCLI SET MEXER = '2009'");
-    const auto seguinte = roda();
+    const Resultado seguinte = roda();
     QTemporaryDir outro;
     nq::defineDiretorioDados(outro.path() + '/');
-    const auto emOutroDiretorio = roda();
+    const Resultado emOutroDiretorio = roda();
     executa("UPDATE CADCLI SET MEXER = '2008'");
-    EXPECT_EQ(seguinte->coluna("ppDBPipeline1", "ANO"), deAte(2008, 2042));
-    EXPECT_TRUE(nq::despejo(seguinte->documento).contains("ANO DE 2009"));
-    EXPECT_EQ(emOutroDiretorio->coluna("ppDBPipeline1", "ANO"), deAte(2009, 2043));
+    EXPECT_EQ(anos(seguinte), deAte(2008, 2042));
+    EXPECT_TRUE(nq::despejo(seguinte.documento).contains("ANO DE 2009"));
+    EXPECT_EQ(anos(emOutroDiretorio), deAte(2009, 2043));
 }
 
 TEST_F(Anexo8, AnosEmOrdemComResultadoDaReceitaMenosADespesa) {
@@ -60,12 +61,12 @@ TEST_F(Anexo8, AnosEmOrdemComResultadoDaReceitaMenosADespesa) {
     const QByteArray antes = arquivo.readAll();
     arquivo.close();
 
-    const auto r = roda();
-    EXPECT_EQ(r->coluna("ppDBPipeline1", "ANO"), QStringList({"2009", "2010", "2012"}));
-    EXPECT_EQ(r->figura("cdsProjecao", "2010", "RESULTADO"), "-250.50");
-    EXPECT_EQ(r->figura("cdsProjecao", "2012", "RESULTADO"), "5.00");
+    const Resultado r = roda();
+    EXPECT_EQ(anos(r), QStringList({"2009", "2010", "2012"}));
+    EXPECT_EQ(r.figura("cdsProjecao", "2010", "RESULTADO"), "-250.50");
+    EXPECT_EQ(r.figura("cdsProjecao", "2012", "RESULTADO"), "5.00");
     for (const char* coluna : {"RECEITA", "DESPESA", "RESULTADO"})
-        EXPECT_EQ(r->figura("cdsProjecao", "2009", coluna), "0.00") << coluna;
+        EXPECT_EQ(r.figura("cdsProjecao", "2009", coluna), "0.00") << coluna;
     // Found under its own spelling and left as it was.
     EXPECT_EQ(QDir(dados()).entryList(QDir::Files), QStringList({nome}));
     ASSERT_TRUE(arquivo.open(QIODevice::ReadOnly));
@@ -77,16 +78,21 @@ TEST_F(Anexo8, PaginasDeReferenciaECsvIgualAoPdf) {
         digita("NQ404_Anexo8.XML", ano,
                {{"RECEITA", Value(Moeda::deInteiro(1000000 + 37 * (ano - 2008)))},
                 {"DESPESA", Value(Moeda::deInteiro(990000 + 41 * (ano - 2008)))}});
-    const auto r = roda();
-    apoio::comparaComGolden("anexo8", "anexo8", r->documento);
-    EXPECT_EQ(r->figuras.size(), 3u * 35);
-    apoio::csvIgualAoPdf(*r, dados() + "anexo8.pdf");
+    const Resultado r = roda();
+    comparaComGolden("annexes/anexo8/golden/anexo8", nq::despejo(r.documento));
+    gravaPdf(r.documento, dados() + "anexo8.pdf");
+    QStringList csv;
+    for (const nq::Figura& f : r.figuras)
+        csv << f.valor;
+    EXPECT_EQ(csv.size(), 3 * 35);
+    EXPECT_EQ(csv, figurasDoPdf(dados() + "anexo8.pdf"));
 }
 
 TEST_F(Anexo8, PlanilhaRecebeOsAnosQueAFolhaTraz) {
     digita("NQ404_Anexo8.XML", 2008, {{"RECEITA", Value(Moeda::deInteiro(10))}});
     digita("NQ404_Anexo8.XML", 2010, {{"DESPESA", Value(Moeda::deInteiro(30))}});
-    apoio::Pasta& pasta = planilhaEmMemoria();
+    Pasta pasta;
+    usaPlanilhaNaMemoria(pasta);
     auto& folha = pasta.folhas["mod 8"];
     folha["A16"] = nq::ValorCelula::deNumero(2008);
     folha["A17"] = nq::ValorCelula::deTexto("Total");
@@ -106,8 +112,7 @@ TEST_F(Anexo8, PlanilhaRecebeOsAnosQueAFolhaTraz) {
     EXPECT_EQ(folha.count("B19"), 0u);
     EXPECT_DOUBLE_EQ(folha["C19"].numero, 77);
 
-    escolheBimestre(3);
-    roda({true});
+    roda({true}, 3);
     EXPECT_EQ(pasta.folhas["Com"]["AH6"].texto, "3");
     EXPECT_EQ(pasta.folhas["Com"]["AJ6"].texto, "6");
 }

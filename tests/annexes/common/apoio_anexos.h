@@ -1,124 +1,169 @@
 #pragma once
 
-// What the end-to-end tests of the annexes share: a generated exercise per
-// suite, a data module, data directory and launcher per test, what a run
-// printed and said, golden page files and a workbook kept in memory.
+// What the annex tests share: a generated database per suite (or per test),
+// a data directory and a launcher per test, a run of an annex window through
+// its calculate button with its report captured, golden page files, and the
+// figures of a PDF's text.
 
 #include "annexes/common/figuras_csv.h"
 #include "annexes/common/lancador.h"
 #include "core/mensagens.h"
+#include "core/moeda.h"
 #include "db/modulodados.h"
 #include "demo/demo.h"
 #include "entry/catalogo.h"
-#include "report/pagina.h"
+#include "report/motor.h"
 #include "report/preview/saida.h"
 #include "workbook/planilha.h"
 
-#include <QAbstractButton>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
-#include <vector>
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-QT_END_NAMESPACE
+// The rows of a table as printed: ID (the first field when there is no ID) ->
+// field -> value (the first row of an ID).
+using Linhas = std::map<QString, std::map<QString, nq::Value>>;
+Linhas fotoDaTabela(const nq::ClientDataSet& t);
 
-namespace apoio {
-
-void garanteAplicacao();
-
-// A table's rows as printed, field -> value.
-using Tabela = std::vector<std::map<QString, nq::Value>>;
-
-// What one run printed and said: its pages, its figures as the CSV has them,
-// the tables of its pipelines as the pages were made, and the messages.
-struct Execucao : nq::SaidaDeRelatorios {
+// Takes the report's pages, the tables of its pipelines as printed (by
+// pipeline name) and the figures the printed texts show.
+class SaidaDeTeste : public nq::SaidaDeRelatorios {
+public:
     void executa(nq::TppReport& relatorio) override;
     void apresenta(nq::TppReport& relatorio, const nq::Documento& documento) override;
-    // The figure's value as the CSV writes it ("-1234.56"), or "<ausente>";
-    // `descricao`, when given, tells lines that share an id apart.
-    QString figura(const QString& quadro, const QString& id, const QString& coluna,
-                   const QString& descricao = {}) const;
-    bool mostrou(const QString& inicio) const;
-    // The printed values of a column of the pipeline's table, as text.
-    QStringList coluna(const QString& pipeline, const QString& campo) const;
 
-    int impressoes = 0;
+    nq::Documento documento;
+    std::map<QString, Linhas> tabelas;
+    std::vector<nq::Figura> figuras;
+};
+
+// What one run of an annex left.
+struct Resultado {
+    std::map<QString, Linhas> tabelas;
     nq::Documento documento;
     std::vector<nq::Figura> figuras;
-    std::map<QString, Tabela> tabelas; // by pipeline name
     std::vector<nq::MensagemMostrada> mensagens;
+    int comandos = 0;
+
+    // The printed value of a figure ("-1234.56"), "<ausente>" when not printed.
+    QString figura(const QString& quadro, const QString& id, const QString& coluna) const;
+    // How many figures were printed for the line `id`.
+    int figurasDaLinha(const QString& quadro, const QString& id) const;
+    bool perguntou(const QString& texto) const;
+    // Whether a message beginning with `inicio` was shown or asked.
+    bool mostrou(const QString& inicio) const;
+    // The ids of the lines with a figure in `coluna` of `quadro`, in print order.
+    QStringList linhas(const QString& quadro, const QString& coluna) const;
 };
 
-// A workbook in memory: the cells of each sheet, and whether it was handed over.
+// A workbook in memory: the cells written, and what became of it.
 struct Pasta {
     std::map<QString, std::map<QString, nq::ValorCelula>> folhas;
+    QString aberta;
     bool mostrada = false;
+    bool fechada = false;
+    double numero(const QString& folha, const QString& celula) {
+        return folhas[folha][celula].numero;
+    }
 };
 
-// A generated exercise for the suite; a data module, a fresh data directory
-// and a launcher for each test.
-class BancoDeAnexo : public ::testing::Test {
+class PlanilhaNaMemoria : public nq::Planilha {
+public:
+    explicit PlanilhaNaMemoria(Pasta& p) : p_(p) {}
+    void abre(const QString& caminho) override { p_.aberta = caminho; }
+    void criaNova(const QStringList&) override {}
+    void selecionaFolha(const QString& nome) override { folha_ = nome; }
+    nq::ValorCelula le(const QString& endereco) override { return p_.folhas[folha_][endereco]; }
+    void escreveNumero(const QString& endereco, double valor) override {
+        p_.folhas[folha_][endereco] = nq::ValorCelula::deNumero(valor);
+    }
+    void escreveTexto(const QString& endereco, const QString& texto) override {
+        p_.folhas[folha_][endereco] =
+            texto.isEmpty() ? nq::ValorCelula::vazio() : nq::ValorCelula::deTexto(texto);
+    }
+    void salvaComo(const QString&) override {}
+    void mostra() override { p_.mostrada = true; }
+    void fecha() override { p_.fechada = true; }
+
+private:
+    Pasta& p_;
+    QString folha_;
+};
+
+// One QApplication for the whole test program.
+void garanteAplicacao();
+
+// A generated exercise (the demo generator's small "teste" size): made once
+// per suite, or once per test for tests that change it (proprio = true). Each
+// test gets a data module on it, a fresh data directory and a launcher.
+class BancoDeAnexos : public ::testing::Test {
 protected:
+    explicit BancoDeAnexos(bool proprio = false) : proprio_(proprio) {}
     static void SetUpTestSuite();
     static void TearDownTestSuite();
     void SetUp() override;
     void TearDown() override;
 
-    // Creates the annex window, presses the launcher's button `botao` with the
-    // questions answered as `respostas` queues them (then "não").
-    template <class Janela>
-    std::unique_ptr<Execucao> roda(const char* botao, std::vector<bool> respostas = {}) {
-        auto r = std::make_unique<Execucao>();
+    // Runs an annex window for `bimestre` (0: none chosen) as the launcher
+    // does: a fresh window, the button the launcher presses (btncalcula or
+    // BtnImprimir) pressed, the questions answered from `respostas` (then "não").
+    template <class Janela> Resultado roda(int bimestre, std::vector<bool> respostas = {}) {
+        valores.defineBimestre(bimestre);
+        valores.defineBimestreSelecionado(bimestre);
         nq::MensagensDeTeste msgs;
-        for (bool resposta : respostas)
-            msgs->enfileiraResposta(resposta);
-        {
-            nq::SaidaInstalada instalada(*r);
-            Janela janela;
-            janela.template findChild<QAbstractButton*>(botao)->click();
-        }
-        r->mensagens = msgs->registro();
+        for (bool r : respostas)
+            msgs->enfileiraResposta(r);
+        SaidaDeTeste saida;
+        nq::SaidaInstalada instalada(saida);
+        Janela janela;
+        auto* botao = janela.template findChild<QPushButton*>(QStringLiteral("btncalcula"));
+        (botao ? botao : janela.template findChild<QPushButton*>(QStringLiteral("BtnImprimir")))
+            ->click();
+        Resultado r{saida.tabelas, std::move(saida.documento), saida.figuras, msgs->registro()};
+        if constexpr (requires { janela.comandosExecutados(); })
+            r.comandos = janela.comandosExecutados();
         return r;
     }
-    // The same bimester in the list and as the last row started, as the launcher leaves them.
-    void escolheBimestre(int bimestre);
-    // A workbook path that exists, filled in memory when the annex exports.
-    Pasta& planilhaEmMemoria();
-    // Runs `sql` on the current year's database as its owner (the program only reads).
+    // A Court of Accounts workbook that exists, filled in `pasta` when the annex exports.
+    void usaPlanilhaNaMemoria(Pasta& pasta);
+    // Runs `sql` as the database owner (the program's user only reads).
     void executa(const QString& sql);
     QString dados() const { return dir_->path() + QLatin1Char('/'); }
-    static const nq::demo::Exercicio& exercicio() { return demo_->exercicios.atual; }
+    const nq::demo::Exercicio& exercicio() const { return demo().exercicios.atual; }
+    const nq::demo::Demonstracao& demo() const { return proprio_ ? *proprioDemo_ : *demo_; }
 
     nq::ValoresFixosDoLancador valores;
 
 private:
+    bool proprio_;
     static inline QTemporaryDir* tmp_ = nullptr;
     static inline nq::demo::Demonstracao* demo_ = nullptr;
+    std::unique_ptr<QTemporaryDir> tmpProprio_;
+    std::unique_ptr<nq::demo::Demonstracao> proprioDemo_;
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<nq::Tdm> dm_;
     std::unique_ptr<nq::LancadorInstalado> instalado_;
-    Pasta pasta_;
 };
 
-nq::Moeda emMoeda(nq::demo::Centavos c);
+// Compares `atual` with tests/<relativo>.txt; NQ404_ATUALIZA_GOLDEN=1 rewrites
+// the reference (to be reviewed before it is committed).
+void comparaComGolden(const QString& relativo, const QString& atual);
 
-// Types `valores` on the row whose key column holds `chave` in the typed-data
-// file `arquivo` of kind `tipo`, as data entry would; a missing file is
-// created empty and a missing row appended.
+// Every money figure of a PDF's text, in reading order, in plain form.
+QStringList figurasDoPdf(const QString& pdf);
+// Writes the pages of `documento` to a PDF.
+void gravaPdf(const nq::Documento& documento, const QString& pdf);
+
+// Types `valores` on the line of the typed-data file `arquivo` (of kind
+// `tipo`) whose key column holds `chave`, as data entry would; a missing file
+// is created empty and a missing line appended.
 void digita(const QString& arquivo, nq::ArquivoDigitado tipo, const nq::Value& chave,
             const std::map<QString, nq::Value>& valores);
 
-// Compares with tests/annexes/<pasta>/golden/<nome>.txt; NQ404_ATUALIZA_GOLDEN=1
-// rewrites the reference (to be reviewed before it is committed).
-void comparaComGolden(const QString& pasta, const QString& nome, const nq::Documento& documento);
-
-// The run's figures, as the CSV has them, against every money figure of its
-// pages' text once written as PDF, in reading order.
-void csvIgualAoPdf(const Execucao& r, const QString& pdf);
-
-} // namespace apoio
+// The generated data read the way the annexes read the database.
+nq::Moeda centavos(nq::demo::Centavos c);
+bool noBimestre(const QDate& data, int k);
+// Whether a commitment is a reserve commitment or refers to one.
+bool deReserva(const nq::demo::Exercicio& e, const nq::demo::Empenho& emp);
