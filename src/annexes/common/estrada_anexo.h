@@ -144,7 +144,6 @@ struct CadastroDoCliente {
 // an empty table raises nq::Erro.
 CadastroDoCliente leCadastroDoCliente();
 
-
 // Whether an entity name is a chamber's for the export question: its first
 // three characters, with only a to z raised, read "CAM" or "CÂM".
 bool camaraParaExportar(const QString& nome);
