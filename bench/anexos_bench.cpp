@@ -1,17 +1,25 @@
-// Annexes 1 and 3 for bimester 6 on a demo exercise of each size: time,
+// Every annex for bimester 6 on a demo exercise of each size: time,
 // statements executed, rows fetched and peak memory of each annex, next to one
 // scan (SELECT SUM) of every table it reads, timed in the same run right after
-// it; then both annexes in one run sharing their passes, as the bimester close
-// runs them. Usage:
-//   anexos_bench [--bancos DIR] [--vezes N] [--literal] [teste|pequeno|medio|grande ...]
+// it; then annexes 1 and 3 in one run sharing their passes, as the bimester
+// close runs them. Usage:
+//   anexos_bench [--bancos DIR] [--vezes N] [--literal] [--so 1,3] [teste|pequeno|medio|grande ...]
 // (default sizes: teste pequeno medio). --bancos keeps each generated exercise in
 // DIR/<size> and reuses it on later runs (a grande exercise takes minutes to
 // generate); --vezes repeats every measure N times (default 3) and prints the
-// minimum and the median; --literal also times each annex with one literal
-// statement per figure. Runs without windows.
+// minimum and the median; --literal also times annexes 1 and 3 with one literal
+// statement per figure; --so measures only the annexes listed. Runs without windows.
 
 #include "annexes/anexo1/anexo1.h"
+#include "annexes/anexo1b/anexo1b.h"
+#include "annexes/anexo2/anexo2.h"
 #include "annexes/anexo3/anexo3.h"
+#include "annexes/anexo4/anexo4.h"
+#include "annexes/anexo5/anexo5.h"
+#include "annexes/anexo6/anexo6.h"
+#include "annexes/anexo7/anexo7.h"
+#include "annexes/anexo8/anexo8.h"
+#include "annexes/common/justificativa.h"
 #include "annexes/common/lancador.h"
 #include "annexes/common/plano_figuras.h"
 #include "core/configuracao.h"
@@ -118,11 +126,67 @@ const std::vector<Varredura> VarredurasDoAnexo3 = {
     {false, "SELECT COUNT(*) FROM TABEMPRESA"}, {true, "SELECT SUM(VAREC) FROM RECEIT"},
     {true, "SELECT SUM(TOTOR) FROM RECDIS"},    {true, "SELECT COUNT(*) FROM TABEMPRESA"}};
 
+const std::vector<Varredura> VarredurasDoAnexo1B = {
+    {false, "SELECT SUM(VAREC) FROM RECEIT"}, {false, "SELECT SUM(TOTOR) FROM RECDIS"},
+    {false, "SELECT SUM(VADEM) FROM DESPES"}, {false, "SELECT SUM(VADEM) FROM VIEWLIQ"},
+    {false, "SELECT SUM(DOTAC) FROM DESDIS"}, {false, "SELECT COUNT(*) FROM VINCODIGO"}};
+const std::vector<Varredura> VarredurasDoAnexo2 = {{false, "SELECT SUM(DOTAC) FROM DESDIS"},
+                                                   {false, "SELECT SUM(VALOR) FROM DESALD"},
+                                                   {false, "SELECT SUM(VADEM) FROM DESPES"},
+                                                   {false, "SELECT SUM(VADEM) FROM VIEWLIQ"}};
+const std::vector<Varredura> VarredurasDoAnexo4 = {{false, "SELECT SUM(VAREC) FROM RECEIT"},
+                                                   {false, "SELECT SUM(TOTOR) FROM RECDIS"},
+                                                   {false, "SELECT SUM(VALOR) FROM RECALP"},
+                                                   {false, "SELECT SUM(DOTAC) FROM DESDIS"},
+                                                   {false, "SELECT SUM(VALOR) FROM DESALD"},
+                                                   {false, "SELECT SUM(VADEM) FROM DESPES"},
+                                                   {false, "SELECT SUM(VADEM) FROM VIEWLIQ"},
+                                                   {false, "SELECT SUM(VAPAG) FROM VIEWVAPAG"},
+                                                   {false, "SELECT SUM(CREDI-DEBIT) FROM ORDCAI"},
+                                                   {false, "SELECT SUM(SALDOINICIAL) FROM DESCON"}};
+const std::vector<Varredura> VarredurasDoAnexo5 = {
+    {false, "SELECT SUM(VAREC) FROM RECEIT"},        {false, "SELECT SUM(TOTOR) FROM RECDIS"},
+    {false, "SELECT SUM(VALOR) FROM RECALP"},        {false, "SELECT SUM(DOTAC) FROM DESDIS"},
+    {false, "SELECT SUM(VALOR) FROM DESALD"},        {false, "SELECT SUM(VADEM) FROM DESPES"},
+    {false, "SELECT SUM(VADEM) FROM VIEWLIQ"},       {false, "SELECT SUM(CREDI-DEBIT) FROM ORDCAI"},
+    {false, "SELECT SUM(SALDOINICIAL) FROM DESCON"}, {false, "SELECT SUM(CREDI-DEBIT) FROM CONDIA"},
+    {true, "SELECT SUM(VAREC) FROM RECEIT"},         {true, "SELECT SUM(TOTOR) FROM RECDIS"}};
+const std::vector<Varredura> VarredurasDoAnexo6 = {{false, "SELECT SUM(VADEM) FROM DESPES"},
+                                                   {false, "SELECT SUM(VALOR) FROM DESPAG"}};
+const std::vector<Varredura> VarredurasDoAnexo7 = {{false, "SELECT SUM(VAREC) FROM RECEIT"},
+                                                   {false, "SELECT SUM(TOTOR) FROM RECDIS"},
+                                                   {false, "SELECT SUM(VALOR) FROM RECALP"},
+                                                   {false, "SELECT SUM(VADEM) FROM DESPES"},
+                                                   {false, "SELECT SUM(VADEM) FROM VIEWLIQ"}};
+const std::vector<Varredura> VarredurasDoAnexo8 = {{false, "SELECT SUM(VADEM) FROM DESPES"}};
+
 Tempo varre(nq::Tdm& dm, const std::vector<Varredura>& tabelas) {
     return mede([&] {
         for (const Varredura& v : tabelas)
             nq::ConsultaValor(v.anterior ? dm.ConexaoAnt : dm.Conexao, QString::fromLatin1(v.sql));
     });
+}
+
+// The button the launcher presses on an annex's window.
+template <typename Anexo> QPushButton* botao(Anexo& anexo) {
+    if constexpr (requires { anexo.btncalcula; })
+        return anexo.btncalcula;
+    else
+        return anexo.BtnImprimir;
+}
+
+// Statements and rows of the last computation, -1 where the annex does not count them.
+template <typename Anexo> int comandos(const Anexo& anexo) {
+    if constexpr (requires { anexo.comandosExecutados(); })
+        return anexo.comandosExecutados();
+    else
+        return -1;
+}
+template <typename Anexo> qint64 linhas(const Anexo& anexo) {
+    if constexpr (requires { anexo.linhasLidas(); })
+        return anexo.linhasLidas();
+    else
+        return -1;
 }
 
 template <typename Anexo>
@@ -131,10 +195,10 @@ Medida mede(nq::Tdm& dm, const std::vector<Varredura>& tabelas, int vezes) {
     for (int i = 0; i < vezes; ++i) {
         Anexo anexo;
         zeraPico();
-        const Tempo t = mede([&] { anexo.btncalcula->click(); });
+        const Tempo t = mede([&] { botao(anexo)->click(); });
         m.pico = std::max(m.pico, picoDeMemoria());
-        m.comandos = anexo.comandosExecutados();
-        m.linhas = anexo.linhasLidas();
+        m.comandos = comandos(anexo);
+        m.linhas = linhas(anexo);
         m.soma(t, varre(dm, tabelas));
     }
     return m;
@@ -172,11 +236,14 @@ int main(int argc, char** argv) {
     int vezes = 3;
     bool literal = false;
     QStringList tamanhos;
+    QStringList so;
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--bancos") && i + 1 < args.size())
             bancos = args[++i];
         else if (args[i] == QLatin1String("--vezes") && i + 1 < args.size())
             vezes = std::max(1, args[++i].toInt());
+        else if (args[i] == QLatin1String("--so") && i + 1 < args.size())
+            so = args[++i].split(QLatin1Char(','));
         else if (args[i] == QLatin1String("--literal"))
             literal = true;
         else
@@ -191,6 +258,8 @@ int main(int argc, char** argv) {
            "razao_cpu_mediana\n";
     nq::MensagensRoteirizadas respostas;
     nq::instalaMensagens(&respostas);
+    nq::JustificativaDada semJustificativa(std::nullopt);
+    nq::instalaRespostaDeJustificativa(&semJustificativa);
     SaidaDescartada saida;
     nq::instalaSaidaDeRelatorios(&saida);
     try {
@@ -210,8 +279,11 @@ int main(int argc, char** argv) {
             valores.defineFiltroReserva(nq::MostraEmpenhosReserva(dm.Conexao));
             nq::LancadorInstalado instalado(valores);
             // The tables once before anything is timed, so every read finds them cached alike.
-            varre(dm, VarredurasDoAnexo1);
-            varre(dm, VarredurasDoAnexo3);
+            for (const auto* tabelas :
+                 {&VarredurasDoAnexo1, &VarredurasDoAnexo1B, &VarredurasDoAnexo2,
+                  &VarredurasDoAnexo3, &VarredurasDoAnexo4, &VarredurasDoAnexo5,
+                  &VarredurasDoAnexo6, &VarredurasDoAnexo7, &VarredurasDoAnexo8})
+                varre(dm, *tabelas);
 
             const auto linha = [&](const QString& anexo, const Medida& m) {
                 out << nome << ';' << anexo << ';' << s3(m.tempo.minimo()) << ';'
@@ -222,8 +294,31 @@ int main(int argc, char** argv) {
                     << QString::number(m.cpu.mediana() / m.varreduraCpu.mediana(), 'f', 1) << '\n';
                 out.flush();
             };
-            linha(QStringLiteral("1"), mede<nq::TImpAnexo1>(dm, VarredurasDoAnexo1, vezes));
-            linha(QStringLiteral("3"), mede<nq::TImpAnexo3>(dm, VarredurasDoAnexo3, vezes));
+            const auto anexo = [&](const QString& nomeDoAnexo, auto medida) {
+                if (so.isEmpty() || so.contains(nomeDoAnexo, Qt::CaseInsensitive))
+                    linha(nomeDoAnexo, medida());
+            };
+            anexo(QStringLiteral("1"),
+                  [&] { return mede<nq::TImpAnexo1>(dm, VarredurasDoAnexo1, vezes); });
+            anexo(QStringLiteral("1B"),
+                  [&] { return mede<nq::TImpAnexo1B>(dm, VarredurasDoAnexo1B, vezes); });
+            anexo(QStringLiteral("2"),
+                  [&] { return mede<nq::TImpAnexo2>(dm, VarredurasDoAnexo2, vezes); });
+            anexo(QStringLiteral("3"),
+                  [&] { return mede<nq::TImpAnexo3>(dm, VarredurasDoAnexo3, vezes); });
+            anexo(QStringLiteral("4"),
+                  [&] { return mede<nq::TImpAnexo4>(dm, VarredurasDoAnexo4, vezes); });
+            anexo(QStringLiteral("5"),
+                  [&] { return mede<nq::TImpAnexo5>(dm, VarredurasDoAnexo5, vezes); });
+            anexo(QStringLiteral("6"),
+                  [&] { return mede<nq::TImpAnexo6>(dm, VarredurasDoAnexo6, vezes); });
+            anexo(QStringLiteral("7"),
+                  [&] { return mede<nq::TImpAnexo7>(dm, VarredurasDoAnexo7, vezes); });
+            anexo(QStringLiteral("8"),
+                  [&] { return mede<nq::TImpAnexo8>(dm, VarredurasDoAnexo8, vezes); });
+            if (!so.isEmpty() &&
+                !(so.contains(QStringLiteral("1")) && so.contains(QStringLiteral("3"))))
+                continue;
 
             // Both in one run sharing their passes, as the bimester close runs them.
             Medida juntos;

@@ -1,5 +1,8 @@
-# The road every annex shares and the long-form figures file.
+# The road every annex shares, the headings, the signature lines and the
+# long-form figures file.
 target_sources(nq_annexes_common PRIVATE
+  assinaturas.cpp
+  cabecalho_anexo.cpp
   estrada_anexo.cpp
   figuras_csv.cpp
   plano_figuras.cpp
@@ -7,5 +10,6 @@ target_sources(nq_annexes_common PRIVATE
   plano_etapas.cpp
   plano_leitura.cpp
   plano_resolucao.cpp
+  somas_do_orcamento.cpp
 )
 target_link_libraries(nq_annexes_common PUBLIC nq_report)

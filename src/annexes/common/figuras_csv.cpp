@@ -1,28 +1,50 @@
 #include "annexes/common/figuras_csv.h"
 
 #include "core/erro.h"
+#include "core/gravacao_atomica.h"
 #include "report/execucao.h"
 #include "report/formato.h"
 #include "report/modelo.h"
 #include "tables/clientdataset.h"
-
-#include <QSaveFile>
 
 namespace nq {
 
 struct ColetorDeFiguras::Gancho {
     TppCustomText* componente = nullptr;
     std::function<void(QString&)> anterior;
+    // For a group footer's figure: the row that began the group, whose line it totals.
+    const Linha* linhaDoGrupo = nullptr;
+};
+
+struct ColetorDeFiguras::Linha {
+    TppBand* cabecalho = nullptr;
+    std::function<void()> anterior;
+    QString id;
+    QString descricao;
 };
 
 namespace {
 
-// The table a detail component reads and the field that prints the figure;
-// no table when the component prints no money.
+// The pipeline a figure component reads and the field that prints the figure; no table
+// when the component prints no money.
 struct Origem {
+    TppDBPipeline* pipeline = nullptr;
     ClientDataSet* tabela = nullptr;
     QString coluna;
 };
+
+// A picture with two decimal places ("#,0.00;-#,0.00", "0.00"): money, or a percentage.
+bool formatoDeFigura(const QString& formato) {
+    const QString positivo = formato.section(QLatin1Char(';'), 0, 0);
+    return positivo.contains(QLatin1String(".00")) && !positivo.contains(QLatin1String(".000"));
+}
+
+// The pipeline of the rows a band prints: its group's, or its report's.
+TppDBPipeline* pipelineDaBanda(const TppBand& b) {
+    if (b.Group() && b.Group()->DataPipeline)
+        return b.Group()->DataPipeline;
+    return b.Report() ? b.Report()->DataPipeline : nullptr;
+}
 
 Origem origemDe(TppCustomText& c) {
     if (auto* d = dynamic_cast<TppDBText*>(&c)) {
@@ -30,17 +52,21 @@ Origem origemDe(TppCustomText& c) {
         if (!p || !p->DataSource)
             return {};
         const int i = p->DataSource->fieldIndex(p->campoDaTabela(d->DataField));
-        if (i < 0 || p->DataSource->fieldDef(i).kind != FieldKind::Money)
+        if (i < 0)
             return {};
-        return {p->DataSource, d->DataField};
+        const FieldKind tipo = p->DataSource->fieldDef(i).kind;
+        if (tipo != FieldKind::Money &&
+            !(tipo == FieldKind::Float && formatoDeFigura(d->DisplayFormat)))
+            return {};
+        return {p, p->DataSource, d->DataField};
     }
     auto* v = dynamic_cast<TppVariable*>(&c);
-    if (!v || v->DataType != TppDataType::dtCurrency || !c.Band() || !c.Band()->Report())
+    if (!v || v->DataType != TppDataType::dtCurrency || !c.Band())
         return {};
-    TppDBPipeline* p = c.Band()->Report()->DataPipeline;
+    TppDBPipeline* p = pipelineDaBanda(*c.Band());
     if (!p || !p->DataSource)
         return {};
-    return {p->DataSource, v->Name};
+    return {p, p->DataSource, v->Name};
 }
 
 QString campoDaLinha(ClientDataSet& t, const QString& nome, bool primeiroSeAusente) {
@@ -50,16 +76,29 @@ QString campoDaLinha(ClientDataSet& t, const QString& nome, bool primeiroSeAusen
     return i < 0 ? QString() : t.field(i).asString();
 }
 
-template <class F> void paraCadaDetalhe(TppCustomReport& r, const F& f) {
+// The line a figure belongs to: its ID, else the field the pipeline aliases "ID" (a
+// table without an ID column names its key so), else the first field; the blanks at
+// both ends removed.
+QString idDaLinha(const TppDBPipeline& p) {
+    return campoDaLinha(*p.DataSource, p.campoDaTabela(QStringLiteral("ID")), true).trimmed();
+}
+
+// Calls `f(componente, grupo)` for the value texts of every detail band and group footer
+// (`grupo` then its group), subreports included.
+template <class F> void paraCadaFigura(TppCustomReport& r, const F& f) {
     for (TppBand* banda : r.todasAsBandas())
         for (const auto& c : banda->componentes()) {
-            if (auto* sub = dynamic_cast<TppSubReport*>(c.get()))
-                paraCadaDetalhe(sub->Report(), f);
-            else if (banda->tipo() == TppBandType::btDetail)
-                if (auto* t = dynamic_cast<TppCustomText*>(c.get());
-                    t && (dynamic_cast<TppVariable*>(t) ||
-                          (dynamic_cast<TppDBText*>(t) && !dynamic_cast<TppDBCalc*>(t))))
-                    f(*t);
+            if (auto* sub = dynamic_cast<TppSubReport*>(c.get())) {
+                paraCadaFigura(sub->Report(), f);
+                continue;
+            }
+            const bool rodape = banda->tipo() == TppBandType::btGroupFooter;
+            if (banda->tipo() != TppBandType::btDetail && !rodape)
+                continue;
+            if (auto* t = dynamic_cast<TppCustomText*>(c.get());
+                t && (dynamic_cast<TppVariable*>(t) ||
+                      (dynamic_cast<TppDBText*>(t) && !dynamic_cast<TppDBCalc*>(t))))
+                f(*t, rodape ? banda->Group() : nullptr);
         }
 }
 
@@ -75,10 +114,12 @@ QString campoCsv(const QString& texto) {
 } // namespace
 
 ColetorDeFiguras::ColetorDeFiguras(TppReport& relatorio) {
-    paraCadaDetalhe(relatorio, [this](TppCustomText& c) {
+    paraCadaFigura(relatorio, [this](TppCustomText& c, TppGroup* grupo) {
         auto g = std::make_unique<Gancho>();
         g->componente = &c;
         g->anterior = c.OnGetText;
+        if (grupo)
+            g->linhaDoGrupo = &linhaDoGrupo(*grupo);
         const Gancho* gancho = g.get();
         c.OnGetText = [this, gancho](QString& texto) {
             if (gancho->anterior)
@@ -92,6 +133,32 @@ ColetorDeFiguras::ColetorDeFiguras(TppReport& relatorio) {
 ColetorDeFiguras::~ColetorDeFiguras() {
     for (const auto& g : ganchos_)
         g->componente->OnGetText = g->anterior;
+    for (const auto& l : linhas_)
+        l->cabecalho->BeforeGenerate = l->anterior;
+}
+
+// The group header is generated with the group's first row current: its line is noted
+// there, for the footer that comes after the group's last row.
+const ColetorDeFiguras::Linha& ColetorDeFiguras::linhaDoGrupo(TppGroup& grupo) {
+    for (const auto& l : linhas_)
+        if (l->cabecalho == &grupo.HeaderBand())
+            return *l;
+    auto l = std::make_unique<Linha>();
+    l->cabecalho = &grupo.HeaderBand();
+    l->anterior = grupo.HeaderBand().BeforeGenerate;
+    Linha* linha = l.get();
+    grupo.HeaderBand().BeforeGenerate = [linha] {
+        linha->id.clear();
+        linha->descricao.clear();
+        if (TppDBPipeline* p = pipelineDaBanda(*linha->cabecalho); p && p->DataSource) {
+            linha->id = idDaLinha(*p);
+            linha->descricao = campoDaLinha(*p->DataSource, QStringLiteral("NOME"), false);
+        }
+        if (linha->anterior)
+            linha->anterior();
+    };
+    linhas_.push_back(std::move(l));
+    return *linha;
 }
 
 void ColetorDeFiguras::registra(const Gancho& gancho, const QString& texto) {
@@ -100,9 +167,12 @@ void ColetorDeFiguras::registra(const Gancho& gancho, const QString& texto) {
     const Origem o = origemDe(*gancho.componente);
     if (!o.tabela)
         return;
-    figuras_.push_back({o.tabela->name(), campoDaLinha(*o.tabela, QStringLiteral("ID"), true),
-                        campoDaLinha(*o.tabela, QStringLiteral("NOME"), false), o.coluna,
-                        numeroSimples(texto)});
+    if (const Linha* l = gancho.linhaDoGrupo)
+        figuras_.push_back({o.tabela->name(), l->id, l->descricao, o.coluna, numeroSimples(texto)});
+    else
+        figuras_.push_back({o.tabela->name(), idDaLinha(*o.pipeline),
+                            campoDaLinha(*o.tabela, QStringLiteral("NOME"), false), o.coluna,
+                            numeroSimples(texto)});
 }
 
 QString numeroSimples(const QString& impresso) {
@@ -122,10 +192,7 @@ void gravaFigurasCsv(const QString& arquivo, const std::vector<Figura>& figuras)
                       .join(QLatin1Char(';')) +
                   QLatin1Char('\n'))
                      .toUtf8();
-    QSaveFile saida(arquivo);
-    if (!saida.open(QIODevice::WriteOnly) || saida.write(dados) != dados.size() || !saida.commit())
-        throw Erro(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                       .arg(arquivo, saida.errorString()));
+    gravaArquivoAtomico(arquivo, dados);
 }
 
 } // namespace nq

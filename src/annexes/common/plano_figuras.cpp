@@ -72,6 +72,22 @@ Lancamentos liquidacoes() {
             {}};
 }
 
+Lancamentos pagamentos() {
+    return {QStringLiteral("VIEWVAPAG"),
+            QStringLiteral("FICHA"),
+            QStringLiteral("DTPAG"),
+            {QStringLiteral("VAPAG")},
+            {}};
+}
+
+Lancamentos movimentosDeCaixa() {
+    return {QStringLiteral("ORDCAI"),
+            QStringLiteral("CONTA"),
+            QStringLiteral("DTLAN"),
+            {QStringLiteral("CREDI-DEBIT")},
+            {}};
+}
+
 Lancamentos dosItens(const QString& data, const QStringList& somas) {
     return {{}, {}, data, somas, {}};
 }

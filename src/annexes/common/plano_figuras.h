@@ -70,13 +70,15 @@ struct FormaDaSoma {
     std::optional<Etapas> etapas = std::nullopt;
 };
 
-// The postings tables as annexes 1 and 3 read them; other annexes add theirs
-// here, so that one run reads each once.
+// The postings tables as the annexes read them, written once here so that one
+// run reads each once.
 namespace lancamentos {
 Lancamentos receitas();                        // RECEIT by DTLAN, VAREC
 Lancamentos alteracoesDaPrevisao(QChar sinal); // RECALP by DTLAN, VALOR of sign '>' or '<' 0
 Lancamentos alteracoesDaDotacao();             // DESALD by DTLAN, VALOR
 Lancamentos liquidacoes();                     // VIEWLIQ by DATAE, VADEM, key PKEMP
+Lancamentos pagamentos();                      // VIEWVAPAG by DTPAG, VAPAG
+Lancamentos movimentosDeCaixa();               // ORDCAI by DTLAN, CREDI-DEBIT, key CONTA
 // The items as their own postings: `data` and `somas` written as in the items' FROM.
 Lancamentos dosItens(const QString& data, const QStringList& somas);
 } // namespace lancamentos

@@ -1,6 +1,9 @@
 #include "annexes/anexo1/anexo1.h"
 #include "annexes/anexo3/anexo3.h"
+#include "annexes/anexo4/formas_anexo4.h"
+#include "annexes/anexo5/formas_anexo5.h"
 #include "annexes/common/plano_figuras.h"
+#include "annexes/common/somas_do_orcamento.h"
 #include "core/erro.h"
 #include "db/conexao.h"
 #include "db/consultas.h"
@@ -286,6 +289,21 @@ std::vector<Sorteio::Coluna> colunasDaDespesa() {
     };
 }
 
+// The columns of commitments joined to their items (`d` and `f`), each qualified.
+std::vector<Sorteio::Coluna> colunasDaDespesaComFicha() {
+    return {
+        {"f.catec", textos({"3", "3.1", "3.1.90.11 ", "3.3.90", "4", "4.4"})},
+        {"f.tipo", textos({"RD", "rd", "PR", "DJ"})},
+        {"f.funcao", textos({"04", "09", "10", "12"})},
+        {"f.extra", textos({"N", "S"})},
+        {"f.vincodigo", {"1", "20", "40"}, false},
+        {"d.catec", textos({"3", "3.1.90.11 ", "4"})},
+        {"d.tpem", textos({"RD", "RD ", "ES", "GL"})},
+        {"d.elemento", textos({"11", "91"})},
+        {"d.vadem", {"100", "5000"}, false}, // a postings column of the liquidations' statements
+    };
+}
+
 // A family of statements and the conditions drawn for them.
 struct Familia {
     std::function<std::vector<FormaDaSoma>(const QString& w)> formas;
@@ -302,7 +320,41 @@ std::vector<Familia> familias() {
     auto doAnexo3 = colunasDaReceita("f", "t");
     doAnexo3.push_back({"r.varec", {"10", "1000"}, false});
     doAnexo3.push_back({"codre", textos({"1", "12", "1724"})});
+    auto daFicha = colunasDaReceita("f", {});
+    daFicha.push_back({"r.varec", {"10", "1000"}, false});
+    const std::vector<Sorteio::Coluna> contas = {
+        {"c.balco", textos({"3111", "31110", "3112", "3121"})},
+        {"c.tipo", textos({"PR", "CS", "RD"})},
+        {"c.vincodigo", {"1", "40"}, false},
+        {"c.conta", {"1", "3", "7"}, false},
+        {"o.credi", {"0", "1000"}, false}, // a postings column
+    };
+    const auto despesaComFicha = [reserva](const QString&) {
+        return std::vector<FormaDaSoma>{anexo4::liquidadoDaFichaNoBimestre(reserva),
+                                        anexo4::empenhadoDaFichaNoBimestre(reserva),
+                                        anexo4::liquidadoDaFichaNoBimestre(QStringLiteral(" ")),
+                                        anexo4::pagoOrcamentario(),
+                                        anexo4::pagoExtraOrcamentario(),
+                                        anexo4::alteracaoDaDotacaoDaFicha(),
+                                        anexo5::alteracaoDaDotacao()};
+    };
     return {
+        {[](const QString&) {
+             return std::vector<FormaDaSoma>{atualizacaoDaPrevisao(QLatin1Char('>')),
+                                             atualizacaoDaPrevisao(QLatin1Char('<')),
+                                             arrecadadoNoBimestre(), anexo4::recebidoOrcamentario(),
+                                             anexo4::recebidoExtraOrcamentario()};
+         },
+         daFicha, recusadas},
+        {despesaComFicha, colunasDaDespesaComFicha(), recusadas},
+        {[reserva](const QString&) {
+             return std::vector<FormaDaSoma>{
+                 anexo5::liquidadoNoBimestre(reserva, QStringLiteral("bimestre")),
+                 anexo5::liquidadoNoBimestre(QStringLiteral(" "), QStringLiteral("bimestre"))};
+         },
+         colunasDaDespesa(), recusadas},
+        {[](const QString&) { return std::vector<FormaDaSoma>{anexo4::saldoDasContas()}; }, contas,
+         recusadas},
         {[](const QString&) { return formasDaReceitaDoAnexo1(); }, receita, recusadas},
         {[](const QString&) { return formasDaDespesaDoAnexo1(QStringLiteral(" ")); },
          colunasDaDespesa(), recusadas},
@@ -316,16 +368,16 @@ std::vector<Familia> familias() {
 
 } // namespace
 
-// Both ways of answering on the generated exercise: a thousand and more random
-// conditions over every statement annexes 1 and 3 use, each figure compared with
-// its literal statement; a refused condition raises the literal error first in order.
+// Both ways of answering on the generated exercise: well over a thousand random
+// conditions over every statement that reads postings through their items, each figure compared
+// with its literal statement; a refused condition raises the literal error first in order.
 TEST_F(Plano, MilCondicoesSorteadasDaoOQueOsComandosLiteraisDao) {
     Sorteio sorteio(404);
     const std::vector<Familia> fs = familias();
     std::vector<Caso> aceitos, recusados;
     std::vector<Moeda> valores;
     std::vector<QString> errosRecusados;
-    for (int i = 0; i < 1100; ++i) {
+    for (int i = 0; i < 1800; ++i) {
         const Familia& f = fs[static_cast<size_t>(i) % fs.size()];
         const QString w = sorteio.condicao(f.colunas, f.recusadas);
         const std::vector<FormaDaSoma> formas = f.formas(w);
