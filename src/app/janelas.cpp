@@ -1,38 +1,34 @@
 #include "janelas.h"
 
 #include "anexos_do_programa.h"
+#include "core/erro.h"
 #include "core/mensagens.h"
 #include "entry/janela/digitacao.h"
 #include "imprime.h"
 #include "paramedu.h"
+#include "planilha_tce.h"
 #include "workbook/libreoffice.h"
 
 namespace nq {
 
-namespace {
-
-// One office for the whole run: the workbooks filled for the user stay open in
-// it. Where it cannot show windows, the filled workbook is saved beside the
-// original instead, and the user is told where.
-LibreOffice& libreOfficeDoPrograma() {
-    static LibreOffice office([] {
-        OpcoesLibreOffice opcoes;
-        if (LibreOffice::podeMostrarJanelas())
-            opcoes.modo = ModoPlanilha::Visivel;
-        else
-            opcoes.copiaAoLadoDaOrigem = true;
-        return opcoes;
-    }());
-    return office;
+OpcoesLibreOffice opcoesLibreOfficeDoPrograma() {
+    OpcoesLibreOffice opcoes;
+    try {
+        opcoes.programa = leLibreOfficeCorfoco();
+    } catch (const Erro&) {
+        // An unreadable corfoco.ini is reported where the workbook path is read.
+    }
+    if (LibreOffice::podeMostrarJanelas(opcoes.programa))
+        opcoes.modo = ModoPlanilha::Visivel;
+    else
+        opcoes.copiaAoLadoDaOrigem = true;
+    return opcoes;
 }
 
-} // namespace
-
-JanelasDoPrincipal janelasDoPrograma() {
+JanelasDoPrincipal janelasDoPrograma(LibreOffice& office) {
     JanelasDoPrincipal janelas;
-    janelas.lancador = [] {
-        return new TFrmImprime(anexosDoPrograma(),
-                               [] { return libreOfficeDoPrograma().novaPlanilha(); });
+    janelas.lancador = [&office] {
+        return new TFrmImprime(anexosDoPrograma(), [&office] { return office.novaPlanilha(); });
     };
     janelas.digitacao = [](const QString& titulo) { return new TFrmDigitacao(titulo); };
     janelas.empenhosReserva = [](QWidget* dono) {

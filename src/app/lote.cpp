@@ -7,6 +7,7 @@
 #include "core/mensagens.h"
 #include "db/modulodados.h"
 #include "inicio.h"
+#include "planilha_tce.h"
 #include "report/preview/saida.h"
 #include "workbook/libreoffice.h"
 
@@ -264,9 +265,12 @@ int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
 
     std::unique_ptr<LibreOffice> office;
     FabricaDePlanilha planilha = [&]() {
-        if (!office)
-            office = std::make_unique<LibreOffice>(
-                OpcoesLibreOffice{ModoPlanilha::Oculto, o.planilhaSaida});
+        if (!office) {
+            OpcoesLibreOffice opcoes;
+            opcoes.arquivoSaida = o.planilhaSaida;
+            opcoes.programa = leLibreOfficeCorfoco();
+            office = std::make_unique<LibreOffice>(opcoes);
+        }
         return office->novaPlanilha();
     };
     const QDateTime planilhaAntes = gravadoEm(o.planilhaSaida);

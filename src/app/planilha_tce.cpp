@@ -3,6 +3,7 @@
 #include "core/configuracao.h"
 #include "core/erro.h"
 #include "core/mensagens.h"
+#include "workbook/localiza_libreoffice.h"
 #include "workbook/planilha.h"
 
 #include <QFile>
@@ -56,7 +57,7 @@ QString secaoDaLinha(const QString& linha) {
 
 // The index of the key's line in the section, -1 when absent; `fimDaSecao`
 // gets where a new key line would go (-1: the section is missing).
-qsizetype procuraChave(const QStringList& linhas, qsizetype* fimDaSecao) {
+qsizetype procuraChave(const QStringList& linhas, const QString& chave, qsizetype* fimDaSecao) {
     bool naSecao = false;
     *fimDaSecao = -1;
     for (qsizetype i = 0; i < linhas.size(); ++i) {
@@ -70,7 +71,7 @@ qsizetype procuraChave(const QStringList& linhas, qsizetype* fimDaSecao) {
         if (!linhas[i].trimmed().isEmpty())
             *fimDaSecao = i + 1;
         const qsizetype igual = linhas[i].indexOf(QLatin1Char('='));
-        if (igual > 0 && linhas[i].left(igual).trimmed().compare(Chave, Qt::CaseInsensitive) == 0)
+        if (igual > 0 && linhas[i].left(igual).trimmed().compare(chave, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
@@ -102,13 +103,23 @@ void defineCaminhoCorfocoIni(const QString& caminho) {
     caminhoRedirecionado() = caminho;
 }
 
-QString lePlanilhaCorfoco() {
+namespace {
+QString leCorfoco(const QString& chave) {
     const QStringList linhas = linhasDoArquivo(caminhoCorfocoIni());
     qsizetype fim;
-    const qsizetype i = procuraChave(linhas, &fim);
+    const qsizetype i = procuraChave(linhas, chave, &fim);
     if (i < 0)
         return {};
     return linhas[i].mid(linhas[i].indexOf(QLatin1Char('=')) + 1).trimmed();
+}
+} // namespace
+
+QString lePlanilhaCorfoco() {
+    return leCorfoco(Chave);
+}
+
+QString leLibreOfficeCorfoco() {
+    return leCorfoco(QLatin1String(ChaveLibreOffice));
 }
 
 void gravaPlanilhaCorfoco(const QString& caminho) {
@@ -116,7 +127,7 @@ void gravaPlanilhaCorfoco(const QString& caminho) {
     QStringList linhas = linhasDoArquivo(arquivo);
     const QString linha = Chave + QLatin1Char('=') + caminho;
     qsizetype fimDaSecao;
-    const qsizetype i = procuraChave(linhas, &fimDaSecao);
+    const qsizetype i = procuraChave(linhas, Chave, &fimDaSecao);
     if (i >= 0) {
         linhas[i] = linha;
     } else if (const qsizetype secao = linhaDaSecao(linhas); secao >= 0) {

@@ -10,6 +10,7 @@
 #include "report/motor.h"
 #include "report/preview/saida.h"
 #include "workbook/libreoffice.h"
+#include "workbook/localiza_libreoffice.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -337,7 +338,7 @@ TEST_F(Lancador, CaminhoDaPlanilhaLembrado) {
 }
 
 TEST_F(Lancador, PlanilhaVerificadaAoSairDoCampo) {
-    if (!QFileInfo::exists(OpcoesLibreOffice{}.programa))
+    if (!libreOfficeInstalado())
         GTEST_SKIP() << "LibreOffice não instalado";
     QTemporaryDir dir;
     defineCaminhoCorfocoIni(dir.filePath("corfoco.ini"));
@@ -374,7 +375,8 @@ TEST_F(Lancador, PlanilhaVerificadaAoSairDoCampo) {
 
 TEST_F(Lancador, BotaoAnexosAbreOLancadorDoPrograma) {
     defineMunicipio("Câmara Municipal de Teste");
-    TFrmPrincipalNQ404 principal(janelasDoPrograma());
+    LibreOffice office;
+    TFrmPrincipalNQ404 principal(janelasDoPrograma(office));
     principal.show();
     principal.btnAnexosClick();
     auto* l = dynamic_cast<TFrmImprime*>(&lancador());

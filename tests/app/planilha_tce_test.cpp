@@ -2,6 +2,7 @@
 #include "app/planilha_tce.h"
 #include "core/mensagens.h"
 #include "workbook/libreoffice.h"
+#include "workbook/localiza_libreoffice.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -100,7 +101,7 @@ protected:
         office_ = nullptr;
     }
     void SetUp() override {
-        if (!QFileInfo::exists(OpcoesLibreOffice{}.programa))
+        if (!libreOfficeInstalado())
             GTEST_SKIP() << "LibreOffice não instalado";
     }
 
