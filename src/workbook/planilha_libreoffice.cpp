@@ -101,8 +101,9 @@ public:
         if (!info.isFile() || !info.isReadable())
             throw Erro(QString("O arquivo da planilha não pode ser lido: %1.").arg(caminho));
         // Not read-only: the office then quietly refuses some edits (clearing a cell).
-        const auto documento = carrega(
-            QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded), caminho);
+        const auto documento =
+            carrega(QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded),
+                    caminho, emUso(info));
         const auto planilha =
             canal_->chama(QString("Não foi possível abrir a planilha %1").arg(caminho), [&] {
                 css::uno::Reference<frame::XModel> modelo(documento, css::uno::UNO_QUERY);
@@ -273,7 +274,20 @@ public:
     }
 
 private:
-    css::uno::Reference<lang::XComponent> carrega(const QString& url, const QString& nome) {
+    // The message for a workbook that another office holds: a visible office refuses to
+    // open a file with a lock beside it, as one left from an earlier export may be.
+    QString emUso(const QFileInfo& arquivo) const {
+        if (opcoes_.modo != ModoPlanilha::Visivel ||
+            !QFileInfo::exists(arquivo.dir().filePath(".~lock." + arquivo.fileName() + "#")))
+            return {};
+        return QString("A planilha %1 já está aberta em outra janela do LibreOffice (talvez de "
+                       "uma exportação anterior, ainda não gravada). Grave-a e feche-a nessa "
+                       "janela, e exporte de novo.")
+            .arg(arquivo.filePath());
+    }
+
+    css::uno::Reference<lang::XComponent> carrega(const QString& url, const QString& nome,
+                                                  const QString& seRecusar = {}) {
         // Loaded hidden even in the GUI, and shown once known to be a workbook.
         const auto args = propriedades(
             {propriedade("Hidden", css::uno::Any(true)),
@@ -287,7 +301,9 @@ private:
                 return carregador->loadComponentFromURL(lo::ou(url), "_blank", 0, args);
             });
         if (!documento.is())
-            throw Erro(QString("O LibreOffice não conseguiu abrir a planilha %1.").arg(nome));
+            throw Erro(seRecusar.isEmpty()
+                           ? QString("O LibreOffice não conseguiu abrir a planilha %1.").arg(nome)
+                           : seRecusar);
         return documento;
     }
 

@@ -14,8 +14,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
@@ -57,11 +60,12 @@ QString pipeDe(pid_t office) {
     return {};
 }
 
-// What an office holds of `arquivo`: the number in sheet "Com", `celula`, and whether
-// it has changes not saved; nothing when the workbook is not open there.
+// What an office holds of `arquivo`: the number in sheet "Com", `celula`, whether it
+// has changes not saved and is shown; nothing when the workbook is not open there.
 struct Aberta {
     double valor;
     bool modificada;
+    bool visivel;
 };
 std::optional<Aberta> abertaNoOffice(lo::CanalUno& canal, const QString& arquivo,
                                      const char* celula) {
@@ -79,7 +83,11 @@ std::optional<Aberta> abertaNoOffice(lo::CanalUno& canal, const QString& arquivo
                                  ->getCellByPosition(0, 0)
                                  ->getValue();
             uno::Reference<css::util::XModifiable> m(modelo, uno::UNO_QUERY_THROW);
-            return Aberta{v, static_cast<bool>(m->isModified())};
+            uno::Reference<css::awt::XWindow2> janela(
+                modelo->getCurrentController()->getFrame()->getContainerWindow(),
+                uno::UNO_QUERY_THROW);
+            return Aberta{v, static_cast<bool>(m->isModified()),
+                          static_cast<bool>(janela->isVisible())};
         }
         return std::nullopt;
     });
@@ -155,6 +163,7 @@ TEST_F(OfficeVisivel, SobreviveAoProgramaComAPlanilhaPreenchidaSemGravar) {
     ASSERT_TRUE(aberta.has_value()) << "a planilha não está mais aberta no LibreOffice";
     EXPECT_EQ(aberta->valor, 4);
     EXPECT_TRUE(aberta->modificada);
+    EXPECT_TRUE(aberta->visivel);
     EXPECT_EQ(conteudo(arquivo_), original) << "a planilha foi gravada sem o usuário pedir";
     EXPECT_TRUE(QFile::exists(dir_.filePath(".~lock.TCE 2008.xls#")));
 
@@ -191,6 +200,24 @@ TEST_F(OfficeVisivel, SemRespostaEhDeixadoAbertoComMensagemClara) {
     const auto aberta = abertaNoOffice(canal, arquivo_, "AH6");
     ASSERT_TRUE(aberta.has_value());
     EXPECT_EQ(aberta->valor, 4);
+}
+
+// The workbook still open, unsaved, in the office an earlier run left: the new
+// office cannot open it, and says why.
+TEST_F(OfficeVisivel, PlanilhaAbertaEmOutroOfficeDizPorQue) {
+    QFile trava(dir_.filePath(".~lock.TCE 2008.xls#"));
+    ASSERT_TRUE(trava.open(QIODevice::WriteOnly));
+    trava.write(",root,estacao,07.12.2026 04:32,file:///tmp/nq404-libreoffice-1-x;");
+    trava.close();
+    LibreOffice lo(visivel());
+    auto p = lo.novaPlanilha();
+    try {
+        p->abre(arquivo_);
+        ADD_FAILURE() << "abriu uma planilha em uso";
+    } catch (const Erro& e) {
+        EXPECT_TRUE(e.texto().contains("já está aberta em outra janela do LibreOffice"))
+            << e.what();
+    }
 }
 
 TEST_F(OfficeVisivel, QueNaoMostraNadaEhEncerrado) {
