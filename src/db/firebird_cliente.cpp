@@ -53,10 +53,12 @@ IProvider* provedor(const QString& biblioteca) {
                        .arg(biblioteca, QString::fromLocal8Bit(dlerror())));
     using Funcao = IMaster* (*)();
     auto f = reinterpret_cast<Funcao>(dlsym(h, "fb_get_master_interface"));
-    if (!f)
+    if (!f) {
+        dlclose(h);
         throw Erro(QStringLiteral("A biblioteca %1 não é um cliente Firebird 3 "
                                   "(falta fb_get_master_interface).")
                        .arg(biblioteca));
+    }
     IProvider* p = f()->getDispatcher();
     carregados.emplace(biblioteca, p);
     return p;
