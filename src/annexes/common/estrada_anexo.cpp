@@ -6,7 +6,9 @@
 #include "core/erro.h"
 #include "core/mensagens.h"
 #include "db/consultas.h"
+#include "db/modulodados.h"
 #include "tables/clientdataset.h"
+#include "workbook/planilha.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -35,11 +37,30 @@ EstradaDoAnexo::EstradaDoAnexo(QString diretorio, TCRSQLConnection& conexao)
     : diretorio_(std::move(diretorio)), conexao_(conexao), plano_(conexao) {}
 
 void FigurasDaLinha::soma(const QString& campo, const FormaDaSoma& forma, Meses meses) {
-    parcelas_.push_back({campo, plano_.pede(forma, w_, meses), false});
+    soma(plano_, campo, forma, meses);
 }
 
 void FigurasDaLinha::subtrai(const QString& campo, const FormaDaSoma& forma, Meses meses) {
-    parcelas_.push_back({campo, plano_.pede(forma, w_, meses), true});
+    parcelas_.push_back({campo, &plano_, plano_.pede(forma, w_, meses), true, {}});
+}
+
+void FigurasDaLinha::soma(PlanoDeFiguras& plano, const QString& campo, const FormaDaSoma& forma,
+                          Meses meses) {
+    parcelas_.push_back({campo, &plano, plano.pede(forma, w_, meses), false, {}});
+}
+
+void FigurasDaLinha::copia(const QString& de, const QString& para) {
+    parcelas_.push_back({para, nullptr, 0, false, de});
+}
+
+PlanoDeFiguras& EstradaDoAnexo::plano(TCRSQLConnection& conexao) {
+    if (&conexao == &conexao_)
+        return plano_;
+    for (auto& [c, p] : outrosPlanos_)
+        if (c == &conexao)
+            return *p;
+    outrosPlanos_.emplace_back(&conexao, std::make_unique<PlanoDeFiguras>(conexao));
+    return *outrosPlanos_.back().second;
 }
 
 void EstradaDoAnexo::carrega(ClientDataSet& tabela, ArquivoDigitado arquivo,
@@ -74,6 +95,18 @@ void EstradaDoAnexo::percorre(
     ClientDataSet& tabela, AguardeRelatorio* aguarde,
     const std::function<void(FigurasDaLinha& linha, const QString& filtro)>& declara,
     const std::function<void(const QString& filtro)>& depois) {
+    percorre(
+        tabela, aguarde,
+        [](ClientDataSet& t) {
+            return t.fieldByName(QStringLiteral("FILTRO")).asString().trimmed();
+        },
+        declara, depois);
+}
+
+void EstradaDoAnexo::percorre(
+    ClientDataSet& tabela, AguardeRelatorio* aguarde, const CondicaoDaLinha& condicao,
+    const std::function<void(FigurasDaLinha& linha, const QString& w)>& declara,
+    const std::function<void(const QString& w)>& depois) {
     struct Linha {
         int recNo;
         QString filtro;
@@ -82,7 +115,7 @@ void EstradaDoAnexo::percorre(
     std::vector<Linha> linhas;
     tabela.first();
     while (!tabela.eof()) {
-        const QString filtro = tabela.fieldByName(QStringLiteral("FILTRO")).asString().trimmed();
+        const QString filtro = condicao(tabela);
         if (!filtro.isEmpty()) {
             linhas.push_back({tabela.recNo(), filtro, FigurasDaLinha(plano_, filtro)});
             declara(linhas.back().figuras, filtro);
@@ -90,6 +123,8 @@ void EstradaDoAnexo::percorre(
         tabela.next();
     }
     plano_.resolve();
+    for (auto& [conexao, outro] : outrosPlanos_)
+        outro->resolve();
     int linha = 0;
     tabela.first();
     while (!tabela.eof()) {
@@ -98,7 +133,11 @@ void EstradaDoAnexo::percorre(
             tabela.edit();
             for (const FigurasDaLinha::Parcela& p : l.figuras.parcelas_) {
                 Field f = tabela.fieldByName(p.campo);
-                const Moeda v = plano_.valor(p.figura);
+                if (!p.plano) {
+                    f.setAsCurrency(tabela.fieldByName(p.copiaDe).asCurrency());
+                    continue;
+                }
+                const Moeda v = p.plano->valor(p.figura);
                 f.setAsCurrency(p.negativa ? f.asCurrency() - v : f.asCurrency() + v);
             }
             if (depois)
@@ -110,6 +149,13 @@ void EstradaDoAnexo::percorre(
             aguarde->passo(passos_);
         tabela.next();
     }
+}
+
+int EstradaDoAnexo::comandos() const {
+    int total = comandos_ + plano_.comandos();
+    for (const auto& [conexao, outro] : outrosPlanos_)
+        total += outro->comandos();
+    return total;
 }
 
 Moeda EstradaDoAnexo::soma(const QString& sql) {
@@ -142,6 +188,22 @@ void EstradaDoAnexo::limpa() {
     carregadas_.clear();
 }
 
+CadastroDoCliente leCadastroDoCliente() {
+    ClientDataSet& q = dm().qrCliente;
+    q.close();
+    q.open();
+    if (q.isEmpty()) {
+        q.close();
+        throw Erro(QStringLiteral("O cadastro do município (tabela CADCLI) está vazio."));
+    }
+    q.first();
+    CadastroDoCliente c{q.fieldByName(QStringLiteral("CLNT1")).asString(),
+                        q.fieldByName(QStringLiteral("CID")).asString(),
+                        q.fieldByName(QStringLiteral("MEXER")).asString().trimmed()};
+    q.close();
+    return c;
+}
+
 bool camaraParaExportar(const QString& nome) {
     QString inicio = nome.left(3);
     for (QChar& c : inicio)
@@ -158,6 +220,20 @@ QPushButton* criaBotaoCalcula(QWidget& janela, const QString& nome) {
     return botao;
 }
 
+bool camaraEmMaiusculas(const QString& nome) {
+    const QString inicio = nome.left(3).toUpper();
+    return inicio == QStringLiteral("CAM") || inicio == QStringLiteral("CÂM");
+}
+
+void abrePlanilhaNaFolhaCom(Planilha& planilha, const QString& caminho, const QString& exercicio,
+                            int bimestre) {
+    planilha.abre(caminho);
+    planilha.selecionaFolha(QStringLiteral("Com"));
+    planilha.escreveNumero(QStringLiteral("AR6"), exercicio.mid(3, 1).toInt());
+    planilha.escreveNumero(QStringLiteral("AH6"), bimestre);
+    planilha.escreveNumero(QStringLiteral("AJ6"), 2 * bimestre);
+}
+
 QString campoDoBimestre(const QString& campo, int bimestre) {
     return campo + QString::number(bimestre);
 }
@@ -167,6 +243,31 @@ Moeda somaDosBimestres(ClientDataSet& tabela, const QString& campo, int ate) {
     for (int k = 1; k <= ate; ++k)
         total += tabela.fieldByName(campoDoBimestre(campo, k)).asCurrency();
     return total;
+}
+
+Meses mesesDoBimestre(int k) {
+    return {2 * k - 1, 2 * k};
+}
+
+Meses mesesAteOBimestre(int k) {
+    return {1, 2 * k};
+}
+
+int linhaDoId(const ClientDataSet& tabela, const QString& id) {
+    const int campo = tabela.fieldIndex(QStringLiteral("ID"));
+    for (int i = 0; i < tabela.recordCount(); ++i)
+        if (tabela.valueAt(i, campo).asString() == id)
+            return i;
+    return -1;
+}
+
+Moeda sextoDe(Moeda v) {
+    const int64_t d = v.dezMilesimos();
+    int64_t q = d / 6;
+    const int64_t r = d % 6;
+    if (2 * (r < 0 ? -r : r) >= 6)
+        q += d < 0 ? -1 : 1;
+    return Moeda::deDezMilesimos(q);
 }
 
 } // namespace nq

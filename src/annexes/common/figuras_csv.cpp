@@ -15,6 +15,11 @@ struct ColetorDeFiguras::Gancho {
     std::function<void(QString&)> anterior;
 };
 
+struct ColetorDeFiguras::InicioDeGrupo {
+    TppGroup* grupo = nullptr;
+    std::function<void()> anterior;
+};
+
 namespace {
 
 // The table a detail component reads and the field that prints the figure;
@@ -50,17 +55,34 @@ QString campoDaLinha(ClientDataSet& t, const QString& nome, bool primeiroSeAusen
     return i < 0 ? QString() : t.field(i).asString();
 }
 
-template <class F> void paraCadaDetalhe(TppCustomReport& r, const F& f) {
+bool bandaDeLinhas(TppBandType tipo) {
+    return tipo == TppBandType::btDetail || tipo == TppBandType::btGroupHeader ||
+           tipo == TppBandType::btGroupFooter;
+}
+
+// Calls `texto` for every text of a detail or group band that may print a
+// figure, and `grupo` for every group, in `r` and its subreports.
+template <class F, class G> void paraCadaLinha(TppCustomReport& r, const F& texto, const G& grupo) {
+    for (const auto& g : r.grupos())
+        grupo(*g);
     for (TppBand* banda : r.todasAsBandas())
         for (const auto& c : banda->componentes()) {
             if (auto* sub = dynamic_cast<TppSubReport*>(c.get()))
-                paraCadaDetalhe(sub->Report(), f);
-            else if (banda->tipo() == TppBandType::btDetail)
+                paraCadaLinha(sub->Report(), texto, grupo);
+            else if (bandaDeLinhas(banda->tipo()))
                 if (auto* t = dynamic_cast<TppCustomText*>(c.get());
                     t && (dynamic_cast<TppVariable*>(t) ||
                           (dynamic_cast<TppDBText*>(t) && !dynamic_cast<TppDBCalc*>(t))))
-                    f(*t);
+                    texto(*t);
         }
+}
+
+// The table a group breaks on.
+ClientDataSet* tabelaDoGrupo(const TppGroup& g) {
+    TppDBPipeline* p = g.DataPipeline;
+    if (!p && g.HeaderBand().Report())
+        p = g.HeaderBand().Report()->DataPipeline;
+    return p ? p->DataSource : nullptr;
 }
 
 QString campoCsv(const QString& texto) {
@@ -75,7 +97,7 @@ QString campoCsv(const QString& texto) {
 } // namespace
 
 ColetorDeFiguras::ColetorDeFiguras(TppReport& relatorio) {
-    paraCadaDetalhe(relatorio, [this](TppCustomText& c) {
+    const auto texto = [this](TppCustomText& c) {
         auto g = std::make_unique<Gancho>();
         g->componente = &c;
         g->anterior = c.OnGetText;
@@ -86,12 +108,33 @@ ColetorDeFiguras::ColetorDeFiguras(TppReport& relatorio) {
             registra(*gancho, texto);
         };
         ganchos_.push_back(std::move(g));
-    });
+    };
+    // The group's first row is current when its header is generated.
+    const auto grupo = [this](TppGroup& g) {
+        auto inicio = std::make_unique<InicioDeGrupo>();
+        inicio->grupo = &g;
+        inicio->anterior = g.HeaderBand().BeforeGenerate;
+        const InicioDeGrupo* i = inicio.get();
+        g.HeaderBand().BeforeGenerate = [this, i] {
+            if (i->anterior)
+                i->anterior();
+            Linha linha;
+            if (ClientDataSet* t = tabelaDoGrupo(*i->grupo))
+                linha = {campoDaLinha(*t, QStringLiteral("ID"), true),
+                         campoDaLinha(*t, QStringLiteral("NOME"), false)};
+            std::erase_if(linhasDosGrupos_, [i](const auto& p) { return p.first == i->grupo; });
+            linhasDosGrupos_.emplace_back(i->grupo, linha);
+        };
+        inicios_.push_back(std::move(inicio));
+    };
+    paraCadaLinha(relatorio, texto, grupo);
 }
 
 ColetorDeFiguras::~ColetorDeFiguras() {
     for (const auto& g : ganchos_)
         g->componente->OnGetText = g->anterior;
+    for (const auto& i : inicios_)
+        i->grupo->HeaderBand().BeforeGenerate = i->anterior;
 }
 
 void ColetorDeFiguras::registra(const Gancho& gancho, const QString& texto) {
@@ -100,9 +143,14 @@ void ColetorDeFiguras::registra(const Gancho& gancho, const QString& texto) {
     const Origem o = origemDe(*gancho.componente);
     if (!o.tabela)
         return;
-    figuras_.push_back({o.tabela->name(), campoDaLinha(*o.tabela, QStringLiteral("ID"), true),
-                        campoDaLinha(*o.tabela, QStringLiteral("NOME"), false), o.coluna,
-                        numeroSimples(texto)});
+    Linha linha{campoDaLinha(*o.tabela, QStringLiteral("ID"), true),
+                campoDaLinha(*o.tabela, QStringLiteral("NOME"), false)};
+    if (const TppGroup* g = gancho.componente->Band()->Group())
+        for (const auto& [grupo, doGrupo] : linhasDosGrupos_)
+            if (grupo == g)
+                linha = doGrupo;
+    figuras_.push_back(
+        {o.tabela->name(), linha.id, linha.descricao, o.coluna, numeroSimples(texto)});
 }
 
 QString numeroSimples(const QString& impresso) {

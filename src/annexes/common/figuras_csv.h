@@ -7,8 +7,9 @@
 
 namespace nq {
 
-class TppReport;
 class TppCustomText;
+class TppGroup;
+class TppReport;
 
 // One printed money figure, in the long form every annex shares.
 struct Figura {
@@ -20,9 +21,11 @@ struct Figura {
 };
 
 // Records the money figures of a report while it is generated, from the very
-// texts the detail bands print (so they match the pages), in print order.
-// Attaches to the data components of money fields and the currency variables
-// of every detail band, its subreports' included; detaches when destroyed.
+// texts the detail and group bands print (so they match the pages), in print
+// order. Attaches to the data components of money fields and the currency
+// variables of those bands, its subreports' included; detaches when destroyed.
+// A group band's figures belong to the group's first row: its footer prints
+// when the next group's row is already current.
 class ColetorDeFiguras {
 public:
     explicit ColetorDeFiguras(TppReport& relatorio);
@@ -34,9 +37,15 @@ public:
 
 private:
     struct Gancho;
+    struct InicioDeGrupo;
+    struct Linha {
+        QString id, descricao;
+    };
     void registra(const Gancho& gancho, const QString& texto);
 
     std::vector<std::unique_ptr<Gancho>> ganchos_;
+    std::vector<std::unique_ptr<InicioDeGrupo>> inicios_;
+    std::vector<std::pair<const TppGroup*, Linha>> linhasDosGrupos_;
     std::vector<Figura> figuras_;
 };
 
