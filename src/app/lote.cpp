@@ -286,7 +286,6 @@ int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
 
     Tdm dados;
     const ResultadoInicio inicio = InicioNQ404(dados).executa();
-    interrupcao.reinstala();
     if (inicio.encerrar || inicio.ano.isEmpty()) {
         escreveErro(QStringLiteral("o programa não pôde iniciar."));
         return 1;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <unistd.h>
 #include <utility>
@@ -136,6 +137,28 @@ DpbProprio montaDpb(const ParametrosConexao& p, const QString& conjunto) {
     return dpb;
 }
 
+// The client library takes SIGINT, SIGTERM and SIGHUP when it first attaches, to
+// shut its engine down in order; the program then went on running without its
+// database, and a window asked to end never ended. The program's own handling
+// (or the default, which ends it) is put back once the attachment is made.
+class SinaisDoPrograma {
+public:
+    SinaisDoPrograma() {
+        for (int i = 0; i < 3; ++i)
+            sigaction(Sinais[i], nullptr, &anteriores_[i]);
+    }
+    ~SinaisDoPrograma() {
+        for (int i = 0; i < 3; ++i)
+            sigaction(Sinais[i], &anteriores_[i], nullptr);
+    }
+    SinaisDoPrograma(const SinaisDoPrograma&) = delete;
+    SinaisDoPrograma& operator=(const SinaisDoPrograma&) = delete;
+
+private:
+    static constexpr int Sinais[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction anteriores_[3] = {};
+};
+
 QString conjuntoDe(const ParametrosConexao& p) {
     const QString c = p.conjuntoCaracteres.trimmed().toUpper();
     return c.isEmpty() ? QStringLiteral("UTF8") : c;
@@ -146,6 +169,7 @@ QString conjuntoDe(const ParametrosConexao& p) {
 std::unique_ptr<Banco> Banco::conecta(const QString& caminho, const ParametrosConexao& p) {
     const QString conjunto = conjuntoDe(p);
     Codificacao validaAntes(conjunto);
+    const SinaisDoPrograma sinais;
     IProvider* cliente = provedor(p.bibliotecaCliente);
     const auto inicio = std::chrono::steady_clock::now();
     try {
@@ -163,6 +187,7 @@ std::unique_ptr<Banco> Banco::cria(const QString& caminho, const ParametrosConex
                                    const ParametrosCriacao& c) {
     const QString conjunto = conjuntoDe(p);
     Codificacao validaAntes(conjunto);
+    const SinaisDoPrograma sinais;
     IProvider* cliente = provedor(p.bibliotecaCliente);
     try {
         Status st;

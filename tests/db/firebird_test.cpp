@@ -9,11 +9,13 @@
 #include <QTemporaryDir>
 #include <arpa/inet.h>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <firebird/Interface.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace nq;
@@ -408,3 +410,21 @@ TEST_F(FirebirdTest, ArquivoAbertoPorOutroProgramaDizPorQue) {
 }
 
 } // namespace
+
+// The client library must not keep the program's signals: a window asked to end
+// by SIGTERM went on running without its database.
+TEST(FirebirdAberturaDeathTest, SigtermAindaEncerraDepoisDeAbrirOBanco) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    QTemporaryDir dir;
+    const QString caminho = dir.filePath(QStringLiteral("SINAL.FDB"));
+    EXPECT_EXIT(
+        {
+            std::signal(SIGTERM, SIG_DFL);
+            teste::criaBancoDeTeste(caminho);
+            const auto banco = Banco::conecta(caminho, teste::parametrosFamilia());
+            std::raise(SIGTERM);
+            std::this_thread::sleep_for(std::chrono::seconds(3));
+            std::_Exit(0);
+        },
+        ::testing::KilledBySignal(SIGTERM), "");
+}
