@@ -1,8 +1,14 @@
-// Annexes 1 to 8 (no 9) for bimester 6 on a demo exercise of each size:
-// time, statements run and peak memory, next to one full scan of each postings
-// table they read, measured in the same run. Usage:
-// anexos_bench [teste|pequeno|medio|grande ...] (default: teste pequeno medio).
-// Writes into a temporary directory; runs without windows.
+// Every annex for bimester 6 on a demo exercise of each size: time,
+// statements executed, rows fetched and peak memory of each annex, next to one
+// scan (SELECT SUM) of every table it reads, timed in the same run right after
+// it; then annexes 1 and 3 in one run sharing their passes, as the bimester
+// close runs them. Usage:
+//   anexos_bench [--bancos DIR] [--vezes N] [--literal] [--so 1,3] [teste|pequeno|medio|grande ...]
+// (default sizes: teste pequeno medio). --bancos keeps each generated exercise in
+// DIR/<size> and reuses it on later runs (a grande exercise takes minutes to
+// generate); --vezes repeats every measure N times (default 3) and prints the
+// minimum and the median; --literal also times annexes 1 and 3 with one literal
+// statement per figure; --so measures only the annexes listed. Runs without windows.
 
 #include "annexes/anexo1/anexo1.h"
 #include "annexes/anexo1b/anexo1b.h"
@@ -15,6 +21,7 @@
 #include "annexes/anexo8/anexo8.h"
 #include "annexes/common/justificativa.h"
 #include "annexes/common/lancador.h"
+#include "annexes/common/plano_figuras.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
 #include "core/globais.h"
@@ -26,10 +33,15 @@
 #include "report/motor.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <algorithm>
+#include <functional>
+#include <sys/resource.h>
 
 namespace {
 
@@ -43,15 +55,174 @@ public:
     }
 };
 
-// Seconds taken by pressing the button the launcher presses.
-double cronometra(QPushButton* botao) {
+// Processor seconds of this process so far (every thread; the embedded engine
+// works in them): on a shared machine the wall clock also counts others' work.
+double processador() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Wall and processor seconds taken by `f`.
+struct Tempo {
+    double parede = 0;
+    double cpu = 0;
+};
+Tempo mede(const std::function<void()>& f) {
     QElapsedTimer relogio;
     relogio.start();
-    botao->click();
-    return relogio.elapsed() / 1000.0;
+    const double antes = processador();
+    f();
+    return {relogio.nsecsElapsed() / 1e9, processador() - antes};
 }
-template <typename Anexo> double cronometra(Anexo& anexo) {
-    return cronometra(anexo.btncalcula);
+
+// Makes the next peak-memory reading that of what follows (Linux: VmHWM reset).
+void zeraPico() {
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+struct Amostras {
+    std::vector<double> v;
+    double minimo() const { return *std::min_element(v.begin(), v.end()); }
+    double mediana() const {
+        std::vector<double> o = v;
+        std::sort(o.begin(), o.end());
+        return o[o.size() / 2];
+    }
+};
+
+struct Medida {
+    Amostras tempo, cpu, varredura, varreduraCpu;
+    int comandos = 0;
+    qint64 linhas = 0;
+    long pico = 0;
+    void soma(Tempo anexo, Tempo varreduras) {
+        tempo.v.push_back(anexo.parede);
+        cpu.v.push_back(anexo.cpu);
+        varredura.v.push_back(varreduras.parede);
+        varreduraCpu.v.push_back(varreduras.cpu);
+    }
+};
+
+QString s3(double v) {
+    return QString::number(v, 'f', 3);
+}
+
+// A table an annex reads, scanned once with a plain sum.
+struct Varredura {
+    bool anterior; // on the previous year's database
+    const char* sql;
+};
+
+const std::vector<Varredura> VarredurasDoAnexo1 = {
+    {false, "SELECT SUM(VAREC) FROM RECEIT"},  {false, "SELECT SUM(VALOR) FROM RECALP"},
+    {false, "SELECT SUM(VALOR) FROM DESALD"},  {false, "SELECT SUM(VADEM) FROM DESPES"},
+    {false, "SELECT SUM(VADEM) FROM VIEWLIQ"}, {false, "SELECT SUM(TOTOR) FROM RECDIS"},
+    {false, "SELECT SUM(DOTAC) FROM DESDIS"}};
+const std::vector<Varredura> VarredurasDoAnexo3 = {
+    {false, "SELECT SUM(VAREC) FROM RECEIT"},   {false, "SELECT SUM(TOTOR) FROM RECDIS"},
+    {false, "SELECT COUNT(*) FROM TABEMPRESA"}, {true, "SELECT SUM(VAREC) FROM RECEIT"},
+    {true, "SELECT SUM(TOTOR) FROM RECDIS"},    {true, "SELECT COUNT(*) FROM TABEMPRESA"}};
+
+const std::vector<Varredura> VarredurasDoAnexo1B = {
+    {false, "SELECT SUM(VAREC) FROM RECEIT"}, {false, "SELECT SUM(TOTOR) FROM RECDIS"},
+    {false, "SELECT SUM(VADEM) FROM DESPES"}, {false, "SELECT SUM(VADEM) FROM VIEWLIQ"},
+    {false, "SELECT SUM(DOTAC) FROM DESDIS"}, {false, "SELECT COUNT(*) FROM VINCODIGO"}};
+const std::vector<Varredura> VarredurasDoAnexo2 = {{false, "SELECT SUM(DOTAC) FROM DESDIS"},
+                                                   {false, "SELECT SUM(VALOR) FROM DESALD"},
+                                                   {false, "SELECT SUM(VADEM) FROM DESPES"},
+                                                   {false, "SELECT SUM(VADEM) FROM VIEWLIQ"}};
+const std::vector<Varredura> VarredurasDoAnexo4 = {{false, "SELECT SUM(VAREC) FROM RECEIT"},
+                                                   {false, "SELECT SUM(TOTOR) FROM RECDIS"},
+                                                   {false, "SELECT SUM(VALOR) FROM RECALP"},
+                                                   {false, "SELECT SUM(DOTAC) FROM DESDIS"},
+                                                   {false, "SELECT SUM(VALOR) FROM DESALD"},
+                                                   {false, "SELECT SUM(VADEM) FROM DESPES"},
+                                                   {false, "SELECT SUM(VADEM) FROM VIEWLIQ"},
+                                                   {false, "SELECT SUM(VAPAG) FROM VIEWVAPAG"},
+                                                   {false, "SELECT SUM(CREDI-DEBIT) FROM ORDCAI"},
+                                                   {false, "SELECT SUM(SALDOINICIAL) FROM DESCON"}};
+const std::vector<Varredura> VarredurasDoAnexo5 = {
+    {false, "SELECT SUM(VAREC) FROM RECEIT"},        {false, "SELECT SUM(TOTOR) FROM RECDIS"},
+    {false, "SELECT SUM(VALOR) FROM RECALP"},        {false, "SELECT SUM(DOTAC) FROM DESDIS"},
+    {false, "SELECT SUM(VALOR) FROM DESALD"},        {false, "SELECT SUM(VADEM) FROM DESPES"},
+    {false, "SELECT SUM(VADEM) FROM VIEWLIQ"},       {false, "SELECT SUM(CREDI-DEBIT) FROM ORDCAI"},
+    {false, "SELECT SUM(SALDOINICIAL) FROM DESCON"}, {false, "SELECT SUM(CREDI-DEBIT) FROM CONDIA"},
+    {true, "SELECT SUM(VAREC) FROM RECEIT"},         {true, "SELECT SUM(TOTOR) FROM RECDIS"}};
+const std::vector<Varredura> VarredurasDoAnexo6 = {{false, "SELECT SUM(VADEM) FROM DESPES"},
+                                                   {false, "SELECT SUM(VALOR) FROM DESPAG"}};
+const std::vector<Varredura> VarredurasDoAnexo7 = {{false, "SELECT SUM(VAREC) FROM RECEIT"},
+                                                   {false, "SELECT SUM(TOTOR) FROM RECDIS"},
+                                                   {false, "SELECT SUM(VALOR) FROM RECALP"},
+                                                   {false, "SELECT SUM(VADEM) FROM DESPES"},
+                                                   {false, "SELECT SUM(VADEM) FROM VIEWLIQ"}};
+const std::vector<Varredura> VarredurasDoAnexo8 = {{false, "SELECT SUM(VADEM) FROM DESPES"}};
+
+Tempo varre(nq::Tdm& dm, const std::vector<Varredura>& tabelas) {
+    return mede([&] {
+        for (const Varredura& v : tabelas)
+            nq::ConsultaValor(v.anterior ? dm.ConexaoAnt : dm.Conexao, QString::fromLatin1(v.sql));
+    });
+}
+
+// The button the launcher presses on an annex's window.
+template <typename Anexo> QPushButton* botao(Anexo& anexo) {
+    if constexpr (requires { anexo.btncalcula; })
+        return anexo.btncalcula;
+    else
+        return anexo.BtnImprimir;
+}
+
+// Statements and rows of the last computation, -1 where the annex does not count them.
+template <typename Anexo> int comandos(const Anexo& anexo) {
+    if constexpr (requires { anexo.comandosExecutados(); })
+        return anexo.comandosExecutados();
+    else
+        return -1;
+}
+template <typename Anexo> qint64 linhas(const Anexo& anexo) {
+    if constexpr (requires { anexo.linhasLidas(); })
+        return anexo.linhasLidas();
+    else
+        return -1;
+}
+
+template <typename Anexo>
+Medida mede(nq::Tdm& dm, const std::vector<Varredura>& tabelas, int vezes) {
+    Medida m;
+    for (int i = 0; i < vezes; ++i) {
+        Anexo anexo;
+        zeraPico();
+        const Tempo t = mede([&] { botao(anexo)->click(); });
+        m.pico = std::max(m.pico, picoDeMemoria());
+        m.comandos = comandos(anexo);
+        m.linhas = linhas(anexo);
+        m.soma(t, varre(dm, tabelas));
+    }
+    return m;
+}
+
+// The exercise of `tamanho` under `dir`: reused when already generated there.
+nq::demo::Demonstracao exercicio(const QString& dir, const QString& tamanho) {
+    const auto t = nq::demo::tamanhoDeTexto(tamanho);
+    if (!t)
+        throw nq::Erro(QStringLiteral("Tamanho inválido: %1").arg(tamanho));
+    nq::demo::OpcoesDemo opcoes;
+    opcoes.destino = QDir(dir).absoluteFilePath(tamanho);
+    opcoes.tamanho = *t;
+    const QString raiz = opcoes.destino + QStringLiteral("/VEXO_8/");
+    const auto banco = [&](int ano) { return raiz + QStringLiteral("ARQ%1/VEXO%1.FDB").arg(ano); };
+    if (QFile::exists(banco(opcoes.ano)) && QFile::exists(banco(opcoes.ano - 1))) {
+        nq::demo::Demonstracao d;
+        d.raiz = raiz;
+        d.bancoAtual = banco(opcoes.ano);
+        d.bancoAnterior = banco(opcoes.ano - 1);
+        d.ini = opcoes.destino + QStringLiteral("/Vexo.ini");
+        return d;
+    }
+    return nq::demo::criaDemo(opcoes);
 }
 
 } // namespace
@@ -59,35 +230,44 @@ template <typename Anexo> double cronometra(Anexo& anexo) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QStringList tamanhos = app.arguments().mid(1);
+    QStringList args = app.arguments().mid(1);
+    QTemporaryDir temporario;
+    QString bancos = temporario.path();
+    int vezes = 3;
+    bool literal = false;
+    QStringList tamanhos;
+    QStringList so;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--bancos") && i + 1 < args.size())
+            bancos = args[++i];
+        else if (args[i] == QLatin1String("--vezes") && i + 1 < args.size())
+            vezes = std::max(1, args[++i].toInt());
+        else if (args[i] == QLatin1String("--so") && i + 1 < args.size())
+            so = args[++i].split(QLatin1Char(','));
+        else if (args[i] == QLatin1String("--literal"))
+            literal = true;
+        else
+            tamanhos << args[i];
+    }
     if (tamanhos.isEmpty())
         tamanhos = {QStringLiteral("teste"), QStringLiteral("pequeno"), QStringLiteral("medio")};
-    QTextStream out(stdout);
-    out << "tamanho;receitas;anexo1_s;anexo1_comandos;anexo1b_s;anexo1b_comandos;anexo2_s;"
-           "anexo2_comandos;anexo3_s;anexo3_comandos;anexo4_s;anexo4_comandos;anexo5_s;"
-           "anexo5_comandos;anexo6_s;anexo7_s;anexo7_comandos;anexo8_s;varredura_receit_s;"
-           "varredura_despes_s;varredura_viewliq_s;varredura_desald_s;varredura_despag_s;"
-           "varredura_ordcai_s;varredura_recalp_s;pico_MiB\n";
 
+    QTextStream out(stdout);
+    out << "tamanho;anexo;s_min;s_mediana;cpu_s_mediana;comandos;linhas;pico_MiB;"
+           "varreduras_s_min;varreduras_s_mediana;varreduras_cpu_s_mediana;razao_mediana;"
+           "razao_cpu_mediana\n";
     nq::MensagensRoteirizadas respostas;
     nq::instalaMensagens(&respostas);
     nq::JustificativaDada semJustificativa(std::nullopt);
     nq::instalaRespostaDeJustificativa(&semJustificativa);
     SaidaDescartada saida;
     nq::instalaSaidaDeRelatorios(&saida);
-    QTemporaryDir dir;
     try {
         for (const QString& nome : tamanhos) {
-            const auto tamanho = nq::demo::tamanhoDeTexto(nome);
-            if (!tamanho)
-                throw nq::Erro(QStringLiteral("Tamanho inválido: %1").arg(nome));
-            nq::demo::OpcoesDemo opcoes;
-            opcoes.destino = dir.filePath(nome);
-            opcoes.tamanho = *tamanho;
-            const nq::demo::Demonstracao demo = nq::demo::criaDemo(opcoes);
+            const nq::demo::Demonstracao demo = exercicio(bancos, nome);
             nq::defineCaminhoVexoIni(demo.ini);
             nq::defineDiretorioDados(nq::CaminhoDiretorio(QStringLiteral("D")));
-            nq::defineAnoExercicio(QString::number(opcoes.ano));
+            nq::defineAnoExercicio(QStringLiteral("2008"));
 
             nq::Tdm dm;
             dm.Conexao.BeforeConnect = nullptr;
@@ -98,51 +278,79 @@ int main(int argc, char** argv) {
             valores.defineBimestre(6);
             valores.defineFiltroReserva(nq::MostraEmpenhosReserva(dm.Conexao));
             nq::LancadorInstalado instalado(valores);
+            // The tables once before anything is timed, so every read finds them cached alike.
+            for (const auto* tabelas :
+                 {&VarredurasDoAnexo1, &VarredurasDoAnexo1B, &VarredurasDoAnexo2,
+                  &VarredurasDoAnexo3, &VarredurasDoAnexo4, &VarredurasDoAnexo5,
+                  &VarredurasDoAnexo6, &VarredurasDoAnexo7, &VarredurasDoAnexo8})
+                varre(dm, *tabelas);
 
-            nq::TImpAnexo1 anexo1;
-            const double segundos1 = cronometra(anexo1);
-            nq::TImpAnexo1B anexo1b;
-            const double segundos1b = cronometra(anexo1b);
-            nq::TImpAnexo2 anexo2;
-            const double segundos2 = cronometra(anexo2);
-            nq::TImpAnexo3 anexo3;
-            const double segundos3 = cronometra(anexo3);
-            nq::TImpAnexo4 anexo4;
-            const double segundos4 = cronometra(anexo4);
-            nq::TImpAnexo5 anexo5;
-            const double segundos5 = cronometra(anexo5);
-            nq::TImpAnexo6 anexo6;
-            const double segundos6 = cronometra(anexo6.BtnImprimir);
-            nq::TImpAnexo7 anexo7;
-            const double segundos7 = cronometra(anexo7.BtnImprimir);
-            nq::TImpAnexo8 anexo8;
-            const double segundos8 = cronometra(anexo8);
-
-            auto varredura = [&](const char* sql) {
-                QElapsedTimer relogio;
-                relogio.start();
-                nq::ConsultaValor(dm.Conexao, QString::fromLatin1(sql));
-                return QString::number(relogio.elapsed() / 1000.0, 'f', 3);
+            const auto linha = [&](const QString& anexo, const Medida& m) {
+                out << nome << ';' << anexo << ';' << s3(m.tempo.minimo()) << ';'
+                    << s3(m.tempo.mediana()) << ';' << s3(m.cpu.mediana()) << ';' << m.comandos
+                    << ';' << m.linhas << ';' << m.pico << ';' << s3(m.varredura.minimo()) << ';'
+                    << s3(m.varredura.mediana()) << ';' << s3(m.varreduraCpu.mediana()) << ';'
+                    << QString::number(m.tempo.mediana() / m.varredura.mediana(), 'f', 1) << ';'
+                    << QString::number(m.cpu.mediana() / m.varreduraCpu.mediana(), 'f', 1) << '\n';
+                out.flush();
             };
-            auto segundos = [](double s) { return QString::number(s, 'f', 2); };
+            const auto anexo = [&](const QString& nomeDoAnexo, auto medida) {
+                if (so.isEmpty() || so.contains(nomeDoAnexo, Qt::CaseInsensitive))
+                    linha(nomeDoAnexo, medida());
+            };
+            anexo(QStringLiteral("1"),
+                  [&] { return mede<nq::TImpAnexo1>(dm, VarredurasDoAnexo1, vezes); });
+            anexo(QStringLiteral("1B"),
+                  [&] { return mede<nq::TImpAnexo1B>(dm, VarredurasDoAnexo1B, vezes); });
+            anexo(QStringLiteral("2"),
+                  [&] { return mede<nq::TImpAnexo2>(dm, VarredurasDoAnexo2, vezes); });
+            anexo(QStringLiteral("3"),
+                  [&] { return mede<nq::TImpAnexo3>(dm, VarredurasDoAnexo3, vezes); });
+            anexo(QStringLiteral("4"),
+                  [&] { return mede<nq::TImpAnexo4>(dm, VarredurasDoAnexo4, vezes); });
+            anexo(QStringLiteral("5"),
+                  [&] { return mede<nq::TImpAnexo5>(dm, VarredurasDoAnexo5, vezes); });
+            anexo(QStringLiteral("6"),
+                  [&] { return mede<nq::TImpAnexo6>(dm, VarredurasDoAnexo6, vezes); });
+            anexo(QStringLiteral("7"),
+                  [&] { return mede<nq::TImpAnexo7>(dm, VarredurasDoAnexo7, vezes); });
+            anexo(QStringLiteral("8"),
+                  [&] { return mede<nq::TImpAnexo8>(dm, VarredurasDoAnexo8, vezes); });
+            if (!so.isEmpty() &&
+                !(so.contains(QStringLiteral("1")) && so.contains(QStringLiteral("3"))))
+                continue;
 
-            out << nome << ';' << demo.exercicios.atual.receitas.size() << ';'
-                << segundos(segundos1) << ';' << anexo1.comandosExecutados() << ';'
-                << segundos(segundos1b) << ';' << anexo1b.comandosExecutados() << ';'
-                << segundos(segundos2) << ';' << anexo2.comandosExecutados() << ';'
-                << segundos(segundos3) << ';' << anexo3.comandosExecutados() << ';'
-                << segundos(segundos4) << ';' << anexo4.comandosExecutados() << ';'
-                << segundos(segundos5) << ';' << anexo5.comandosExecutados() << ';'
-                << segundos(segundos6) << ';' << segundos(segundos7) << ';'
-                << anexo7.comandosExecutados() << ';' << segundos(segundos8) << ';'
-                << varredura("SELECT SUM(VAREC) FROM RECEIT") << ';'
-                << varredura("SELECT SUM(VADEM) FROM DESPES") << ';'
-                << varredura("SELECT SUM(VADEM) FROM VIEWLIQ") << ';'
-                << varredura("SELECT SUM(VALOR) FROM DESALD") << ';'
-                << varredura("SELECT SUM(VALOR) FROM DESPAG") << ';'
-                << varredura("SELECT SUM(CREDI - DEBIT) FROM ORDCAI") << ';'
-                << varredura("SELECT SUM(VALOR) FROM RECALP") << ';' << picoDeMemoria() << '\n';
-            out.flush();
+            // Both in one run sharing their passes, as the bimester close runs them.
+            Medida juntos;
+            std::vector<Varredura> todas = VarredurasDoAnexo1;
+            for (const Varredura& v : VarredurasDoAnexo3)
+                if (std::none_of(todas.begin(), todas.end(), [&](const Varredura& x) {
+                        return x.anterior == v.anterior && qstrcmp(x.sql, v.sql) == 0;
+                    }))
+                    todas.push_back(v);
+            for (int i = 0; i < vezes; ++i) {
+                nq::TImpAnexo1 a1;
+                nq::TImpAnexo3 a3;
+                zeraPico();
+                const Tempo t = mede([&] {
+                    nq::PassagensDaExecucao passagens;
+                    nq::PassagensInstaladas instaladas(passagens);
+                    a1.btncalcula->click();
+                    a3.btncalcula->click();
+                });
+                juntos.pico = std::max(juntos.pico, picoDeMemoria());
+                juntos.comandos = a1.comandosExecutados() + a3.comandosExecutados();
+                juntos.linhas = a1.linhasLidas() + a3.linhasLidas();
+                juntos.soma(t, varre(dm, todas));
+            }
+            linha(QStringLiteral("1+3"), juntos);
+
+            if (literal) {
+                nq::defineFigurasLiterais(true);
+                linha(QStringLiteral("1 literal"), mede<nq::TImpAnexo1>(dm, VarredurasDoAnexo1, 1));
+                linha(QStringLiteral("3 literal"), mede<nq::TImpAnexo3>(dm, VarredurasDoAnexo3, 1));
+                nq::defineFigurasLiterais(false);
+            }
         }
     } catch (const nq::Erro& e) {
         QTextStream(stderr) << e.texto() << '\n';

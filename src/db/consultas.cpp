@@ -20,9 +20,12 @@ Moeda ConsultaValor(TCRSQLConnection& conexao, const QString& sql, const QString
 }
 
 QString FiltroReservaEmpenho(const QString& tabela) {
-    return QStringLiteral("(%1.TPEM<>'RD') AND (COALESCE(%1.PKEMPA, 0) NOT IN (SELECT PKEMP FROM "
-                          "DESPES WHERE DESPES.TPEM='RD')) AND ")
-        .arg(tabela);
+    return QStringLiteral("(%1.TPEM<>'RD') AND (COALESCE(%1.PKEMPA, 0) NOT IN (%2)) AND ")
+        .arg(tabela, SubconsultaReservaEmpenho());
+}
+
+QString SubconsultaReservaEmpenho() {
+    return QStringLiteral("SELECT PKEMP FROM DESPES WHERE DESPES.TPEM='RD'");
 }
 
 bool MostraEmpenhosReserva(TCRSQLConnection& conexao) {

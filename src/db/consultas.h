@@ -19,6 +19,8 @@ Moeda ConsultaValor(TCRSQLConnection& conexao, const QString& sql, const QString
 // refer to them, followed by " AND ", for a statement where DESPES has the
 // alias `tabela` ("D", or "DESPES" where it has none).
 QString FiltroReservaEmpenho(const QString& tabela = QStringLiteral("D"));
+// The keys of the reserve commitments, as that condition selects them.
+QString SubconsultaReservaEmpenho();
 // Whether reports show reserve commitments: PARAMEDU.RD holds "T".
 bool MostraEmpenhosReserva(TCRSQLConnection& conexao);
 

@@ -150,8 +150,9 @@ enum class TipoColuna {
 };
 
 struct Coluna {
-    QString nome;  // the name the statement gives the column (its alias)
-    QString campo; // the underlying table column, empty for expressions
+    QString nome;   // the name the statement gives the column (its alias)
+    QString campo;  // the underlying table column, empty for expressions
+    QString tabela; // the table (or view) of that column, empty for expressions
     TipoColuna tipo = TipoColuna::Texto;
     int escala = 0;      // decimal places of a Decimal
     int comprimento = 0; // characters of a Texto
@@ -175,7 +176,10 @@ public:
     // "yyyy-MM-dd", timestamps "yyyy-MM-dd hh:mm:ss".
     QString texto(int i) const;
     int64_t inteiro(int i) const; // exact numbers rounded half away from zero
-    Moeda moeda(int i) const;     // exact numbers exactly; doubles rounded to 4 places
+    // An exact number as its scaled integer (value × 10^escala of its column);
+    // other types raise an error.
+    int64_t escalado(int i) const;
+    Moeda moeda(int i) const; // exact numbers exactly; doubles rounded to 4 places
     double duplo(int i) const;
     bool logico(int i) const;
     QDate data(int i) const;        // DATE and TIMESTAMP
@@ -231,6 +235,8 @@ public:
     ~Comando();
 
     int quantidadeParametros() const { return static_cast<int>(params_.size()); }
+    // The columns a run of this statement returns (known once prepared).
+    std::vector<Coluna> colunas() const;
 
     void defineNulo(int i);
     void define(int i, std::nullopt_t) { defineNulo(i); }

@@ -290,6 +290,26 @@ void gravaBlobs(Banco& banco, ITransaction* tr, std::vector<unsigned char>& buff
 }
 } // namespace
 
+std::vector<Coluna> Comando::colunas() const {
+    std::vector<Coluna> r;
+    IMessageMetadata* meta = nullptr;
+    try {
+        Status st;
+        meta = st_->getOutputMetadata(&st);
+        const unsigned n = meta->getCount(&st);
+        for (unsigned i = 0; i < n; ++i) {
+            unsigned tipo = 0, comprimento = 0;
+            r.push_back(descreveColuna(banco_->codificacao(), meta, i, tipo, comprimento));
+        }
+        meta->release();
+    } catch (const FbException& e) {
+        if (meta)
+            meta->release();
+        falhaNoComando(e, sql_);
+    }
+    return r;
+}
+
 void Comando::executa(Transacao& t) {
     std::vector<unsigned> deslocamentos;
     std::vector<QByteArray> dados;

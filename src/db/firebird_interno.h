@@ -62,4 +62,8 @@ template <class T> void escreve(unsigned char* p, T v) {
 // An integer field of a message, of any of the three widths.
 int64_t inteiroBruto(unsigned tipo, const unsigned char* p);
 
+// Column `i` of a result's metadata; `tipo` and `comprimento` give its client type and bytes.
+Coluna descreveColuna(const Codificacao& cod, Firebird::IMessageMetadata* meta, unsigned i,
+                      unsigned& tipo, unsigned& comprimento);
+
 } // namespace nq::fb::interno

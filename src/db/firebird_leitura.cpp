@@ -14,6 +14,65 @@ using namespace interno;
 
 // ---------------------------------------------------------------- LeitorDeLinha
 
+Coluna interno::descreveColuna(const Codificacao& cod, IMessageMetadata* meta, unsigned i,
+                               unsigned& tipo, unsigned& comprimento) {
+    Status st;
+    tipo = meta->getType(&st, i) & ~1u;
+    const int escala = meta->getScale(&st, i);
+    const int subtipo = meta->getSubType(&st, i);
+    Coluna c;
+    const char* apelido = meta->getAlias(&st, i);
+    const char* campo = meta->getField(&st, i);
+    c.nome = cod.decodifica(apelido, static_cast<qsizetype>(std::strlen(apelido)));
+    c.campo = cod.decodifica(campo, static_cast<qsizetype>(std::strlen(campo)));
+    const char* tabela = meta->getRelation(&st, i);
+    c.tabela = cod.decodifica(tabela, static_cast<qsizetype>(std::strlen(tabela)));
+    c.anulavel = meta->isNullable(&st, i);
+    comprimento = meta->getLength(&st, i);
+    switch (tipo) {
+    case SQL_TEXT:
+    case SQL_VARYING: {
+        c.tipo = TipoColuna::Texto;
+        const unsigned conjunto = meta->getCharSet(&st, i); // 4 UTF8, 3 UNICODE_FSS
+        const unsigned porCaractere = conjunto == 4 ? 4u : conjunto == 3 ? 3u : 1u;
+        c.comprimento = static_cast<int>(comprimento / porCaractere);
+        break;
+    }
+    case SQL_SHORT:
+    case SQL_LONG:
+    case SQL_INT64:
+        c.tipo = escala < 0 ? TipoColuna::Decimal : TipoColuna::Inteiro;
+        c.escala = -escala;
+        break;
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        c.tipo = TipoColuna::Duplo;
+        break;
+    case SQL_TYPE_DATE:
+        c.tipo = TipoColuna::Data;
+        break;
+    case SQL_TYPE_TIME:
+        c.tipo = TipoColuna::Hora;
+        break;
+    case SQL_TIMESTAMP:
+        c.tipo = TipoColuna::Momento;
+        break;
+    case SQL_BLOB:
+        c.tipo = subtipo == 1 ? TipoColuna::TextoLongo : TipoColuna::Binario;
+        break;
+    case SQL_BOOLEAN:
+        c.tipo = TipoColuna::Logico;
+        break;
+    case SQL_NULL:
+        c.tipo = TipoColuna::Texto;
+        break;
+    default:
+        throw Erro(QStringLiteral("Tipo de coluna %1 (%2) não suportado.").arg(c.nome).arg(tipo));
+    }
+    return c;
+}
+
 void LeitorDeLinha::preparaColunas(Banco& banco, IMessageMetadata* meta) {
     banco_ = &banco;
     Status st;
@@ -22,62 +81,10 @@ void LeitorDeLinha::preparaColunas(Banco& banco, IMessageMetadata* meta) {
     posicoes_.clear();
     colunas_.reserve(n);
     posicoes_.reserve(n);
-    const Codificacao& cod = banco.codificacao();
     for (unsigned i = 0; i < n; ++i) {
-        const unsigned tipo = meta->getType(&st, i) & ~1u;
-        const int escala = meta->getScale(&st, i);
-        const int subtipo = meta->getSubType(&st, i);
-        Coluna c;
-        const char* apelido = meta->getAlias(&st, i);
-        const char* campo = meta->getField(&st, i);
-        c.nome = cod.decodifica(apelido, static_cast<qsizetype>(std::strlen(apelido)));
-        c.campo = cod.decodifica(campo, static_cast<qsizetype>(std::strlen(campo)));
-        c.anulavel = meta->isNullable(&st, i);
-        const unsigned comprimento = meta->getLength(&st, i);
-        switch (tipo) {
-        case SQL_TEXT:
-        case SQL_VARYING: {
-            c.tipo = TipoColuna::Texto;
-            const unsigned conjunto = meta->getCharSet(&st, i); // 4 UTF8, 3 UNICODE_FSS
-            const unsigned porCaractere = conjunto == 4 ? 4u : conjunto == 3 ? 3u : 1u;
-            c.comprimento = static_cast<int>(comprimento / porCaractere);
-            break;
-        }
-        case SQL_SHORT:
-        case SQL_LONG:
-        case SQL_INT64:
-            c.tipo = escala < 0 ? TipoColuna::Decimal : TipoColuna::Inteiro;
-            c.escala = -escala;
-            break;
-        case SQL_FLOAT:
-        case SQL_DOUBLE:
-        case SQL_D_FLOAT:
-            c.tipo = TipoColuna::Duplo;
-            break;
-        case SQL_TYPE_DATE:
-            c.tipo = TipoColuna::Data;
-            break;
-        case SQL_TYPE_TIME:
-            c.tipo = TipoColuna::Hora;
-            break;
-        case SQL_TIMESTAMP:
-            c.tipo = TipoColuna::Momento;
-            break;
-        case SQL_BLOB:
-            c.tipo = subtipo == 1 ? TipoColuna::TextoLongo : TipoColuna::Binario;
-            break;
-        case SQL_BOOLEAN:
-            c.tipo = TipoColuna::Logico;
-            break;
-        case SQL_NULL:
-            c.tipo = TipoColuna::Texto;
-            break;
-        default:
-            throw Erro(
-                QStringLiteral("Tipo de coluna %1 (%2) não suportado.").arg(c.nome).arg(tipo));
-        }
-        colunas_.push_back(c);
-        posicoes_.push_back({tipo, static_cast<unsigned>(subtipo), comprimento,
+        unsigned tipo = 0, comprimento = 0;
+        colunas_.push_back(descreveColuna(banco.codificacao(), meta, i, tipo, comprimento));
+        posicoes_.push_back({tipo, static_cast<unsigned>(meta->getSubType(&st, i)), comprimento,
                              meta->getOffset(&st, i), meta->getNullOffset(&st, i)});
     }
     buffer_.assign(meta->getMessageLength(&st), 0);
@@ -203,6 +210,15 @@ int64_t LeitorDeLinha::inteiro(int i) const {
         break;
     }
     naoConverte(c, "número inteiro");
+}
+
+int64_t LeitorDeLinha::escalado(int i) const {
+    if (ehNulo(i))
+        return 0;
+    const Coluna& c = colunas_[i];
+    if (c.tipo != TipoColuna::Inteiro && c.tipo != TipoColuna::Decimal)
+        naoConverte(c, "número exato");
+    return inteiroBruto(posicoes_[i].tipoSql, campoBruto(i));
 }
 
 Moeda LeitorDeLinha::moeda(int i) const {

@@ -48,58 +48,88 @@ FormaDaSoma alteracaoDaPrevisao(QChar sinal) {
     const QString apelido =
         sinal == QLatin1Char('>') ? QStringLiteral("atualmais") : QStringLiteral("atualmenos");
     const QString valor = QStringLiteral("recalp.valor") + sinal + QLatin1Char('0');
-    return {QStringLiteral("sum(recalp.valor)"), QStringLiteral("recalp, recdis"),
+    return {QStringLiteral("sum(recalp.valor)"),
+            QStringLiteral("recalp, recdis"),
             valor + QStringLiteral(" and recdis.ficha=recalp.ficha"),
-            QStringLiteral("recalp.dtlan"), [=](const QString& w, Meses m) {
+            QStringLiteral("recalp.dtlan"),
+            [=](const QString& w, Meses m) {
                 return QStringLiteral("select sum(recalp.valor) as ") + apelido +
                        QStringLiteral(" from recalp, recdis where ") + w + QStringLiteral(" and ") +
                        valor +
                        QStringLiteral(" and recdis.ficha=recalp.ficha and "
                                       "extract(month from recalp.dtlan)<=") +
                        mesSql(m.ate);
-            }};
+            },
+            Etapas{lancamentos::alteracoesDaPrevisao(sinal),
+                   QStringLiteral("recdis"),
+                   QStringLiteral("recdis.ficha"),
+                   {}}};
 }
 
 const FormaDaSoma& realizadoNoBimestre() {
     static const FormaDaSoma f{
-        QStringLiteral("sum(receit.varec)"), QStringLiteral("receit, recdis"),
-        QStringLiteral("receit.ficha=recdis.ficha"), QStringLiteral("receit.dtlan"),
+        QStringLiteral("sum(receit.varec)"),
+        QStringLiteral("receit, recdis"),
+        QStringLiteral("receit.ficha=recdis.ficha"),
+        QStringLiteral("receit.dtlan"),
         [](const QString& w, Meses m) {
             return QStringLiteral("select sum(receit.varec) as bimestre from receit, recdis where "
                                   "receit.ficha=recdis.ficha and ") +
                    w + QStringLiteral(" and extract(month from receit.dtlan)>=") + mesSql(m.de) +
                    QStringLiteral(" and extract(month from receit.dtlan)<=") + mesSql(m.ate);
-        }};
+        },
+        Etapas{
+            lancamentos::receitas(), QStringLiteral("recdis"), QStringLiteral("recdis.ficha"), {}}};
     return f;
 }
 
 const FormaDaSoma& alteracaoDaDotacao() {
     static const FormaDaSoma f{
-        QStringLiteral("sum(b.valor)"), QStringLiteral("desald b, desdis a"),
-        QStringLiteral("a.ficha=b.ficha"), QStringLiteral("b.dtlan"),
+        QStringLiteral("sum(b.valor)"),
+        QStringLiteral("desald b, desdis a"),
+        QStringLiteral("a.ficha=b.ficha"),
+        QStringLiteral("b.dtlan"),
         [](const QString& w, Meses m) {
             return QStringLiteral("select sum(b.valor) as atualmais from desald b, desdis a "
                                   "where ") +
                    w + QStringLiteral(" and a.ficha=b.ficha and extract(month from b.dtlan)<=") +
                    mesSql(m.ate);
-        }};
+        },
+        Etapas{lancamentos::alteracoesDaDotacao(),
+               QStringLiteral("desdis a"),
+               QStringLiteral("a.ficha"),
+               {}}};
     return f;
 }
 
 // `rf`: the launcher's reserve-commitment condition, which ends in " AND " or is a blank.
 FormaDaSoma liquidadoNoBimestre(const QString& rf) {
-    return {QStringLiteral("sum(f.vadem)"), QStringLiteral("viewliq f, despes d"),
+    return {QStringLiteral("sum(f.vadem)"),
+            QStringLiteral("viewliq f, despes d"),
             QStringLiteral("d.pkemp=f.pkemp and ") + rf + QStringLiteral(" 1=1"),
-            QStringLiteral("f.datae"), [=](const QString& w, Meses m) {
+            QStringLiteral("f.datae"),
+            [=](const QString& w, Meses m) {
                 return QStringLiteral("select sum(f.vadem) as empliqbimestre from viewliq f, "
                                       "despes d  where d.pkemp=f.pkemp and ") +
                        rf + w + QStringLiteral(" and extract(month from f.datae)>=") +
                        mesSql(m.de) + QStringLiteral(" and extract(month from f.datae)<=") +
                        mesSql(m.ate);
-            }};
+            },
+            Etapas{lancamentos::liquidacoes(), QStringLiteral("despes d"),
+                   QStringLiteral("d.pkemp"), rf + QStringLiteral(" 1=1")}};
 }
 
 } // namespace
+
+std::vector<FormaDaSoma> formasDaReceitaDoAnexo1() {
+    return {previsaoInicial(), alteracaoDaPrevisao(QLatin1Char('>')),
+            alteracaoDaPrevisao(QLatin1Char('<')), realizadoNoBimestre()};
+}
+
+std::vector<FormaDaSoma> formasDaDespesaDoAnexo1(const QString& filtroReserva) {
+    return {dotacaoInicial(), alteracaoDaDotacao(), liquidadoNoBimestre(filtroReserva),
+            empenhadoNoBimestre(filtroReserva)};
+}
 
 TImpAnexo1::TImpAnexo1(QWidget* dono)
     : QWidget(dono), relatorio1_(carregaLayout(QStringLiteral(":/anexo1/relatorio1.json"))) {
@@ -132,6 +162,7 @@ void TImpAnexo1::btncalculaClick() {
         gera_receita_despesa(estrada, &aguarde);
     }
     comandos_ = estrada.comandos();
+    linhas_ = estrada.linhas();
 
     bool camara = false;
     QString exercicio;

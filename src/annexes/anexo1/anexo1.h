@@ -40,8 +40,9 @@ public:
 
     // The forecast-division flag: the first question's answer.
     bool divideprevisao = false;
-    // The statements of the last computation, for measurement.
+    // The statements of the last computation and the rows they gave, for measurement.
     int comandosExecutados() const { return comandos_; }
+    qint64 linhasLidas() const { return linhas_; }
 
 private:
     void receita(FigurasDaLinha& linha, int b);
@@ -53,6 +54,13 @@ private:
 
     std::unique_ptr<TppReport> relatorio1_;
     int comandos_ = 0;
+    qint64 linhas_ = 0;
 };
+
+// The annex's statements with the line's condition left open: those of the
+// receipt lines, and those of the expenditure lines under a reserve-commitment
+// filter (as the launcher gives it).
+std::vector<FormaDaSoma> formasDaReceitaDoAnexo1();
+std::vector<FormaDaSoma> formasDaDespesaDoAnexo1(const QString& filtroReserva);
 
 } // namespace nq

@@ -45,21 +45,26 @@ QString doBimestre(const QString& data, Meses m) {
            QStringLiteral(")<=") + mesSql(m.ate);
 }
 
+// The items of the receipts with their linkage.
+const QString Vinculacao = QStringLiteral(
+    "RECDIS F  INNER JOIN VINCODIGO V ON V.VINGRUPO=F.VINGRUPO AND V.VINCODIGO=F.VINCODIGO");
+
 // The statements of the annex, each with the line's condition W left open.
 const FormaDaSoma& arrecadado() {
     static const QString origem = QStringLiteral(
         "RECEIT R  INNER JOIN RECDIS F ON F.FICHA=R.FICHA  INNER JOIN VINCODIGO V ON "
         "V.VINGRUPO=F.VINGRUPO AND V.VINCODIGO=F.VINCODIGO");
-    static const FormaDaSoma f{QStringLiteral("sum(R.VAREC)"),
-                               origem,
-                               {},
-                               QStringLiteral("R.DTLAN"),
-                               [](const QString& w, Meses m) {
-                                   return QStringLiteral("select sum(R.VAREC) as bimestre from ") +
-                                          origem + QStringLiteral(" WHERE ") +
-                                          comBrancos(w, false) +
-                                          doBimestre(QStringLiteral("R.DTLAN"), m);
-                               }};
+    static const FormaDaSoma f{
+        QStringLiteral("sum(R.VAREC)"),
+        origem,
+        {},
+        QStringLiteral("R.DTLAN"),
+        [](const QString& w, Meses m) {
+            return QStringLiteral("select sum(R.VAREC) as bimestre from ") + origem +
+                   QStringLiteral(" WHERE ") + comBrancos(w, false) +
+                   doBimestre(QStringLiteral("R.DTLAN"), m);
+        },
+        Etapas{lancamentos::receitas(), Vinculacao, QStringLiteral("F.FICHA"), {}}};
     return f;
 }
 
@@ -70,11 +75,15 @@ FormaDaSoma empenhado(const QString& rf) {
         QStringLiteral("DESPES D INNER JOIN DESDIS F ON F.FICHA=D.FICHA INNER JOIN VINCODIGO V ON "
                        "V.VINGRUPO=D.VINGRUPO AND V.VINCODIGO=D.VINCODIGO");
     return {QStringLiteral("SUM(D.VADEM)"), origem, rf + QStringLiteral(" 1=1"),
-            QStringLiteral("d.datae"), [=](const QString& w, Meses m) {
+            QStringLiteral("d.datae"),
+            [=](const QString& w, Meses m) {
                 return QStringLiteral("SELECT SUM(D.VADEM) AS BIMESTRE FROM ") + origem +
                        QStringLiteral("  WHERE ") + rf + comBrancos(w, true) +
                        doBimestre(QStringLiteral("d.datae"), m);
-            }};
+            },
+            // Each commitment is its own posting.
+            Etapas{lancamentos::dosItens(QStringLiteral("d.datae"), {QStringLiteral("D.VADEM")}),
+                   origem, QStringLiteral("D.PKEMP"), rf + QStringLiteral(" 1=1")}};
 }
 
 FormaDaSoma liquidado(const QString& rf) {
@@ -82,12 +91,20 @@ FormaDaSoma liquidado(const QString& rf) {
         QStringLiteral("viewliq L  INNER JOIN DESPES D ON D.PKEMP=L.PKEMP  INNER JOIN DESDIS F ON "
                        "F.FICHA=D.FICHA  INNER JOIN VINCODIGO V ON V.VINGRUPO=F.VINGRUPO AND "
                        "V.VINCODIGO=F.VINCODIGO");
-    return {QStringLiteral("sum(L.vadem)"), origem, rf + QStringLiteral(" 1=1"),
-            QStringLiteral("L.DATAE"), [=](const QString& w, Meses m) {
+    return {QStringLiteral("sum(L.vadem)"),
+            origem,
+            rf + QStringLiteral(" 1=1"),
+            QStringLiteral("L.DATAE"),
+            [=](const QString& w, Meses m) {
                 return QStringLiteral("select sum(L.vadem) as empliqbimestre from ") + origem +
                        QStringLiteral(" WHERE ") + rf + comBrancos(w, true) +
                        doBimestre(QStringLiteral("L.DATAE"), m);
-            }};
+            },
+            Etapas{lancamentos::liquidacoes(),
+                   QStringLiteral("DESPES D INNER JOIN DESDIS F ON F.FICHA=D.FICHA  INNER JOIN ") +
+                       QStringLiteral("VINCODIGO V ON V.VINGRUPO=F.VINGRUPO AND "
+                                      "V.VINCODIGO=F.VINCODIGO"),
+                   QStringLiteral("D.PKEMP"), rf + QStringLiteral(" 1=1")}};
 }
 
 // The whole budgetary revenue up to a month, the base of the percentage; W is
@@ -95,16 +112,18 @@ FormaDaSoma liquidado(const QString& rf) {
 const FormaDaSoma& receitaOrcamentaria() {
     static const QString origem =
         QStringLiteral("RECEIT INNER JOIN RECDIS ON RECDIS.FICHA=RECEIT.FICHA");
-    static const FormaDaSoma f{QStringLiteral("SUM(VAREC)"),
-                               origem,
-                               {},
-                               QStringLiteral("DTLAN"),
-                               [](const QString& w, Meses m) {
-                                   return QStringLiteral("SELECT SUM(VAREC) VAREC FROM ") + origem +
-                                          QStringLiteral(" WHERE ") + w +
-                                          QStringLiteral(" AND EXTRACT(MONTH FROM DTLAN)<=") +
-                                          mesSql(m.ate);
-                               }};
+    static const FormaDaSoma f{
+        QStringLiteral("SUM(VAREC)"),
+        origem,
+        {},
+        QStringLiteral("DTLAN"),
+        [](const QString& w, Meses m) {
+            return QStringLiteral("SELECT SUM(VAREC) VAREC FROM ") + origem +
+                   QStringLiteral(" WHERE ") + w +
+                   QStringLiteral(" AND EXTRACT(MONTH FROM DTLAN)<=") + mesSql(m.ate);
+        },
+        Etapas{
+            lancamentos::receitas(), QStringLiteral("RECDIS"), QStringLiteral("RECDIS.FICHA"), {}}};
     return f;
 }
 

@@ -54,43 +54,60 @@ const FormaDaSoma& dotacaoDaLinha() {
 
 const FormaDaSoma& alteracaoDaDotacao() {
     static const FormaDaSoma f{
-        QStringLiteral("sum(b.valor)"), QStringLiteral("desald b,desdis a"),
-        QStringLiteral("a.ficha=b.ficha"), QStringLiteral("b.dtlan"),
+        QStringLiteral("sum(b.valor)"),
+        QStringLiteral("desald b,desdis a"),
+        QStringLiteral("a.ficha=b.ficha"),
+        QStringLiteral("b.dtlan"),
         [](const QString& w, Meses m) {
             return QStringLiteral(
                        "select sum(b.valor) as atualmais from desald b,desdis a where ") +
                    comBranco(w) +
                    QStringLiteral(" and a.ficha=b.ficha and extract(month from b.dtlan)<=") +
                    mesSql(m.ate);
-        }};
+        },
+        Etapas{lancamentos::alteracoesDaDotacao(),
+               QStringLiteral("desdis a"),
+               QStringLiteral("a.ficha"),
+               {}}};
     return f;
 }
+
+// The commitments with their items, as the liquidations and the commitments join them.
+const QString DespesasDaFuncao = QStringLiteral("despes d inner join desdis e on e.ficha=d.ficha");
 
 // `rf`: the launcher's reserve-commitment condition, ending in " AND " or a blank.
 FormaDaSoma liquidadoDaFuncao(const QString& rf) {
     static const QString origem =
         QStringLiteral("viewliq f  inner join despes d on d.pkemp=f.pkemp  inner join desdis e "
                        "on e.ficha=d.ficha");
-    return {QStringLiteral("sum(f.vadem)"), origem,
+    return {QStringLiteral("sum(f.vadem)"),
+            origem,
             QStringLiteral("d.pkemp=f.pkemp and ") + rf + QStringLiteral(" 1=1"),
-            QStringLiteral("f.datae"), [=](const QString& w, Meses m) {
+            QStringLiteral("f.datae"),
+            [=](const QString& w, Meses m) {
                 return QStringLiteral("select sum(f.vadem) as empliqbimestre from ") + origem +
                        QStringLiteral("  where d.pkemp=f.pkemp and ") + rf + comBranco(w) +
                        QStringLiteral(" and extract(month from f.datae)>=") + mesSql(m.de) +
                        QStringLiteral(" and extract(month from f.datae)<=") + mesSql(m.ate);
-            }};
+            },
+            Etapas{lancamentos::liquidacoes(), DespesasDaFuncao, QStringLiteral("d.pkemp"),
+                   rf + QStringLiteral(" 1=1")}};
 }
 
 FormaDaSoma empenhadoDaFuncao(const QString& rf) {
     static const QString origem =
         QStringLiteral("despes d  inner join desdis e on e.ficha=d.ficha");
     return {QStringLiteral("sum(d.vadem)"), origem, rf + QStringLiteral(" 1=1"),
-            QStringLiteral("d.datae"), [=](const QString& w, Meses m) {
+            QStringLiteral("d.datae"),
+            [=](const QString& w, Meses m) {
                 return QStringLiteral("select sum(d.vadem) as empenhadobimestre from ") + origem +
                        QStringLiteral("  where ") + rf + comBranco(w) +
                        QStringLiteral(" and extract(month from d.datae)<=") + mesSql(m.ate) +
                        QStringLiteral(" and extract(month from d.datae)>=") + mesSql(m.de);
-            }};
+            },
+            // Each commitment is its own posting, and shares its items with the liquidations.
+            Etapas{lancamentos::dosItens(QStringLiteral("d.datae"), {QStringLiteral("d.vadem")}),
+                   DespesasDaFuncao, QStringLiteral("d.pkemp"), rf + QStringLiteral(" 1=1")}};
 }
 
 // The running totals of the value lines, in the order of the money columns.

@@ -4,9 +4,9 @@
 #include "annexes/common/aguarde.h"
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/lancador.h"
+#include "annexes/common/plano_figuras.h"
 #include "core/erro.h"
 #include "core/globais.h"
-#include "db/consultas.h"
 #include "db/modulodados.h"
 #include "entry/catalogo.h"
 #include "entry/preparacoes.h"
@@ -34,58 +34,120 @@ const QString& nomeDoMes(int m) {
     return NomesDosMeses.at(m - 1);
 }
 
-// The lines valued by a month series, with their statements (month number appended).
-struct Serie {
-    const char* id;
-    const char* sql;
-};
-const Serie Series[] = {
-    {"00010", "select sum(r.varec) as varec from receit r inner join recdis f on "
-              "f.ficha=r.ficha INNER JOIN TABEMPRESA T on t.EMPRESA = f.EMPRESA where f.codre "
-              "like '1%' and t.ADM IN ('D') AND T.TIPO <> '2' and extract(month from r.dtlan)="},
-    {"00030", "select sum(r.varec) as varec from receit r inner join recdis f on "
-              "f.ficha=r.ficha INNER JOIN TABEMPRESA T on t.EMPRESA = f.EMPRESA where f.codre "
-              "like '1%' and t.ADM IN ('I') and t.tipo in ('5') and extract(month from "
-              "r.dtlan)="},
-    {"00040", "select sum(r.varec) as varec from receit r inner join recdis f on "
-              "f.ficha=r.ficha INNER JOIN TABEMPRESA T on t.EMPRESA = f.EMPRESA where f.codre "
-              "like '1%' and t.adm in ('I') and t.TIPO IN ('6') and extract(month from "
-              "r.dtlan)="},
-    {"00050", "select sum(r.varec) as varec from receit r  inner join recdis f on "
-              "f.ficha=r.ficha  inner join tabempresa t on t.empresa = f.empresa  where f.codre "
-              "like '1%' and t.adm in ('I')  and t.tipo not in ('5','6')  and extract(month from "
-              "r.dtlan)="},
-    {"00080", "select sum(r.varec) as varec from receit r  inner join recdis f on "
-              "f.ficha=r.ficha where f.codre like '171%' and f.tipo='TI'  and extract(month from "
-              "r.dtlan)="},
-    {"00090", "select sum(r.varec) as varec from receit r  inner join recdis f on "
-              "f.ficha=r.ficha where   ((substring(f.codre from 1 for 10) in "
-              "('1210.29.07','1210.29.08','1210.29.09','1210.29.10','1210.29.11','1210.29.12'))"
-              "     or    (f.codre like '12%' and f.tipo='CS') ) and extract(month from "
-              "r.dtlan)="},
-    {"00100", "select sum(r.varec) as varec from receit r inner join recdis f on "
-              "f.ficha=r.ficha where   ((f.codre like '1210.46%') or (f.codre like '12%' and "
-              "f.tipo='CF')) and extract(month from r.dtlan)="},
-    {"00110", "select sum(r.varec) as varec from receit r inner join recdis f on "
-              "f.ficha=r.ficha where (f.codre like '1724%' and f.tipo='FU') and extract(month "
-              "from r.dtlan)="},
-    {"00120", "select sum(r.varec) as varec from receit r inner join recdis f on "
-              "f.ficha=r.ficha where (f.tipo='RP') and extract(month from r.dtlan)="},
-    {"00130", "select sum(r.varec) as varec from receit r inner join recdis f on "
-              "f.ficha=r.ficha where (f.tipo='OD') and extract(month from r.dtlan)="},
+// The statements of the annex: each one's text completed with a month number,
+// kept in the pieces that let a figure plan read every month in one pass.
+const QString CabecaDaSerie = QStringLiteral("select sum(r.varec) as varec from ");
+const QString ComEntidade = QStringLiteral(
+    "receit r inner join recdis f on f.ficha=r.ficha INNER JOIN TABEMPRESA T on t.EMPRESA = "
+    "f.EMPRESA");
+const QString ComEntidadeMinuscula =
+    QStringLiteral("receit r  inner join recdis f on f.ficha=r.ficha  inner join tabempresa t "
+                   "on t.empresa = f.empresa ");
+const QString SemEntidade = QStringLiteral("receit r  inner join recdis f on f.ficha=r.ficha");
+const QString SemEntidadeJunto = QStringLiteral("receit r inner join recdis f on f.ficha=r.ficha");
+
+// One statement: head + origem + " where " + w + " and extract(month from " + data + ")=".
+struct Mensal {
+    QString cabeca;
+    QString soma;
+    QString origem;
+    QString data;
+    QString w;
+    Etapas etapas;
+
+    FormaDaSoma forma() const {
+        const QString inicio = cabeca + origem + QStringLiteral(" where ") + w +
+                               QStringLiteral(" and extract(month from ") + data +
+                               QStringLiteral(")=");
+        return {soma,
+                origem,
+                {},
+                data,
+                [inicio](const QString&, Meses m) { return inicio + QString::number(m.de); },
+                etapas};
+    }
 };
 
-const QString Deducoes = QStringLiteral(
-    "select sum(varec)as varec from receit inner join recdis on recdis.ficha=receit.ficha "
-    "where (recdis.codre like '97%' OR recdis.codre like '95%') and extract(month from "
-    "receit.dtlan)=");
-const QString DeducoesAnteriores = QStringLiteral(
-    "select sum(varec)as VADEM from receit inner join recdis on recdis.ficha=receit.ficha "
-    "where (recdis.codre like '97%' OR recdis.codre like '95%') and extract(month from "
-    "receit.dtlan)=");
-const QString Fundef = QStringLiteral(
-    "select sum(varec)as varec from receit inner join recdis on recdis.ficha=receit.ficha "
-    "where recdis.codre like '1724%' and extract(month from receit.dtlan)=");
+// The items of a statement over receipts, as its FROM joins them after RECEIT.
+Etapas itens(const QString& de, const QString& chave) {
+    return {lancamentos::receitas(), de, chave, {}};
+}
+
+// A line's statement over the revenue items, with or without their entity.
+Mensal daSerie(const QString& origem, const QString& w) {
+    const bool comEntidade = origem.contains(QLatin1String("tabempresa"), Qt::CaseInsensitive);
+    const QString de = comEntidade ? QStringLiteral("recdis f inner join tabempresa t on "
+                                                    "t.empresa = f.empresa")
+                                   : QStringLiteral("recdis f");
+    return {CabecaDaSerie,
+            QStringLiteral("sum(r.varec)"),
+            origem,
+            QStringLiteral("r.dtlan"),
+            w,
+            itens(de, QStringLiteral("f.ficha"))};
+}
+
+// The lines valued by a month series.
+struct Serie {
+    const char* id;
+    Mensal mensal;
+};
+const std::vector<Serie>& series() {
+    static const std::vector<Serie> s = {
+        {"00010",
+         daSerie(ComEntidade, QStringLiteral("f.codre like '1%' and t.ADM IN ('D') AND T.TIPO <> "
+                                             "'2'"))},
+        {"00030",
+         daSerie(ComEntidade, QStringLiteral("f.codre like '1%' and t.ADM IN ('I') and t.tipo in "
+                                             "('5')"))},
+        {"00040",
+         daSerie(ComEntidade, QStringLiteral("f.codre like '1%' and t.adm in ('I') and t.TIPO IN "
+                                             "('6')"))},
+        {"00050", daSerie(ComEntidadeMinuscula,
+                          QStringLiteral("f.codre like '1%' and t.adm in ('I')  and t.tipo not in "
+                                         "('5','6') "))},
+        {"00080", daSerie(SemEntidade, QStringLiteral("f.codre like '171%' and f.tipo='TI' "))},
+        {"00090",
+         daSerie(SemEntidade,
+                 QStringLiteral("  ((substring(f.codre from 1 for 10) in "
+                                "('1210.29.07','1210.29.08','1210.29.09','1210.29.10','1210.29."
+                                "11','1210.29.12'))     or    (f.codre like '12%' and "
+                                "f.tipo='CS') )"))},
+        {"00100", daSerie(SemEntidadeJunto,
+                          QStringLiteral("  ((f.codre like '1210.46%') or (f.codre like '12%' and "
+                                         "f.tipo='CF'))"))},
+        {"00110",
+         daSerie(SemEntidadeJunto, QStringLiteral("(f.codre like '1724%' and f.tipo='FU')"))},
+        {"00120", daSerie(SemEntidadeJunto, QStringLiteral("(f.tipo='RP')"))},
+        {"00130", daSerie(SemEntidadeJunto, QStringLiteral("(f.tipo='OD')"))},
+    };
+    return s;
+}
+
+// The FUNDEF rule's statements: deductions (named VADEM on the previous year) and receipts.
+Mensal daRegra(const QString& apelido, const QString& w) {
+    return {QStringLiteral("select sum(varec)as ") + apelido + QStringLiteral(" from "),
+            QStringLiteral("sum(varec)"),
+            QStringLiteral("receit inner join recdis on recdis.ficha=receit.ficha"),
+            QStringLiteral("receit.dtlan"),
+            w,
+            itens(QStringLiteral("recdis"), QStringLiteral("recdis.ficha"))};
+}
+const QString CondicaoDasDeducoes =
+    QStringLiteral("(recdis.codre like '97%' OR recdis.codre like '95%')");
+const Mensal& deducoes() {
+    static const Mensal m = daRegra(QStringLiteral("varec"), CondicaoDasDeducoes);
+    return m;
+}
+const Mensal& deducoesAnteriores() {
+    static const Mensal m = daRegra(QStringLiteral("VADEM"), CondicaoDasDeducoes);
+    return m;
+}
+const Mensal& fundef() {
+    static const Mensal m =
+        daRegra(QStringLiteral("varec"), QStringLiteral("recdis.codre like '1724%'"));
+    return m;
+}
 
 // The bimester the launcher holds, 1 to 6.
 int bimestre() {
@@ -127,6 +189,14 @@ int slotAnterior(int l, int mes) {
 
 } // namespace
 
+std::vector<FormaDaSoma> formasDoAnexo3(const QString& w) {
+    std::vector<FormaDaSoma> r;
+    for (const QString& origem : {ComEntidade, ComEntidadeMinuscula, SemEntidade, SemEntidadeJunto})
+        r.push_back(daSerie(origem, w).forma());
+    r.push_back(daRegra(QStringLiteral("varec"), w).forma());
+    return r;
+}
+
 QString sufixoDoSlot(int k) {
     return k == 0 ? QString() : QString::number(k);
 }
@@ -136,6 +206,59 @@ Moeda regraDoFundef(Moeda serie, Moeda fundef, Moeda deducoes) {
         return serie;
     return fundef > deducoes ? deducoes : fundef;
 }
+
+// The month figures of both years, asked of one plan per connection before any
+// is read: the current year's months 1 to L of every series and of the FUNDEF
+// rule (a chamber's too: the statements run, only the typed figures count), and
+// the previous year's months L − 1 to 12 when it is connected and the entity is
+// not a chamber.
+struct TImpAnexo3::Figuras {
+    Figuras(int l, bool comAnterior)
+        : l(l), atual(dm().Conexao),
+          anterior(comAnterior ? std::make_unique<PlanoDeFiguras>(dm().ConexaoAnt) : nullptr) {
+        // Asked in the order the statements ran one by one: each series, the current
+        // year from its last month back, then the FUNDEF rule month by month.
+        for (size_t s = 0; s < series().size(); ++s) {
+            const Mensal& m = series()[s].mensal;
+            for (int mes = l; mes >= 1; --mes)
+                pede(atual, m, mes, serie[s][0]);
+            for (int mes = l - 1; anterior && mes <= 12; ++mes)
+                pede(*anterior, m, mes, serie[s][1]);
+        }
+        for (int mes = l; mes >= 1; --mes) {
+            pede(atual, deducoes(), mes, deducao[0]);
+            pede(atual, fundef(), mes, receitaDoFundef[0]);
+        }
+        for (int mes = l - 1; anterior && mes <= 12; ++mes) {
+            pede(*anterior, deducoesAnteriores(), mes, deducao[1]);
+            pede(*anterior, fundef(), mes, receitaDoFundef[1]);
+        }
+    }
+    using DoAno = std::array<PlanoDeFiguras::Figura, 13>; // by month
+    using PorMes = std::array<DoAno, 2>;                  // [previous year][month]
+
+    static void pede(PlanoDeFiguras& plano, const Mensal& m, int mes, DoAno& figuras) {
+        figuras[static_cast<size_t>(mes)] = plano.pede(m.forma(), m.w, {mes, mes});
+    }
+    void resolve() {
+        atual.resolve();
+        if (anterior)
+            anterior->resolve();
+    }
+    Moeda valor(const PorMes& figuras, bool doAnoAnterior, int mes) const {
+        const PlanoDeFiguras& plano = doAnoAnterior ? *anterior : atual;
+        return plano.valor(figuras[doAnoAnterior ? 1 : 0][static_cast<size_t>(mes)]);
+    }
+    int comandos() const { return atual.comandos() + (anterior ? anterior->comandos() : 0); }
+    qint64 linhas() const { return atual.linhas() + (anterior ? anterior->linhas() : 0); }
+
+    int l;
+    PlanoDeFiguras atual;
+    std::unique_ptr<PlanoDeFiguras> anterior;
+    std::vector<PorMes> serie = std::vector<PorMes>(series().size());
+    PorMes receitaDoFundef{};
+    PorMes deducao{};
+};
 
 TImpAnexo3::TImpAnexo3(QWidget* dono)
     : QWidget(dono), relatorio4_(carregaLayout(QStringLiteral(":/anexo3/relatorio4.json"))) {
@@ -159,6 +282,8 @@ QString TImpAnexo3::arquivoRcl(const QString& diretorio, const QString& digitoBi
 
 void TImpAnexo3::btncalculaClick() {
     comandos_ = 0;
+    linhas_ = 0;
+    figuras_.reset();
     {
         AguardeRelatorio aguarde(this, 17);
         ReceitaLiquida(&aguarde);
@@ -173,6 +298,9 @@ void TImpAnexo3::btncalculaClick() {
         aguarde.passo(16);
         TOTALIZA(QStringLiteral("00300"), QStringLiteral("00060"), QStringLiteral("00140"));
     }
+    comandos_ = figuras_->comandos();
+    linhas_ = figuras_->linhas();
+    figuras_.reset();
 
     QString exercicio;
     const bool camara = cabecalhos(exercicio);
@@ -224,41 +352,43 @@ void TImpAnexo3::ReceitaLiquida(AguardeRelatorio* aguarde) {
     cdsDigAnt.loadFromFile(caminhoArquivo(dir, ArquivoDigitado::Anexo3, anoAnterior));
     passo(2);
 
+    const bool comAnterior = dm().ConexaoAnt.Connected() && !lancador().camaraLegislativa();
+    figuras_ = std::make_unique<Figuras>(2 * bimestre(), comAnterior);
+    figuras_->resolve();
+
     cdsImp.first();
     int posicao = 2;
-    for (const Serie& s : Series) {
+    for (const Serie& s : series()) {
         if (posicao > 2)
             passo(posicao);
         ++posicao;
-        valores(QString::fromLatin1(s.id), QString::fromLatin1(s.sql), QStringLiteral("varec"));
+        valores(QString::fromLatin1(s.id));
     }
 }
 
-Moeda TImpAnexo3::consulta(bool anoAnterior, const QString& sql, int mes, const QString& coluna) {
-    ++comandos_;
-    return ConsultaValor(anoAnterior ? dm().ConexaoAnt : dm().Conexao, sql + QString::number(mes),
-                         coluna);
-}
-
-void TImpAnexo3::valores(const QString& id, const QString& sql, const QString& coluna) {
+void TImpAnexo3::valores(const QString& id) {
+    size_t indice = 0;
+    while (QString::fromLatin1(series()[indice].id) != id)
+        ++indice;
+    const Figuras::PorMes& figuras = figuras_->serie[indice];
     localiza(cdsImp, id);
     cdsImp.edit();
-    const int l = 2 * bimestre();
+    const int l = figuras_->l;
     const bool camara = lancador().camaraLegislativa();
     const QString receita = cdsImp.fieldByName(Receita).asString();
     for (int i = l; i >= 1; --i) {
         const int k = slotAtual(l, i);
         // A chamber runs the statement too, but only its typed figures count.
-        const Moeda banco = consulta(false, sql, i, coluna);
+        const Moeda banco = figuras_->valor(figuras, false, i);
         const Moeda base = camara ? valorDoSlot(cdsImp, k).asCurrency() : banco;
         mesDoSlot(cdsImp, k).setAsString(nomeDoMes(i));
         valorDoSlot(cdsImp, k).setAsCurrency(base + digitado(cdsDig, receita, i));
     }
-    const bool comAnterior = dm().ConexaoAnt.Connected() && !camara;
+    const bool comAnterior = figuras_->anterior != nullptr;
     for (int j = l - 1; j <= 12; ++j) {
         const int k = slotAnterior(l, j);
         const Moeda base =
-            comAnterior ? consulta(true, sql, j, coluna) : valorDoSlot(cdsImp, k).asCurrency();
+            comAnterior ? figuras_->valor(figuras, true, j) : valorDoSlot(cdsImp, k).asCurrency();
         mesDoSlot(cdsImp, k).setAsString(nomeDoMes(j));
         valorDoSlot(cdsImp, k).setAsCurrency(base + digitado(cdsDigAnt, receita, j));
     }
@@ -268,19 +398,20 @@ void TImpAnexo3::valores(const QString& id, const QString& sql, const QString& c
 void TImpAnexo3::LIQUIDO() {
     localiza(cdsImp, QStringLiteral("00110"));
     cdsImp.edit();
-    const int l = 2 * bimestre();
+    const Figuras& f = *figuras_;
+    const int l = f.l;
     for (int i = l; i >= 1; --i) {
         Field slot = valorDoSlot(cdsImp, slotAtual(l, i));
-        const Moeda d = -consulta(false, Deducoes, i, QStringLiteral("varec"));
-        const Moeda f = consulta(false, Fundef, i, QStringLiteral("varec"));
-        slot.setAsCurrency(regraDoFundef(slot.asCurrency(), f, d));
+        const Moeda d = -f.atual.valor(f.deducao[0][static_cast<size_t>(i)]);
+        slot.setAsCurrency(
+            regraDoFundef(slot.asCurrency(), f.valor(f.receitaDoFundef, false, i), d));
     }
-    if (dm().ConexaoAnt.Connected() && !lancador().camaraLegislativa()) {
+    if (f.anterior) {
         for (int j = l - 1; j <= 12; ++j) {
             Field slot = valorDoSlot(cdsImp, slotAnterior(l, j));
-            const Moeda d = -consulta(true, DeducoesAnteriores, j, QStringLiteral("vadem"));
-            const Moeda f = consulta(true, Fundef, j, QStringLiteral("varec"));
-            slot.setAsCurrency(regraDoFundef(slot.asCurrency(), f, d));
+            const Moeda d = -f.anterior->valor(f.deducao[1][static_cast<size_t>(j)]);
+            slot.setAsCurrency(
+                regraDoFundef(slot.asCurrency(), f.valor(f.receitaDoFundef, true, j), d));
         }
     }
     cdsImp.post();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "annexes/common/plano_figuras.h"
 #include "tables/clientdataset.h"
 
 #include <QWidget>
@@ -34,9 +35,9 @@ public:
     void btncalculaClick();
     // Builds cdsImp from the typed file and fills its month series.
     void ReceitaLiquida(AguardeRelatorio* aguarde);
-    // The month series of line `id`: `sql` completed with each month number,
-    // its column `coluna`, plus the typed figure of the month.
-    void valores(const QString& id, const QString& sql, const QString& coluna);
+    // The month series of line `id`: its statement's figure for each month, plus
+    // the typed figure of the month.
+    void valores(const QString& id);
     // The FUNDEF line: where the month had FUNDEF receipts, the smaller of
     // them and the month's deductions.
     void LIQUIDO();
@@ -48,16 +49,20 @@ public:
 
     // "NQ404_RCL" + bimester digit + ".XML" in the data directory.
     static QString arquivoRcl(const QString& diretorio, const QString& digitoBimestre);
-    // Statements run by the last computation, for measurement.
+    // Statements run by the last computation and the rows they gave, for measurement.
     int comandosExecutados() const { return comandos_; }
+    qint64 linhasLidas() const { return linhas_; }
 
 private:
-    Moeda consulta(bool anoAnterior, const QString& sql, int mes, const QString& coluna);
+    struct Figuras;
     // Sets the headings; answers whether the entity is a chamber and its MEXER.
     bool cabecalhos(QString& exercicio);
 
     std::unique_ptr<TppReport> relatorio4_;
+    // The figures of the computation under way, asked before the lines are filled.
+    std::unique_ptr<Figuras> figuras_;
     int comandos_ = 0;
+    qint64 linhas_ = 0;
 };
 
 // Slot k of the fourteen ("" for 0, else k): the field names "M" + k and "MES" + k.
@@ -65,5 +70,8 @@ QString sufixoDoSlot(int k);
 // The FUNDEF rule of one month: with FUNDEF receipts `fundef` above 0, the
 // smaller of them and the deductions; otherwise the month keeps `serie`.
 Moeda regraDoFundef(Moeda serie, Moeda fundef, Moeda deducoes);
+
+// The annex's statements, one per FROM it reads, with `w` as their condition.
+std::vector<FormaDaSoma> formasDoAnexo3(const QString& w);
 
 } // namespace nq

@@ -42,34 +42,49 @@ const FormaDaSoma& alteracaoDaDotacaoDaFicha() {
                                   "desdis f on f.ficha=b.ficha inner join desdis d on "
                                   "f.ficha=d.ficha where ") +
                    w + QStringLiteral(" and extract(month from b.dtlan)<=") + mesSql(m.ate);
-        }};
+        },
+        Etapas{lancamentos::alteracoesDaDotacao(),
+               QStringLiteral("desdis f inner join desdis d on f.ficha=d.ficha"),
+               QStringLiteral("f.ficha"),
+               {}}};
     return f;
 }
+
+// The commitments with their items, as the liquidations and the commitments join them.
+const QString DespesasDaFicha = QStringLiteral("despes d inner join desdis f on f.ficha=d.ficha");
 
 FormaDaSoma liquidadoDaFichaNoBimestre(const QString& rf) {
     return {QStringLiteral("sum(l.vadem)"),
             QStringLiteral("viewliq l inner join despes d on d.pkemp=l.pkemp inner join desdis "
                            "f on f.ficha=d.ficha"),
-            rf + QStringLiteral(" 1=1"), QStringLiteral("l.datae"), [=](const QString& w, Meses m) {
+            rf + QStringLiteral(" 1=1"),
+            QStringLiteral("l.datae"),
+            [=](const QString& w, Meses m) {
                 return QStringLiteral("select sum(l.vadem) as empliqbimestre from viewliq l "
                                       "inner join despes d on d.pkemp=l.pkemp inner join desdis "
                                       "f on f.ficha=d.ficha where ") +
                        rf + w + QStringLiteral(" and extract(month from l.datae)>=") +
                        mesSql(m.de) + QStringLiteral(" and extract(month from l.datae)<=") +
                        mesSql(m.ate);
-            }};
+            },
+            Etapas{lancamentos::liquidacoes(), DespesasDaFicha, QStringLiteral("d.pkemp"),
+                   rf + QStringLiteral(" 1=1")}};
 }
 
 FormaDaSoma empenhadoDaFichaNoBimestre(const QString& rf) {
     return {QStringLiteral("sum(d.vadem)"),
             QStringLiteral("despes d inner join desdis f on f.ficha=d.ficha"),
-            rf + QStringLiteral(" 1=1"), QStringLiteral("d.datae"), [=](const QString& w, Meses m) {
+            rf + QStringLiteral(" 1=1"), QStringLiteral("d.datae"),
+            [=](const QString& w, Meses m) {
                 return QStringLiteral("select sum(d.vadem) as empenhadobimestre from despes d "
                                       "inner join desdis f on f.ficha=d.ficha where ") +
                        rf + w + QStringLiteral(" and extract(month from d.datae)<=") +
                        mesSql(m.ate) + QStringLiteral(" and extract(month from d.datae)>=") +
                        mesSql(m.de);
-            }};
+            },
+            // Each commitment is its own posting, and shares its items with the liquidations.
+            Etapas{lancamentos::dosItens(QStringLiteral("d.datae"), {QStringLiteral("d.vadem")}),
+                   DespesasDaFicha, QStringLiteral("d.pkemp"), rf + QStringLiteral(" 1=1")}};
 }
 
 const FormaDaSoma& recebidoOrcamentario() {
@@ -82,7 +97,8 @@ const FormaDaSoma& recebidoOrcamentario() {
             return QStringLiteral("Select sum(r.varec) as total from receit r inner join recdis f "
                                   "on f.ficha=r.ficha where (") +
                    w + QStringLiteral(")   and extract(month from r.dtlan)<=") + mesSql(m.ate);
-        }};
+        },
+        Etapas{lancamentos::receitas(), QStringLiteral("recdis f"), QStringLiteral("f.ficha"), {}}};
     return f;
 }
 
@@ -90,11 +106,15 @@ const FormaDaSoma& recebidoExtraOrcamentario() {
     static const FormaDaSoma f{
         QStringLiteral("sum(varec)"),
         QStringLiteral("receit r left join recdis f on f.ficha=r.ficha"),
-        QStringLiteral("f.extra='S'"), QStringLiteral("r.dtlan"), [](const QString& w, Meses m) {
+        QStringLiteral("f.extra='S'"), QStringLiteral("r.dtlan"),
+        [](const QString& w, Meses m) {
             return QStringLiteral("Select sum(varec) as total from receit r left join recdis f on "
                                   "f.ficha=r.ficha where (f.extra='S') and ") +
                    w + QStringLiteral("  and extract(month from r.dtlan)<=") + mesSql(m.ate);
-        }};
+        },
+        // The fixed condition on the item leaves out the receipts the left join keeps without one.
+        Etapas{lancamentos::receitas(), QStringLiteral("recdis f"), QStringLiteral("f.ficha"),
+               QStringLiteral("f.extra='S'")}};
     return f;
 }
 
@@ -116,11 +136,15 @@ const FormaDaSoma& pagoOrcamentario() {
     static const FormaDaSoma f{
         QStringLiteral("sum(v.vapag)"),
         QStringLiteral("viewvapag v inner join desdis f on f.ficha=v.ficha"),
-        QStringLiteral("f.EXTRA='N'"), QStringLiteral("v.dtpag"), [](const QString& w, Meses m) {
+        QStringLiteral("f.EXTRA='N'"),
+        QStringLiteral("v.dtpag"),
+        [](const QString& w, Meses m) {
             return QStringLiteral("Select sum(v.vapag) as total from viewvapag v inner join "
                                   "desdis f on f.ficha=v.ficha where f.EXTRA='N' and ") +
                    w + QStringLiteral("  and extract(month from v.dtpag)<=") + mesSql(m.ate);
-        }};
+        },
+        Etapas{lancamentos::pagamentos(), QStringLiteral("desdis f"), QStringLiteral("f.ficha"),
+               QStringLiteral("f.EXTRA='N'")}};
     return f;
 }
 
@@ -128,12 +152,16 @@ const FormaDaSoma& pagoExtraOrcamentario() {
     static const FormaDaSoma f{
         QStringLiteral("sum(v.vapag)"),
         QStringLiteral("viewvapag v  inner join desdis f on f.ficha=v.ficha"),
-        QStringLiteral("f.extra='S'"), QStringLiteral("v.dtpag"), [](const QString& w, Meses m) {
+        QStringLiteral("f.extra='S'"),
+        QStringLiteral("v.dtpag"),
+        [](const QString& w, Meses m) {
             return QStringLiteral("Select sum(v.vapag) as total from viewvapag v  inner join "
                                   "desdis f on f.ficha=v.ficha  where ") +
                    w + QStringLiteral("  and (f.extra='S')  and extract(month from v.dtpag)<=") +
                    mesSql(m.ate);
-        }};
+        },
+        Etapas{lancamentos::pagamentos(), QStringLiteral("desdis f"), QStringLiteral("f.ficha"),
+               QStringLiteral("f.extra='S'")}};
     return f;
 }
 
@@ -160,7 +188,11 @@ const FormaDaSoma& saldoDasContas() {
             return QStringLiteral("Select sum(o.credi-o.debit) as Total from ordcai o  inner join "
                                   "descon c on c.conta=o.conta  where ") +
                    w + QStringLiteral("  and extract(month from o.dtlan)<=") + mesSql(m.ate);
-        }};
+        },
+        Etapas{lancamentos::movimentosDeCaixa(),
+               QStringLiteral("descon c"),
+               QStringLiteral("c.conta"),
+               {}}};
     return f;
 }
 

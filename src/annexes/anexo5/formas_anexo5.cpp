@@ -22,25 +22,36 @@ FormaDaSoma forma(const char* soma, const char* origem, const char* fixa, const 
 } // namespace
 
 const FormaDaSoma& alteracaoDaDotacao() {
-    static const FormaDaSoma f =
-        forma("sum(b.valor)", "desald b inner join desdis f on f.ficha=b.ficha", "", "b.dtlan",
-              "select sum(b.valor) as atualmais from desald b inner join desdis f on "
-              "f.ficha=b.ficha where ",
-              " and extract(month from b.dtlan)<=");
+    static const FormaDaSoma f = [] {
+        FormaDaSoma a =
+            forma("sum(b.valor)", "desald b inner join desdis f on f.ficha=b.ficha", "", "b.dtlan",
+                  "select sum(b.valor) as atualmais from desald b inner join desdis f on "
+                  "f.ficha=b.ficha where ",
+                  " and extract(month from b.dtlan)<=");
+        a.etapas = Etapas{lancamentos::alteracoesDaDotacao(),
+                          QStringLiteral("desdis f"),
+                          QStringLiteral("f.ficha"),
+                          {}};
+        return a;
+    }();
     return f;
 }
 
 FormaDaSoma liquidadoNoBimestre(const QString& rf, const QString& apelido) {
     return {QStringLiteral("sum(l.vadem)"),
             QStringLiteral("viewliq l inner join despes d on d.pkemp=l.pkemp"),
-            rf + QStringLiteral(" 1=1"), QStringLiteral("l.datae"), [=](const QString& w, Meses m) {
+            rf + QStringLiteral(" 1=1"),
+            QStringLiteral("l.datae"),
+            [=](const QString& w, Meses m) {
                 return QStringLiteral("select sum(l.vadem) as ") + apelido +
                        QStringLiteral(" from viewliq l inner join despes d on d.pkemp=l.pkemp  "
                                       "where ") +
                        rf + w + QStringLiteral(" and extract(month from l.datae)>=") +
                        mesSql(m.de) + QStringLiteral(" and extract(month from l.datae)<=") +
                        mesSql(m.ate);
-            }};
+            },
+            Etapas{lancamentos::liquidacoes(), QStringLiteral("despes d"),
+                   QStringLiteral("d.pkemp"), rf + QStringLiteral(" 1=1")}};
 }
 
 const FormaDaSoma& creditosAteOMes() {

@@ -159,6 +159,13 @@ int EstradaDoAnexo::comandos() const {
     return total;
 }
 
+qint64 EstradaDoAnexo::linhas() const {
+    qint64 total = comandos_ + plano_.linhas();
+    for (const auto& [conexao, outro] : outrosPlanos_)
+        total += outro->linhas();
+    return total;
+}
+
 Moeda EstradaDoAnexo::soma(const QString& sql) {
     ++comandos_;
     return ConsultaValor(conexao_, sql);

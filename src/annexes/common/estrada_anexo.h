@@ -54,8 +54,9 @@ private:
 };
 
 // The road every annex travels, written once: its typed-data files copied to
-// work files and loaded, the lines walked with one aggregate statement per
-// figure, the workbook question, and the work files removed at the end. The
+// work files and loaded, the lines walked with their figures answered by a
+// figure plan (few passes over the database, each figure equal to its literal
+// statement), the workbook question, and the work files removed at the end. The
 // annex states only its own statements, report and workbook cells.
 class EstradaDoAnexo {
 public:
@@ -105,6 +106,8 @@ public:
     Moeda soma(const QString& sql);
     // Statements run since this road was made, through soma and the plan.
     int comandos() const;
+    // Rows read by this road's statements (one per soma) and its plans.
+    qint64 linhas() const;
     // Rows walked so far by percorre, over every table.
     int passos() const { return passos_; }
 

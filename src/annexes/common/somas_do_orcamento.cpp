@@ -31,14 +31,18 @@ const FormaDaSoma& dotacaoInicial() {
 }
 
 FormaDaSoma empenhadoNoBimestre(const QString& rf) {
-    return {QStringLiteral("sum(d.vadem)"), QStringLiteral("despes d"), rf + QStringLiteral(" 1=1"),
-            QStringLiteral("d.datae"), [=](const QString& w, Meses m) {
-                return QStringLiteral("select sum(d.vadem) as empenhadobimestre from despes d "
-                                      " where ") +
-                       rf + w + QStringLiteral(" and extract(month from d.datae)<=") +
-                       mesSql(m.ate) + QStringLiteral(" and extract(month from d.datae)>=") +
-                       mesSql(m.de);
-            }};
+    return {
+        QStringLiteral("sum(d.vadem)"), QStringLiteral("despes d"), rf + QStringLiteral(" 1=1"),
+        QStringLiteral("d.datae"),
+        [=](const QString& w, Meses m) {
+            return QStringLiteral("select sum(d.vadem) as empenhadobimestre from despes d "
+                                  " where ") +
+                   rf + w + QStringLiteral(" and extract(month from d.datae)<=") + mesSql(m.ate) +
+                   QStringLiteral(" and extract(month from d.datae)>=") + mesSql(m.de);
+        },
+        // Each commitment is its own posting, and shares its items with the liquidations.
+        Etapas{lancamentos::dosItens(QStringLiteral("d.datae"), {QStringLiteral("d.vadem")}),
+               QStringLiteral("despes d"), QStringLiteral("d.pkemp"), rf + QStringLiteral(" 1=1")}};
 }
 
 FormaDaSoma atualizacaoDaPrevisao(QChar sinal) {
@@ -46,14 +50,20 @@ FormaDaSoma atualizacaoDaPrevisao(QChar sinal) {
         sinal == QLatin1Char('>') ? QStringLiteral("atualmais") : QStringLiteral("atualmenos");
     const QString valor = QStringLiteral("a.valor") + sinal + QLatin1Char('0');
     return {QStringLiteral("sum(a.valor)"),
-            QStringLiteral("recalp a inner join recdis f on f.ficha=a.ficha"), valor,
-            QStringLiteral("a.dtlan"), [=](const QString& w, Meses m) {
+            QStringLiteral("recalp a inner join recdis f on f.ficha=a.ficha"),
+            valor,
+            QStringLiteral("a.dtlan"),
+            [=](const QString& w, Meses m) {
                 return QStringLiteral("select sum(a.valor) as ") + apelido +
                        QStringLiteral(" from recalp a inner join recdis f on f.ficha=a.ficha "
                                       "where ") +
                        w + QStringLiteral(" and ") + valor +
                        QStringLiteral(" and extract(month from a.dtlan)<=") + mesSql(m.ate);
-            }};
+            },
+            Etapas{lancamentos::alteracoesDaPrevisao(sinal),
+                   QStringLiteral("recdis f"),
+                   QStringLiteral("f.ficha"),
+                   {}}};
 }
 
 const FormaDaSoma& arrecadadoNoBimestre() {
@@ -67,7 +77,8 @@ const FormaDaSoma& arrecadadoNoBimestre() {
                                   "recdis f on f.ficha=r.ficha where ") +
                    w + QStringLiteral(" and extract(month from r.dtlan)>=") + mesSql(m.de) +
                    QStringLiteral(" and extract(month from r.dtlan)<=") + mesSql(m.ate);
-        }};
+        },
+        Etapas{lancamentos::receitas(), QStringLiteral("recdis f"), QStringLiteral("f.ficha"), {}}};
     return f;
 }
 

@@ -1,6 +1,7 @@
 #include "apoio_anexo1.h"
 #include "esperado.h"
 
+#include "annexes/common/plano_figuras.h"
 #include "entry/catalogo.h"
 #include "entry/preparacoes.h"
 #include "tables/clientdataset.h"
@@ -104,10 +105,11 @@ TEST_P(Anexo1PorBimestre, FigurasIguaisAsSomasDoExercicioGerado) {
     // Lines without a condition keep their typed values.
     for (const char* campo : {"DOTACAO_ANUAL", "DOTACAO_ATUALIZADA", "EMPENHADO_BIM1"})
         EXPECT_MOEDA(moeda(r.despesa, "00280", campo), Moeda());
-    // One aggregate statement per figure: 26 receipt lines with a condition (forecast,
-    // its raises and cuts, then one per bimester) and 12 expenditure lines (appropriation,
-    // its changes, then commitment and liquidation per bimester).
-    EXPECT_EQ(r.comandos, 26 * (3 + b) + 12 * (2 + 2 * b));
+    // A few statements whatever the bimester, where one per figure would be
+    // 26 * (3 + b) + 12 * (2 + 2 * b): each postings table and item table read once.
+    if (!nq::figurasLiterais()) {
+        EXPECT_LE(r.comandos, 14);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Bimestres, Anexo1PorBimestre, ::testing::Values(1, 3, 6));
@@ -203,3 +205,38 @@ TEST_F(Anexo1, ValoresDigitadosSaoSomadosEOArquivoDigitadoFicaIntacto) {
 }
 
 } // namespace
+
+// Each run reads the database and the typed files afresh: a posting and a typed
+// figure added between two runs show in the second, even when each run shares
+// its passes among its reports as the bimester close does.
+TEST_F(Anexo1, SegundaExecucaoLeDeNovoOBancoEOsValoresDigitados) {
+    const auto rodaComPassagens = [&] {
+        nq::PassagensDaExecucao passagens;
+        nq::PassagensInstaladas instaladas(passagens);
+        return moeda(roda(1, false).receita, "00040", "REALIZADO_BIM1");
+    };
+    const Moeda antes = rodaComPassagens();
+
+    int ficha = 0;
+    for (const auto& f : exercicio().fichasReceita)
+        if (f.codre.startsWith("1112.02"))
+            ficha = f.ficha;
+    ASSERT_NE(ficha, 0);
+    executa(QString("INSERT INTO RECEIT (NUMREC, FICHA, DTLAN, DTREC, VAREC) VALUES (990099, %1, "
+                    "'2008-02-15', '2008-02-15', 100.00)")
+                .arg(ficha));
+    nq::PreparaAnexo1(dados());
+    const QString arquivo = nq::caminhoArquivo(dados(), nq::ArquivoDigitado::Anexo1Receita);
+    {
+        nq::ClientDataSet t;
+        t.loadFromFile(arquivo);
+        ASSERT_TRUE(t.locate("ID", nq::Value("00040")));
+        t.edit();
+        t.fieldByName("REALIZADO_BIM1").setAsCurrency(Moeda::deTexto("12.34").value());
+        t.post();
+        t.saveToFile(arquivo);
+    }
+    const Moeda depois = rodaComPassagens();
+    executa("DELETE FROM RECEIT WHERE NUMREC = 990099");
+    EXPECT_MOEDA(depois, antes + Moeda::deInteiro(100) + Moeda::deTexto("12.34").value());
+}

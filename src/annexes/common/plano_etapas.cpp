@@ -1,0 +1,174 @@
+#include "annexes/common/plano_resolucao.h"
+
+#include "core/erro.h"
+
+#include <map>
+
+namespace nq::plano {
+
+namespace {
+
+QString chaveDaFonte(const Etapas& e) {
+    const QChar s(0x1f);
+    return e.itens + s + e.chaveDoItem + s + e.fixaDosItens;
+}
+
+bool itensSaoLancamentos(const Etapas& e) {
+    return e.lancamentos.tabela.isEmpty();
+}
+
+Proprios propriosDe(const Etapas& e) {
+    return {e.lancamentos.data, e.lancamentos.somas};
+}
+
+} // namespace
+
+void Resolucao::duasEtapas(std::vector<Grupo>& grupos) {
+    std::map<QString, Fonte> fontes;
+    std::vector<Grupo*> emEtapas;
+    for (Grupo& g : grupos) {
+        const FormaDaSoma& f = g.forma->dados;
+        if (!f.etapas || f.etapas->lancamentos.data.isEmpty() != f.data.isEmpty() ||
+            f.etapas->lancamentos.somas.size() != static_cast<qsizetype>(g.forma->termos->size()))
+            continue;
+        const std::vector<int> vivas = abertas(g);
+        // Each W must resolve in the statement's own FROM as the literal text has it.
+        const auto ok = emAlgum(aceitos(static_cast<int>(vivas.size()),
+                                        [&](const std::vector<int>& s) {
+                                            std::vector<int> quais;
+                                            for (int k : s)
+                                                quais.push_back(vivas[static_cast<size_t>(k)]);
+                                            return leitura_.aceita(
+                                                textoDaVerificacao(f, textos(g.condicoes, quais)));
+                                        }),
+                                static_cast<int>(vivas.size()));
+        Fonte& fonte = fontes[chaveDaFonte(*f.etapas)];
+        fonte.etapas = &*f.etapas;
+        fonte.reserva = g.forma->reservaDosItens;
+        if (itensSaoLancamentos(*f.etapas) &&
+            std::find(fonte.proprios.begin(), fonte.proprios.end(), propriosDe(*f.etapas)) ==
+                fonte.proprios.end())
+            fonte.proprios.push_back(propriosDe(*f.etapas));
+        for (size_t k = 0; k < vivas.size(); ++k) {
+            Condicao& c = g.condicoes[static_cast<size_t>(vivas[k])];
+            if (!ok[k])
+                paraLiteral(c);
+            else if (!fonte.ws.contains(c.w))
+                fonte.ws << c.w;
+        }
+        emEtapas.push_back(&g);
+    }
+    for (auto& [chave, fonte] : fontes)
+        leItens(fonte);
+    // The months each postings pass must hold: those of every figure it answers.
+    QHash<QString, Meses> mesesDa;
+    for (Grupo* g : emEtapas) {
+        const Etapas& e = *g->forma->dados.etapas;
+        if (itensSaoLancamentos(e))
+            continue;
+        const QString passagem = textoDaPassagem(e.lancamentos);
+        if (!mesesDa.contains(passagem))
+            mesesDa.insert(passagem, Meses{13, 0}); // none yet
+        Meses& m = mesesDa[passagem];
+        for (const Condicao& c : g->condicoes)
+            for (int i : c.pedidos) {
+                const Meses p = pedidos_[static_cast<size_t>(i)].meses;
+                m = p.vazio() || m.vazio() ? Meses{}
+                                           : Meses{std::min(m.de, p.de), std::max(m.ate, p.ate)};
+            }
+    }
+    for (Grupo* g : emEtapas) {
+        const Etapas& e = *g->forma->dados.etapas;
+        const Fonte& fonte = fontes[chaveDaFonte(e)];
+        if (!fonte.respostas.empty())
+            soma(*g, fonte, mesesDa.value(textoDaPassagem(e.lancamentos)));
+    }
+}
+
+// One statement evaluates every condition of the source on its items; a
+// condition it cannot take (one that names a postings column) is left for a
+// grouped statement.
+void Resolucao::leItens(Fonte& fonte) {
+    const std::optional<Reserva> reserva = usada(fonte.reserva);
+    const auto texto = [&](const std::vector<int>& quais) {
+        QStringList ws;
+        for (int i : quais)
+            ws << fonte.ws[i];
+        return textoDosItens(*fonte.etapas, fonte.proprios, ws, reserva);
+    };
+    fonte.coluna.assign(static_cast<size_t>(fonte.ws.size()), {-1, -1});
+    for (const std::vector<int>& conjunto :
+         aceitos(static_cast<int>(fonte.ws.size()),
+                 [&](const std::vector<int>& s) { return leitura_.aceita(texto(s)); })) {
+        try {
+            const int n = static_cast<int>(conjunto.size());
+            fonte.respostas.push_back(leitura_.responde(texto(conjunto), [&](fb::Cursor& c) {
+                return plano::leItens(c, fonte.proprios, n, chavesPara(reserva), leitura_);
+            }));
+        } catch (const Erro&) {
+            continue; // those conditions are left for a grouped statement
+        }
+        for (size_t k = 0; k < conjunto.size(); ++k)
+            fonte.coluna[static_cast<size_t>(conjunto[k])] = {
+                static_cast<int>(fonte.respostas.size()) - 1, static_cast<int>(k)};
+    }
+}
+
+// The figures of a shape from its items' conditions and the postings of each
+// item (read by a pass, or the items' own).
+void Resolucao::soma(Grupo& g, const Fonte& fonte, Meses meses) {
+    const Etapas& e = *g.forma->dados.etapas;
+    const size_t parte =
+        static_cast<size_t>(std::find(fonte.proprios.begin(), fonte.proprios.end(), propriosDe(e)) -
+                            fonte.proprios.begin());
+    std::shared_ptr<const Resposta> passagem;
+    QHash<int64_t, std::vector<size_t>> linhasDa;
+    if (!itensSaoLancamentos(e)) {
+        try {
+            const Lancamentos& l = e.lancamentos;
+            const int n = static_cast<int>(l.somas.size());
+            // The whole year, when this run has read it already, holds the months asked.
+            const QString texto = leitura_.guardada(textoDaPassagem(l)) ? textoDaPassagem(l)
+                                                                        : textoDaPassagem(l, meses);
+            passagem = leitura_.responde(texto, [&](fb::Cursor& c) {
+                return lePassagem(c, n, !l.data.isEmpty(), leitura_);
+            });
+        } catch (const Erro&) {
+            return; // left for a grouped statement
+        }
+        for (size_t i = 0; i < passagem->linhas(); ++i)
+            linhasDa[passagem->chaves[i]].push_back(i);
+    }
+    for (Condicao& c : g.condicoes) {
+        if (c.respondida)
+            continue;
+        const auto [r, j] = fonte.coluna[static_cast<size_t>(fonte.ws.indexOf(c.w))];
+        if (r < 0)
+            continue;
+        const Resposta& itens = *fonte.respostas[static_cast<size_t>(r)];
+        const Resposta::Parte* proprios = passagem ? nullptr : &itens.partes[parte];
+        const int somas = proprios ? proprios->somas : passagem->somas;
+        const size_t condicoes = static_cast<size_t>(itens.condicoes);
+        Acumulado a(somas);
+        for (size_t linha = 0; linha < itens.linhas(); ++linha) {
+            if (!itens.condicao[linha * condicoes + static_cast<size_t>(j)])
+                continue;
+            if (proprios) {
+                a.acrescenta(proprios->meses[linha],
+                             &proprios->parcelas[linha * static_cast<size_t>(somas)]);
+                continue;
+            }
+            if (itens.semChave[linha])
+                continue;
+            const auto linhas = linhasDa.constFind(itens.chaves[linha]);
+            if (linhas == linhasDa.cend())
+                continue;
+            for (size_t p : *linhas)
+                a.acrescenta(passagem->meses[p],
+                             &passagem->parcelas[p * static_cast<size_t>(somas)]);
+        }
+        respondeCom(g, c, a, proprios ? proprios->escalas : passagem->escalas);
+    }
+}
+
+} // namespace nq::plano
