@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace nq {
 
@@ -20,6 +21,8 @@ struct OpcoesDoLote {
     QString ini;
     QString planilha;      // the Court of Accounts workbook to fill (read only)
     QString planilhaSaida; // where the filled copy goes
+    // Typed into every justification dialog and confirmed; none: each closes unsaved.
+    std::optional<QString> justificativa;
     bool ajuda = false;
     bool listaAnexos = false; // --lista-anexos: the annexes of this build, one a line
 };
