@@ -13,6 +13,9 @@ namespace nq {
 struct ColetorDeFiguras::Gancho {
     TppCustomText* componente = nullptr;
     std::function<void(QString&)> anterior;
+    // A heading's figure prints again on every page: it is recorded once.
+    bool doCabecalho = false;
+    mutable bool registrado = false;
 };
 
 struct ColetorDeFiguras::InicioDeGrupo {
@@ -60,20 +63,26 @@ bool bandaDeLinhas(TppBandType tipo) {
            tipo == TppBandType::btGroupFooter;
 }
 
+bool bandaDeCabecalho(TppBandType tipo) {
+    return tipo == TppBandType::btHeader || tipo == TppBandType::btTitle;
+}
+
 // Calls `texto` for every text of a detail or group band that may print a
-// figure, and `grupo` for every group, in `r` and its subreports.
+// figure, and for every data field of a heading (with true), and `grupo` for
+// every group, in `r` and its subreports.
 template <class F, class G> void paraCadaLinha(TppCustomReport& r, const F& texto, const G& grupo) {
     for (const auto& g : r.grupos())
         grupo(*g);
     for (TppBand* banda : r.todasAsBandas())
         for (const auto& c : banda->componentes()) {
+            auto* t = dynamic_cast<TppCustomText*>(c.get());
+            const bool dado = dynamic_cast<TppDBText*>(t) && !dynamic_cast<TppDBCalc*>(t);
             if (auto* sub = dynamic_cast<TppSubReport*>(c.get()))
                 paraCadaLinha(sub->Report(), texto, grupo);
-            else if (bandaDeLinhas(banda->tipo()))
-                if (auto* t = dynamic_cast<TppCustomText*>(c.get());
-                    t && (dynamic_cast<TppVariable*>(t) ||
-                          (dynamic_cast<TppDBText*>(t) && !dynamic_cast<TppDBCalc*>(t))))
-                    texto(*t);
+            else if (bandaDeLinhas(banda->tipo()) && (dado || dynamic_cast<TppVariable*>(t)))
+                texto(*t, false);
+            else if (bandaDeCabecalho(banda->tipo()) && dado)
+                texto(*t, true);
         }
 }
 
@@ -97,10 +106,11 @@ QString campoCsv(const QString& texto) {
 } // namespace
 
 ColetorDeFiguras::ColetorDeFiguras(TppReport& relatorio) {
-    const auto texto = [this](TppCustomText& c) {
+    const auto texto = [this](TppCustomText& c, bool doCabecalho) {
         auto g = std::make_unique<Gancho>();
         g->componente = &c;
         g->anterior = c.OnGetText;
+        g->doCabecalho = doCabecalho;
         const Gancho* gancho = g.get();
         c.OnGetText = [this, gancho](QString& texto) {
             if (gancho->anterior)
@@ -138,7 +148,7 @@ ColetorDeFiguras::~ColetorDeFiguras() {
 }
 
 void ColetorDeFiguras::registra(const Gancho& gancho, const QString& texto) {
-    if (texto.trimmed().isEmpty())
+    if (texto.trimmed().isEmpty() || (gancho.doCabecalho && gancho.registrado))
         return;
     const Origem o = origemDe(*gancho.componente);
     if (!o.tabela)
@@ -149,8 +159,13 @@ void ColetorDeFiguras::registra(const Gancho& gancho, const QString& texto) {
         for (const auto& [grupo, doGrupo] : linhasDosGrupos_)
             if (grupo == g)
                 linha = doGrupo;
-    figuras_.push_back(
-        {o.tabela->name(), linha.id, linha.descricao, o.coluna, numeroSimples(texto)});
+    Figura f{o.tabela->name(), linha.id, linha.descricao, o.coluna, numeroSimples(texto)};
+    // The heading comes first on the page, though the pages are laid out after the lines.
+    if (gancho.doCabecalho)
+        figuras_.insert(figuras_.begin() + figurasDoCabecalho_++, std::move(f));
+    else
+        figuras_.push_back(std::move(f));
+    gancho.registrado = true;
 }
 
 QString numeroSimples(const QString& impresso) {

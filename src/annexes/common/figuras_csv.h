@@ -22,10 +22,12 @@ struct Figura {
 
 // Records the money figures of a report while it is generated, from the very
 // texts the detail and group bands print (so they match the pages), in print
-// order. Attaches to the data components of money fields and the currency
-// variables of those bands, its subreports' included; detaches when destroyed.
-// A group band's figures belong to the group's first row: its footer prints
-// when the next group's row is already current.
+// order, after the data fields of the report's heading (recorded once, though
+// the heading repeats on every page). Attaches to the data components of
+// money fields and the currency variables of those bands, its subreports'
+// included; detaches when destroyed. A group band's figures belong to the
+// group's first row: its footer prints when the next group's row is already
+// current.
 class ColetorDeFiguras {
 public:
     explicit ColetorDeFiguras(TppReport& relatorio);
@@ -47,6 +49,7 @@ private:
     std::vector<std::unique_ptr<InicioDeGrupo>> inicios_;
     std::vector<std::pair<const TppGroup*, Linha>> linhasDosGrupos_;
     std::vector<Figura> figuras_;
+    std::ptrdiff_t figurasDoCabecalho_ = 0;
 };
 
 // A printed number in plain form: the report locale's grouping dropped and its
