@@ -6,6 +6,7 @@
 #include "annexes/anexo3/anexo3.h"
 #include "annexes/anexo4/anexo4.h"
 #include "annexes/anexo5/anexo5.h"
+#include "annexes/gestao_fiscal/gestao_fiscal.h"
 
 namespace nq {
 
@@ -17,6 +18,7 @@ AnexosDisponiveis anexosDoPrograma() {
         {QStringLiteral("ImpAnexo3"), [](QWidget* dono) { return new TImpAnexo3(dono); }},
         {QStringLiteral("ImpAnexo4"), [](QWidget* dono) { return new TImpAnexo4(dono); }},
         {QStringLiteral("ImpAnexo5"), [](QWidget* dono) { return new TImpAnexo5(dono); }},
+        {QStringLiteral("Form101"), [](QWidget* dono) { return new TForm101(dono); }},
     };
 }
 
