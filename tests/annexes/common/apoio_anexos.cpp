@@ -13,6 +13,8 @@
 Linhas fotoDaTabela(const nq::ClientDataSet& t) {
     Linhas l;
     const int id = t.fieldIndex(QStringLiteral("ID"));
+    if (id < 0)
+        return l; // a table without lines (a justification)
     for (int i = 0; i < t.recordCount(); ++i) {
         const auto [linha, nova] = l.try_emplace(t.valueAt(i, id).asString());
         if (!nova)
