@@ -1,4 +1,5 @@
-// Annexes 1, 1B, 2, 3, 4 and 5 for bimester 6 on a demo exercise of each size:
+// Annexes 1, 1B, 2, 3, 4 and 5 for bimester 6, and the fiscal-management
+// report for the third quadrimester, on a demo exercise of each size:
 // time, statements run and peak memory, next to one full scan of each postings
 // table they read, measured in the same run. Usage:
 // anexos_bench [teste|pequeno|medio|grande ...] (default: teste pequeno medio).
@@ -11,6 +12,7 @@
 #include "annexes/anexo4/anexo4.h"
 #include "annexes/anexo5/anexo5.h"
 #include "annexes/common/lancador.h"
+#include "annexes/gestao_fiscal/gestao_fiscal.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
 #include "core/globais.h"
@@ -18,12 +20,17 @@
 #include "db/consultas.h"
 #include "db/modulodados.h"
 #include "demo/demo.h"
+#include "entry/catalogo.h"
+#include "entry/preparacoes.h"
 #include "medicao.h"
 #include "report/motor.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -58,8 +65,9 @@ int main(int argc, char** argv) {
     QTextStream out(stdout);
     out << "tamanho;receitas;anexo1_s;anexo1_comandos;anexo1b_s;anexo1b_comandos;anexo2_s;"
            "anexo2_comandos;anexo3_s;anexo3_comandos;anexo4_s;anexo4_comandos;anexo5_s;"
-           "anexo5_comandos;varredura_receit_s;varredura_despes_s;varredura_viewliq_s;"
-           "varredura_desald_s;pico_MiB\n";
+           "anexo5_comandos;rgf_s;rgf_comandos;varredura_receit_s;varredura_despes_s;"
+           "varredura_viewliq_s;varredura_desald_s;varredura_condia_s;varredura_ordcai_s;"
+           "pico_MiB\n";
 
     nq::MensagensRoteirizadas respostas;
     nq::instalaMensagens(&respostas);
@@ -101,6 +109,20 @@ int main(int argc, char** argv) {
             const double segundos4 = cronometra(anexo4);
             nq::TImpAnexo5 anexo5;
             const double segundos5 = cronometra(anexo5);
+            // Annex 10's DP file, its lines as the typed-data file holds them
+            // until annex 10 computes them.
+            const QString dir = nq::diretorioDados();
+            nq::PreparaAnexo10(dir);
+            QFile::remove(dir + QStringLiteral("NQ404_DP12.XML"));
+            QFile::copy(nq::caminhoArquivo(dir, nq::ArquivoDigitado::Anexo10),
+                        dir + QStringLiteral("NQ404_DP12.XML"));
+            nq::TForm101 gestao;
+            gestao.RQua->click();
+            gestao.combomes->setCurrentIndex(2);
+            QElapsedTimer relogio;
+            relogio.start();
+            gestao.BtnImprimir->click();
+            const double segundosRgf = relogio.elapsed() / 1000.0;
 
             auto varredura = [&](const char* sql) {
                 QElapsedTimer relogio;
@@ -117,10 +139,13 @@ int main(int argc, char** argv) {
                 << segundos(segundos3) << ';' << anexo3.comandosExecutados() << ';'
                 << segundos(segundos4) << ';' << anexo4.comandosExecutados() << ';'
                 << segundos(segundos5) << ';' << anexo5.comandosExecutados() << ';'
+                << segundos(segundosRgf) << ';' << gestao.comandosExecutados() << ';'
                 << varredura("SELECT SUM(VAREC) FROM RECEIT") << ';'
                 << varredura("SELECT SUM(VADEM) FROM DESPES") << ';'
                 << varredura("SELECT SUM(VADEM) FROM VIEWLIQ") << ';'
-                << varredura("SELECT SUM(VALOR) FROM DESALD") << ';' << picoDeMemoria() << '\n';
+                << varredura("SELECT SUM(VALOR) FROM DESALD") << ';'
+                << varredura("SELECT SUM(CREDI) FROM CONDIA") << ';'
+                << varredura("SELECT SUM(CREDI) FROM ORDCAI") << ';' << picoDeMemoria() << '\n';
             out.flush();
         }
     } catch (const nq::Erro& e) {
