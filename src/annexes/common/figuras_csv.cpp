@@ -28,9 +28,10 @@ struct ColetorDeFiguras::Linha {
 
 namespace {
 
-// The table a figure component reads and the field that prints the figure; no table when
-// the component prints no money.
+// The pipeline a figure component reads and the field that prints the figure; no table
+// when the component prints no money.
 struct Origem {
+    TppDBPipeline* pipeline = nullptr;
     ClientDataSet* tabela = nullptr;
     QString coluna;
 };
@@ -60,7 +61,7 @@ Origem origemDe(TppCustomText& c) {
         if (tipo != FieldKind::Money &&
             !(tipo == FieldKind::Float && formatoDeFigura(d->DisplayFormat)))
             return {};
-        return {p->DataSource, d->DataField};
+        return {p, p->DataSource, d->DataField};
     }
     auto* v = dynamic_cast<TppVariable*>(&c);
     if (!v || v->DataType != TppDataType::dtCurrency || !c.Band())
@@ -68,7 +69,7 @@ Origem origemDe(TppCustomText& c) {
     TppDBPipeline* p = pipelineDaBanda(*c.Band());
     if (!p || !p->DataSource)
         return {};
-    return {p->DataSource, v->Name};
+    return {p, p->DataSource, v->Name};
 }
 
 QString campoDaLinha(ClientDataSet& t, const QString& nome, bool primeiroSeAusente) {
@@ -78,10 +79,11 @@ QString campoDaLinha(ClientDataSet& t, const QString& nome, bool primeiroSeAusen
     return i < 0 ? QString() : t.field(i).asString();
 }
 
-// The line a figure belongs to: its ID (the first field when the table has none, with the
-// blanks at both ends removed) and its caption.
-QString idDaLinha(ClientDataSet& t) {
-    return campoDaLinha(t, QStringLiteral("ID"), true).trimmed();
+// The line a figure belongs to: its ID, else the field the pipeline aliases "ID" (a
+// table without an ID column names its key so), else the first field; the blanks at
+// both ends removed.
+QString idDaLinha(const TppDBPipeline& p) {
+    return campoDaLinha(*p.DataSource, p.campoDaTabela(QStringLiteral("ID")), true).trimmed();
 }
 
 // Calls `f(componente, grupo, cabecalho)` for the value texts of every detail band and
@@ -157,7 +159,7 @@ const ColetorDeFiguras::Linha& ColetorDeFiguras::linhaDoGrupo(TppGroup& grupo) {
         linha->id.clear();
         linha->descricao.clear();
         if (TppDBPipeline* p = pipelineDaBanda(*linha->cabecalho); p && p->DataSource) {
-            linha->id = idDaLinha(*p->DataSource);
+            linha->id = idDaLinha(*p);
             linha->descricao = campoDaLinha(*p->DataSource, QStringLiteral("NOME"), false);
         }
         if (linha->anterior)
@@ -177,7 +179,7 @@ void ColetorDeFiguras::registra(const Gancho& gancho, const QString& texto) {
     if (const Linha* l = gancho.linhaDoGrupo)
         f = {o.tabela->name(), l->id, l->descricao, o.coluna, numeroSimples(texto)};
     else
-        f = {o.tabela->name(), idDaLinha(*o.tabela),
+        f = {o.tabela->name(), idDaLinha(*o.pipeline),
              campoDaLinha(*o.tabela, QStringLiteral("NOME"), false), o.coluna,
              numeroSimples(texto)};
     // The heading comes first on the page, though the pages are laid out after the lines.

@@ -28,36 +28,13 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QVBoxLayout>
 
 namespace nq {
 
-// The municipality record as this report prints it: heading and signatures.
-struct CadastroDaGestao {
-    QString nome, cidade, exercicio;
-    QString prefeito, tituloPrefeito, contador, tituloContador, controle, tituloControle;
-};
-
 namespace {
 
 const QString Seq = QStringLiteral("SEQ");
-
-CadastroDaGestao leCadastro() {
-    ClientDataSet& q = dm().qrCliente;
-    q.close();
-    q.open();
-    const auto fecha = qScopeGuard([&q] { q.close(); });
-    if (q.isEmpty())
-        throw Erro(QStringLiteral("O cadastro do município (tabela CADCLI) está vazio."));
-    q.first();
-    const auto campo = [&q](const char* nome) {
-        return q.fieldByName(QString::fromLatin1(nome)).asString();
-    };
-    return {campo("CLNT1"), campo("CID"),  campo("MEXER").trimmed(),
-            campo("PREN"),  campo("PRE"),  campo("CONN"),
-            campo("CON"),   campo("TESN"), campo("TES")};
-}
 
 // The wait cursor for a scope, where there are windows.
 class CursorDeEspera {
@@ -220,7 +197,7 @@ void TForm101::relatorio1PreviewFormCreate() {
         periodo().legenda().toUpper();
 }
 
-void TForm101::cabecalhos(const CadastroDaGestao& c, bool camara) {
+void TForm101::cabecalhos(const CadastroDoCliente& c, bool camara) {
     TppReport& r = *relatorio1_;
     const auto texto = [&r](const char* nome, const QString& valor) {
         r.exige<TppLabel>(QString::fromLatin1(nome)).Caption = valor;
@@ -250,7 +227,7 @@ void TForm101::BtnImprimirClick() {
     ultrapassado_ = false;
     comandos_ = 0;
     const PeriodoDaGestao p = periodo();
-    const CadastroDaGestao cliente = leCadastro();
+    const CadastroDoCliente cliente = leCadastroDoCliente();
     // "Câmara", "CÂMARA" and "Camara" alike: the chamber's limits and rows.
     const bool camara = camaraEmMaiusculas(cliente.nome);
     cabecalhos(cliente, camara);
@@ -263,6 +240,14 @@ void TForm101::BtnImprimirClick() {
         mensagens().mostra(falta, QStringLiteral("Atenção"), Icone::Erro);
         return;
     }
+
+    // The previous exercise is taken from the files only where the typed
+    // companion file was there before this run.
+    const bool comDigitados =
+        QFileInfo(caminhoArquivo(dir, ArquivoDigitado::GestaoFiscalDigitada)).isFile();
+    // A quadrimester creates the typed companion file here when it is missing; a
+    // damaged one stops the run before the report's own file is touched.
+    const DigitadosDaGestao digitados(dir, p);
 
     PreparaGestaoFiscal(dir);
     cdsGestao.close();
@@ -280,19 +265,12 @@ void TForm101::BtnImprimirClick() {
     }
     cdsGestao.saveToFile();
 
-    // The previous exercise is taken from the files only where the typed
-    // companion file was there before this run.
-    const bool comDigitados =
-        QFileInfo(caminhoArquivo(dir, ArquivoDigitado::GestaoFiscalDigitada)).isFile();
     const bool mostraReserva = MostraEmpenhosReserva(dm().Conexao);
     EstradaDoAnexo estrada(dir, dm().Conexao);
-    // A quadrimester creates the typed companion file here when it is missing.
-    const DigitadosDaGestao digitados(dir, p);
     CalculoDaGestao calculo(cdsGestao, p, camara, entradas, digitados, estrada);
     {
         CursorDeEspera cursor;
-        const QDate fim =
-            QDate(anoDoArquivo(cliente.exercicio), p.mesFinal(), 1).addMonths(1).addDays(-1);
+        const QDate fim = QDate(cliente.ano(), p.mesFinal(), 1).addMonths(1).addDays(-1);
         const CalculoDaGestao::Restos restos =
             calculo.restosAPagar(arquivoNoDiretorio(dir, QStringLiteral("NQ404_APAGAR.XML")),
                                  dataSqlMDA(fim), mostraReserva);

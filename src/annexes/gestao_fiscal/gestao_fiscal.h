@@ -14,7 +14,7 @@ class QRadioButton;
 namespace nq {
 
 class TppReport;
-struct CadastroDaGestao;
+struct CadastroDoCliente;
 
 // The fiscal-management report ("Modelo 10"): for a bimester or a
 // quadrimester, the current net revenue (RCL) set against personnel
@@ -61,7 +61,7 @@ public:
 private:
     // The period the visible selector names (its number 0 when none is chosen).
     PeriodoDaGestao periodo() const;
-    void cabecalhos(const CadastroDaGestao& c, bool camara);
+    void cabecalhos(const CadastroDoCliente& c, bool camara);
     // The measures taken, asked for once a limit is passed.
     void pedeJustificativa();
     // The workbook question, for a quadrimester with a workbook given.

@@ -1,3 +1,4 @@
+#include "../../rotulos_legiveis.h"
 #include "annexes/common/aguarde.h"
 #include "annexes/common/justificativa.h"
 #include "apoio/falha_de_gravacao.h"
@@ -40,6 +41,7 @@ TEST(Aguarde, AcompanhaOsPassosESaiMesmoComFalha) {
         EXPECT_TRUE(FrmAguarde->isVisible());
         EXPECT_EQ(FrmAguarde->parent(), &anexo);
         EXPECT_EQ(FrmAguarde->gauge1->maximum(), 17);
+        EXPECT_EQ(textosCortados(*FrmAguarde), QStringList());
         aguarde.passo(5);
         EXPECT_EQ(FrmAguarde->gauge1->value(), 5);
         throw Erro("falhou no passo 6");
@@ -90,6 +92,7 @@ TEST_F(Justificativa, PrimeiroUsoCriaOArquivoEOkGrava) {
         dialogo.show();
         EXPECT_TRUE(QFile::exists(arquivo()));
         EXPECT_TRUE(dialogo.DBMemo1->toPlainText().isEmpty());
+        EXPECT_EQ(textosCortados(dialogo), QStringList());
         dialogo.BtnOKClick();
     }
     EXPECT_EQ(textoGravado(1), "");

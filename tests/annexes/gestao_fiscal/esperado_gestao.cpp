@@ -1,5 +1,7 @@
 #include "esperado_gestao.h"
 
+#include "apoio_anexos.h"
+
 #include "entry/catalogo.h"
 #include "entry/preparacoes.h"
 #include "tables/clientdataset.h"
@@ -161,16 +163,12 @@ Esperado calculaGestao(const Fontes& f, bool camara, bool comDigitados) {
     return e;
 }
 
-Moeda reais(nq::demo::Centavos c) {
-    return Moeda::deDezMilesimos(c * 100);
-}
-
 Moeda BancoGerado::razao(const QString& prefixo, int ate) const {
     nq::demo::Centavos s = 0;
     for (const auto& l : e_.diario)
         if (l.balco.startsWith(prefixo) && l.data.month() <= ate)
             s += l.credito - l.debito;
-    return reais(s);
+    return centavos(s);
 }
 
 Moeda BancoGerado::aberturaDoRazao(const QString& prefixo) const {
@@ -178,7 +176,7 @@ Moeda BancoGerado::aberturaDoRazao(const QString& prefixo) const {
     for (const auto& l : e_.diario)
         if (l.balco.startsWith(prefixo) && l.ie >= 1 && l.ie <= 3)
             s += l.credito - l.debito;
-    return reais(s);
+    return centavos(s);
 }
 
 Moeda BancoGerado::caixa(const QString& prefixo, bool soAbertura) const {
@@ -190,18 +188,11 @@ Moeda BancoGerado::caixa(const QString& prefixo, bool soAbertura) const {
         if (balcos[m.conta].startsWith(prefixo) &&
             (!soAbertura || (m.data.month() == 1 && m.data.day() == 1)))
             s += m.credito - m.debito;
-    return reais(s);
+    return centavos(s);
 }
 
 bool BancoGerado::foraDaReserva(const nq::demo::Empenho& emp) const {
-    if (e_.reservaVisivel == "T")
-        return true;
-    if (emp.tpem == "RD")
-        return false;
-    for (const auto& outro : e_.empenhos)
-        if (outro.pkemp == emp.pkempa && outro.tpem == "RD")
-            return false;
-    return true;
+    return e_.reservaVisivel == "T" || !deReserva(e_, emp);
 }
 
 std::array<Moeda, 3> BancoGerado::aPagar(const QDate& dia) const {
@@ -222,9 +213,9 @@ std::array<Moeda, 3> BancoGerado::aPagar(const QDate& dia) const {
         const nq::demo::Centavos apagar = emp.valor - anulado - pago;
         if (apagar == 0)
             continue;
-        r[0] += reais(apagar);
-        r[1] += reais(liquidado - pago);
-        r[2] += reais(apagar - (liquidado - pago));
+        r[0] += centavos(apagar);
+        r[1] += centavos(liquidado - pago);
+        r[2] += centavos(apagar - (liquidado - pago));
     }
     return r;
 }
@@ -237,7 +228,7 @@ Moeda BancoGerado::restosAnteriores() const {
     for (const auto& emp : e_.empenhos)
         if (balcos[emp.ficha].startsWith("3211") && foraDaReserva(emp))
             s += emp.valor;
-    return reais(s);
+    return centavos(s);
 }
 
 void BancoGerado::preenche(Fontes& f, int mes) const {

@@ -60,8 +60,6 @@ private:
     const nq::demo::Exercicio& e_;
 };
 
-nq::Moeda reais(nq::demo::Centavos c);
-
 // Annex 10's DP file `arquivo`: lines 00170 and 00250 each made of a monthly
 // base, VALOR1 to VALOR24 distinct (as annex 10 writes it, its typed-data file
 // with the figures).

@@ -143,17 +143,11 @@ protected:
     void poeDp(int mes, Moeda pessoal, Moeda inativos) {
         gravaDp(d() + QString("NQ404_DP%1.XML").arg(mes, 2, 10, QChar('0')), pessoal, inativos);
     }
-    // Types into the companion file (made when missing).
+    // Types into the companion file (made with its rows when missing).
     void digita(const QString& id, const QString& coluna, Moeda valor) {
         nq::PreparaGestaoFiscalDigitada(d());
-        nq::ClientDataSet t;
-        const QString arquivo = nq::caminhoArquivo(d(), nq::ArquivoDigitado::GestaoFiscalDigitada);
-        t.loadFromFile(arquivo);
-        ASSERT_TRUE(t.locate("ID", nq::Value(id)));
-        t.edit();
-        t.fieldByName(coluna).setAsCurrency(valor);
-        t.post();
-        t.saveToFile(arquivo);
+        ::digita(nq::caminhoArquivo(d(), nq::ArquivoDigitado::GestaoFiscalDigitada),
+                 nq::ArquivoDigitado::GestaoFiscalDigitada, nq::Value(id), {{coluna, valor}});
     }
 
     Resultado roda(bool quadrimestral, int n, std::vector<bool> respostas = {}) {
