@@ -52,20 +52,16 @@ InterrupcaoDoLote::InterrupcaoDoLote() {
         sigaction(Sinais[i], nullptr, &anteriores_[i]);
     fase = Rodando;
     adiado = 0;
-    reinstala();
-}
-
-InterrupcaoDoLote::~InterrupcaoDoLote() {
-    for (int i = 0; i < 3; ++i)
-        sigaction(Sinais[i], &anteriores_[i], nullptr);
-}
-
-void InterrupcaoDoLote::reinstala() {
     struct sigaction acao {};
     acao.sa_handler = aoInterromper;
     sigfillset(&acao.sa_mask);
     for (int sinal : Sinais)
         sigaction(sinal, &acao, nullptr);
+}
+
+InterrupcaoDoLote::~InterrupcaoDoLote() {
+    for (int i = 0; i < 3; ++i)
+        sigaction(Sinais[i], &anteriores_[i], nullptr);
 }
 
 void InterrupcaoDoLote::adiaDurante(const std::function<void()>& confirma) {

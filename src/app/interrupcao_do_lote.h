@@ -19,10 +19,6 @@ public:
     InterrupcaoDoLote(const InterrupcaoDoLote&) = delete;
     InterrupcaoDoLote& operator=(const InterrupcaoDoLote&) = delete;
 
-    // Installs the handlers again: the database client puts its own in place
-    // when it attaches a database, and would let the run go on.
-    void reinstala();
-
     // Runs `confirma` (the outputs put in place) with signals held back until
     // it returns, so that the outputs are all there or none; a signal that came
     // meanwhile then ends the process. Once they are in place a signal still

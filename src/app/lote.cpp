@@ -12,6 +12,7 @@
 #include "db/modulodados.h"
 #include "inicio.h"
 #include "interrupcao_do_lote.h"
+#include "planilha_tce.h"
 #include "report/preview/saida.h"
 #include "saidas_do_lote.h"
 #include "workbook/libreoffice.h"
@@ -341,7 +342,6 @@ int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
 
     Tdm dados;
     const ResultadoInicio inicio = InicioNQ404(dados).executa();
-    interrupcao.reinstala();
     if (inicio.encerrar || inicio.ano.isEmpty()) {
         escreveErro(QStringLiteral("o programa não pôde iniciar."));
         return 1;
@@ -360,9 +360,12 @@ int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
     std::unique_ptr<LibreOffice> office;
     const QString planilhaProvisoria = provisorias.reserva(o.planilhaSaida);
     FabricaDePlanilha planilha = [&]() {
-        if (!office)
-            office = std::make_unique<LibreOffice>(
-                OpcoesLibreOffice{ModoPlanilha::Oculto, planilhaProvisoria});
+        if (!office) {
+            OpcoesLibreOffice opcoes;
+            opcoes.arquivoSaida = planilhaProvisoria;
+            opcoes.programa = leLibreOfficeCorfoco();
+            office = std::make_unique<LibreOffice>(opcoes);
+        }
         return office->novaPlanilha();
     };
 
