@@ -1,4 +1,5 @@
-// Every annex for bimester 6 on a demo exercise of each size: time,
+// Every annex for bimester 6 (the fiscal-management report for the third
+// quadrimester) on a demo exercise of each size: time,
 // statements executed, rows fetched and peak memory of each annex, next to one
 // scan (SELECT SUM) of every table it reads, timed in the same run right after
 // it; then annexes 1 and 3 in one run sharing their passes, as the bimester
@@ -22,6 +23,7 @@
 #include "annexes/common/justificativa.h"
 #include "annexes/common/lancador.h"
 #include "annexes/common/plano_figuras.h"
+#include "annexes/gestao_fiscal/gestao_fiscal.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
 #include "core/globais.h"
@@ -29,14 +31,18 @@
 #include "db/consultas.h"
 #include "db/modulodados.h"
 #include "demo/demo.h"
+#include "entry/catalogo.h"
+#include "entry/preparacoes.h"
 #include "medicao.h"
 #include "report/motor.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <algorithm>
@@ -159,6 +165,9 @@ const std::vector<Varredura> VarredurasDoAnexo7 = {{false, "SELECT SUM(VAREC) FR
                                                    {false, "SELECT SUM(VADEM) FROM DESPES"},
                                                    {false, "SELECT SUM(VADEM) FROM VIEWLIQ"}};
 const std::vector<Varredura> VarredurasDoAnexo8 = {{false, "SELECT SUM(VADEM) FROM DESPES"}};
+const std::vector<Varredura> VarredurasDaGestao = {{false, "SELECT SUM(CREDI) FROM CONDIA"},
+                                                   {false, "SELECT SUM(CREDI - DEBIT) FROM ORDCAI"},
+                                                   {false, "SELECT SUM(VADEM) FROM DESPES"}};
 
 Tempo varre(nq::Tdm& dm, const std::vector<Varredura>& tabelas) {
     return mede([&] {
@@ -189,11 +198,15 @@ template <typename Anexo> qint64 linhas(const Anexo& anexo) {
         return -1;
 }
 
+// `escolhe` sets the window's choices before its button is pressed.
 template <typename Anexo>
-Medida mede(nq::Tdm& dm, const std::vector<Varredura>& tabelas, int vezes) {
+Medida mede(nq::Tdm& dm, const std::vector<Varredura>& tabelas, int vezes,
+            const std::function<void(Anexo&)>& escolhe = {}) {
     Medida m;
     for (int i = 0; i < vezes; ++i) {
         Anexo anexo;
+        if (escolhe)
+            escolhe(anexo);
         zeraPico();
         const Tempo t = mede([&] { botao(anexo)->click(); });
         m.pico = std::max(m.pico, picoDeMemoria());
@@ -282,7 +295,8 @@ int main(int argc, char** argv) {
             for (const auto* tabelas :
                  {&VarredurasDoAnexo1, &VarredurasDoAnexo1B, &VarredurasDoAnexo2,
                   &VarredurasDoAnexo3, &VarredurasDoAnexo4, &VarredurasDoAnexo5,
-                  &VarredurasDoAnexo6, &VarredurasDoAnexo7, &VarredurasDoAnexo8})
+                  &VarredurasDoAnexo6, &VarredurasDoAnexo7, &VarredurasDoAnexo8,
+                  &VarredurasDaGestao})
                 varre(dm, *tabelas);
 
             const auto linha = [&](const QString& anexo, const Medida& m) {
@@ -316,6 +330,18 @@ int main(int argc, char** argv) {
                   [&] { return mede<nq::TImpAnexo7>(dm, VarredurasDoAnexo7, vezes); });
             anexo(QStringLiteral("8"),
                   [&] { return mede<nq::TImpAnexo8>(dm, VarredurasDoAnexo8, vezes); });
+            anexo(QStringLiteral("RGF"), [&] {
+                // The DP file of December, as annex 10's typed lines hold it.
+                const QString dir = nq::diretorioDados();
+                nq::PreparaAnexo10(dir);
+                QFile::remove(dir + QStringLiteral("NQ404_DP12.XML"));
+                QFile::copy(nq::caminhoArquivo(dir, nq::ArquivoDigitado::Anexo10),
+                            dir + QStringLiteral("NQ404_DP12.XML"));
+                return mede<nq::TForm101>(dm, VarredurasDaGestao, vezes, [](nq::TForm101& g) {
+                    g.RQua->click();
+                    g.combomes->setCurrentIndex(2);
+                });
+            });
             if (!so.isEmpty() &&
                 !(so.contains(QStringLiteral("1")) && so.contains(QStringLiteral("3"))))
                 continue;

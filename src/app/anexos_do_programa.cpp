@@ -9,6 +9,7 @@
 #include "annexes/anexo6/anexo6.h"
 #include "annexes/anexo7/anexo7.h"
 #include "annexes/anexo8/anexo8.h"
+#include "annexes/gestao_fiscal/gestao_fiscal.h"
 
 namespace nq {
 
@@ -23,6 +24,7 @@ AnexosDisponiveis anexosDoPrograma() {
         {QStringLiteral("ImpAnexo6"), [](QWidget* dono) { return new TImpAnexo6(dono); }},
         {QStringLiteral("Form07"), [](QWidget* dono) { return new TImpAnexo7(dono); }},
         {QStringLiteral("ImpAnexo8"), [](QWidget* dono) { return new TImpAnexo8(dono); }},
+        {QStringLiteral("Form101"), [](QWidget* dono) { return new TForm101(dono); }},
     };
 }
 

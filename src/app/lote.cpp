@@ -3,6 +3,7 @@
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/figuras_csv.h"
 #include "annexes/common/justificativa.h"
+#include "annexes/gestao_fiscal/gestao_fiscal.h"
 #include "aplicacao.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
@@ -17,8 +18,11 @@
 #include "workbook/libreoffice.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScopeGuard>
 #include <QTreeWidget>
 #include <cstdio>
@@ -135,6 +139,46 @@ bool pareceCamara(const QString& nome) {
     return inicio == QStringLiteral("cam") || inicio == QStringLiteral("câm");
 }
 
+// The fiscal-management report's period: bimesters or quadrimesters, and the
+// number of one; no other annex takes them.
+void verificaPeriodo(const OpcoesDoLote& o) {
+    const bool rgf = o.anexo == QStringLiteral("rgf");
+    if (!rgf) {
+        if (!o.periodo.isEmpty() || o.quadrimestre)
+            throw Erro(QStringLiteral("--periodo e --quadrimestre valem só para --anexo rgf."));
+        return;
+    }
+    if (o.periodo.isEmpty())
+        throw Erro(QStringLiteral("Indique o período com --periodo bim ou --periodo quad."));
+    if (o.periodo == QStringLiteral("bim") && (o.bimestre == 0 || o.quadrimestre))
+        throw Erro(QStringLiteral("Com --periodo bim, indique o bimestre com --bimestre (de 1 a "
+                                  "6), sem --quadrimestre."));
+    if (o.periodo == QStringLiteral("quad") && (o.quadrimestre == 0 || o.bimestre))
+        throw Erro(QStringLiteral("Com --periodo quad, indique o quadrimestre com --quadrimestre "
+                                  "(de 1 a 3), sem --bimestre."));
+}
+
+// A control of an annex window by its name.
+template <class T> T& controle(QDialog& janela, const char* nome) {
+    T* c = janela.findChild<T*>(QString::fromLatin1(nome));
+    if (!c)
+        throw Erro(QStringLiteral("A janela %1 não tem o controle %2.")
+                       .arg(janela.objectName(), QString::fromLatin1(nome)));
+    return *c;
+}
+
+// The modal annex windows, run without being shown: the period chosen in
+// their own selectors, then their print button pressed.
+void conduzJanela(QDialog& janela, const OpcoesDoLote& o) {
+    if (janela.objectName() != QStringLiteral("Form101"))
+        throw Erro(QStringLiteral("A janela %1 não roda sem janelas.").arg(janela.objectName()));
+    const bool quad = o.periodo == QStringLiteral("quad");
+    controle<QRadioButton>(janela, quad ? "RQua" : "RBim").click();
+    controle<QComboBox>(janela, quad ? "combomes" : "CBim")
+        .setCurrentIndex((quad ? o.quadrimestre : o.bimestre) - 1);
+    controle<QPushButton>(janela, "BtnImprimir").click();
+}
+
 } // namespace
 
 bool pedeLote(int argc, char** argv) {
@@ -182,6 +226,15 @@ OpcoesDoLote leOpcoesDoLote(const QStringList& argumentos) {
             o.bimestre = valor->toInt(&ok);
             if (!ok || o.bimestre < 1 || o.bimestre > 6)
                 throw Erro(QStringLiteral("Bimestre inválido: \"%1\" (de 1 a 6).").arg(*valor));
+        } else if (nome == QStringLiteral("--periodo")) {
+            if (*valor != QStringLiteral("bim") && *valor != QStringLiteral("quad"))
+                throw Erro(QStringLiteral("Período inválido: \"%1\" (bim ou quad).").arg(*valor));
+            o.periodo = *valor;
+        } else if (nome == QStringLiteral("--quadrimestre")) {
+            bool ok = false;
+            o.quadrimestre = valor->toInt(&ok);
+            if (!ok || o.quadrimestre < 1 || o.quadrimestre > 3)
+                throw Erro(QStringLiteral("Quadrimestre inválido: \"%1\" (de 1 a 3).").arg(*valor));
         } else if (nome == QStringLiteral("--responder")) {
             if (*valor != QStringLiteral("sim") && *valor != QStringLiteral("nao") &&
                 *valor != QStringLiteral("não"))
@@ -218,6 +271,8 @@ QString ajudaDoLote() {
         "\n"
         "  --anexo N             o anexo: 1, 1b, 2, 3, 4, 5, 6, 7, 8, 10 ou rgf\n"
         "  --bimestre B          o bimestre de referência, de 1 a 6\n"
+        "  --periodo bim|quad    rgf: por bimestre (com --bimestre) ou por quadrimestre\n"
+        "  --quadrimestre Q      rgf: o quadrimestre de referência, de 1 a 3\n"
         "  --pdf ARQUIVO         grava o relatório em PDF\n"
         "  --csv ARQUIVO         grava os valores impressos em CSV (UTF-8, separado por \";\":\n"
         "                        quadro;id;descricao;coluna;valor)\n"
@@ -257,6 +312,7 @@ void verificaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
                        .arg(o.anexo));
     if (anexo.pedeBimestre && o.bimestre == 0)
         throw Erro(QStringLiteral("Indique o bimestre com --bimestre (de 1 a 6)."));
+    verificaPeriodo(o);
     if (!o.ini.isEmpty() && !QFileInfo(o.ini).isFile())
         throw Erro(QStringLiteral("O arquivo de configuração não existe: %1").arg(o.ini));
     if (o.planilha.isEmpty() != o.planilhaSaida.isEmpty())
@@ -320,6 +376,14 @@ int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
         RespostaDeJustificativa* outra = instalaRespostaDeJustificativa(&justificativa);
         const auto devolve = qScopeGuard([&] { instalaRespostaDeJustificativa(outra); });
         TFrmImprime lancador(anexos, planilha);
+        lancador.mostraModal = [&o](QDialog& janela) { conduzJanela(janela, o); };
+        // Nobody can type here: the chamber's missing revenue stays missing.
+        const AberturaDaDigitacao digitacao = instalaAberturaDaDigitacao([] {
+            escreveErro(QStringLiteral("a janela de digitação não abre sem janelas; o relatório "
+                                       "segue sem a receita digitada."));
+        });
+        const auto repoeDigitacao =
+            qScopeGuard([&digitacao] { instalaAberturaDaDigitacao(digitacao); });
         lancador.combomes->setCurrentIndex(o.bimestre - 1);
         lancador.Edit1->setText(o.planilha);
         try {

@@ -15,6 +15,9 @@ namespace nq {
 struct OpcoesDoLote {
     QString anexo;    // "1", "1b", "2" ... "10", "rgf"
     int bimestre = 0; // 1 to 6; 0 when not given
+    // The fiscal-management report's period: "bim" (with bimestre) or "quad".
+    QString periodo;
+    int quadrimestre = 0; // 1 to 3; 0 when not given
     QString pdf;
     QString csv;
     bool responde = false; // the answer to every question but the workbook one

@@ -14,6 +14,9 @@ struct ColetorDeFiguras::Gancho {
     std::function<void(QString&)> anterior;
     // For a group footer's figure: the row that began the group, whose line it totals.
     const Linha* linhaDoGrupo = nullptr;
+    // A heading's figure prints again on every page: it is recorded once.
+    bool doCabecalho = false;
+    mutable bool registrado = false;
 };
 
 struct ColetorDeFiguras::Linha {
@@ -83,8 +86,9 @@ QString idDaLinha(const TppDBPipeline& p) {
     return campoDaLinha(*p.DataSource, p.campoDaTabela(QStringLiteral("ID")), true).trimmed();
 }
 
-// Calls `f(componente, grupo)` for the value texts of every detail band and group footer
-// (`grupo` then its group), subreports included.
+// Calls `f(componente, grupo, cabecalho)` for the value texts of every detail band and
+// group footer (`grupo` then its group) and for the data fields of the headings
+// (`cabecalho` true), subreports included.
 template <class F> void paraCadaFigura(TppCustomReport& r, const F& f) {
     for (TppBand* banda : r.todasAsBandas())
         for (const auto& c : banda->componentes()) {
@@ -92,13 +96,16 @@ template <class F> void paraCadaFigura(TppCustomReport& r, const F& f) {
                 paraCadaFigura(sub->Report(), f);
                 continue;
             }
+            auto* t = dynamic_cast<TppCustomText*>(c.get());
+            const bool dado = dynamic_cast<TppDBText*>(t) && !dynamic_cast<TppDBCalc*>(t);
             const bool rodape = banda->tipo() == TppBandType::btGroupFooter;
-            if (banda->tipo() != TppBandType::btDetail && !rodape)
-                continue;
-            if (auto* t = dynamic_cast<TppCustomText*>(c.get());
-                t && (dynamic_cast<TppVariable*>(t) ||
-                      (dynamic_cast<TppDBText*>(t) && !dynamic_cast<TppDBCalc*>(t))))
-                f(*t, rodape ? banda->Group() : nullptr);
+            const bool cabecalho =
+                banda->tipo() == TppBandType::btHeader || banda->tipo() == TppBandType::btTitle;
+            if ((banda->tipo() == TppBandType::btDetail || rodape) &&
+                (dado || dynamic_cast<TppVariable*>(t)))
+                f(*t, rodape ? banda->Group() : nullptr, false);
+            else if (cabecalho && dado)
+                f(*t, nullptr, true);
         }
 }
 
@@ -114,10 +121,11 @@ QString campoCsv(const QString& texto) {
 } // namespace
 
 ColetorDeFiguras::ColetorDeFiguras(TppReport& relatorio) {
-    paraCadaFigura(relatorio, [this](TppCustomText& c, TppGroup* grupo) {
+    paraCadaFigura(relatorio, [this](TppCustomText& c, TppGroup* grupo, bool cabecalho) {
         auto g = std::make_unique<Gancho>();
         g->componente = &c;
         g->anterior = c.OnGetText;
+        g->doCabecalho = cabecalho;
         if (grupo)
             g->linhaDoGrupo = &linhaDoGrupo(*grupo);
         const Gancho* gancho = g.get();
@@ -162,17 +170,24 @@ const ColetorDeFiguras::Linha& ColetorDeFiguras::linhaDoGrupo(TppGroup& grupo) {
 }
 
 void ColetorDeFiguras::registra(const Gancho& gancho, const QString& texto) {
-    if (texto.trimmed().isEmpty())
+    if (texto.trimmed().isEmpty() || (gancho.doCabecalho && gancho.registrado))
         return;
     const Origem o = origemDe(*gancho.componente);
     if (!o.tabela)
         return;
+    Figura f;
     if (const Linha* l = gancho.linhaDoGrupo)
-        figuras_.push_back({o.tabela->name(), l->id, l->descricao, o.coluna, numeroSimples(texto)});
+        f = {o.tabela->name(), l->id, l->descricao, o.coluna, numeroSimples(texto)};
     else
-        figuras_.push_back({o.tabela->name(), idDaLinha(*o.pipeline),
-                            campoDaLinha(*o.tabela, QStringLiteral("NOME"), false), o.coluna,
-                            numeroSimples(texto)});
+        f = {o.tabela->name(), idDaLinha(*o.pipeline),
+             campoDaLinha(*o.tabela, QStringLiteral("NOME"), false), o.coluna,
+             numeroSimples(texto)};
+    // The heading comes first on the page, though the pages are laid out after the lines.
+    if (gancho.doCabecalho)
+        figuras_.insert(figuras_.begin() + figurasDoCabecalho_++, std::move(f));
+    else
+        figuras_.push_back(std::move(f));
+    gancho.registrado = true;
 }
 
 QString numeroSimples(const QString& impresso) {

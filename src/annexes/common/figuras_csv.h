@@ -23,11 +23,12 @@ struct Figura {
 
 // Records the money figures of a report while it is generated, from the very
 // texts the detail bands and group footers print (so they match the pages), in
-// print order. Attaches to the data components of money fields (and of
-// floating-point fields shown with two decimals: money and percentages) and to
-// the currency variables of every detail band and group footer, its
-// subreports' included; detaches when destroyed. A group footer's figures are
-// filed under the line of the group's first row.
+// print order, after the data fields of the report's heading (recorded once,
+// though the heading repeats on every page). Attaches to the data components
+// of money fields (and of floating-point fields shown with two decimals: money
+// and percentages) and to the currency variables of every detail band and
+// group footer, its subreports' included; detaches when destroyed. A group
+// footer's figures are filed under the line of the group's first row.
 class ColetorDeFiguras {
 public:
     explicit ColetorDeFiguras(TppReport& relatorio);
@@ -46,6 +47,7 @@ private:
     std::vector<std::unique_ptr<Gancho>> ganchos_;
     std::vector<std::unique_ptr<Linha>> linhas_;
     std::vector<Figura> figuras_;
+    std::ptrdiff_t figurasDoCabecalho_ = 0;
 };
 
 // A printed number in plain form: the report locale's grouping dropped and its
