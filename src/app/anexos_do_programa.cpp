@@ -1,6 +1,7 @@
 #include "anexos_do_programa.h"
 
 #include "annexes/anexo1/anexo1.h"
+#include "annexes/anexo10/anexo10.h"
 #include "annexes/anexo1b/anexo1b.h"
 #include "annexes/anexo2/anexo2.h"
 #include "annexes/anexo3/anexo3.h"
@@ -17,6 +18,7 @@ AnexosDisponiveis anexosDoPrograma() {
         {QStringLiteral("ImpAnexo3"), [](QWidget* dono) { return new TImpAnexo3(dono); }},
         {QStringLiteral("ImpAnexo4"), [](QWidget* dono) { return new TImpAnexo4(dono); }},
         {QStringLiteral("ImpAnexo5"), [](QWidget* dono) { return new TImpAnexo5(dono); }},
+        {QStringLiteral("ImpAnexo10"), [](QWidget* dono) { return new TImpAnexo10(dono); }},
     };
 }
 
