@@ -138,6 +138,7 @@ TFrmImprime::TFrmImprime(AnexosDisponiveis anexos, FabricaDePlanilha planilha, Q
             QFileInfo(Edit1->text()).absolutePath(),
             QStringLiteral("Planilha do Excel (*.xls);;Planilhas (*.xls *.xlsx *.ods)"));
     };
+    mostraModal = [](QDialog& janela) { janela.exec(); };
     criaControles();
     if (QFileInfo::exists(caminhoCorfocoIni()))
         Edit1->setText(lePlanilhaCorfoco());
@@ -364,7 +365,7 @@ void TFrmImprime::executaAnexo(const Linha& linha) {
             throw Erro(QStringLiteral("A janela %1 não pode ser mostrada como diálogo.")
                            .arg(linha.janela));
         }
-        dialogo->exec();
+        mostraModal(*dialogo);
         return;
     }
 

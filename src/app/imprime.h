@@ -8,6 +8,7 @@
 #include <memory>
 
 class QComboBox;
+class QDialog;
 class QLineEdit;
 class QToolButton;
 class QTreeWidget;
@@ -41,6 +42,9 @@ public:
 
     // The file dialog of the choose button; replaceable where nobody can answer one.
     std::function<QString()> escolheArquivo;
+    // Shows the window of a row that opens modally (QDialog::exec); replaceable
+    // where nobody can use the window, to work its controls instead.
+    std::function<void(QDialog& janela)> mostraModal;
 
     QString textoBimestre() const override;
     int indiceBimestre() const override;
