@@ -10,8 +10,10 @@
 #include "report/preview/saida.h"
 #include "workbook/libreoffice.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QScopeGuard>
@@ -39,6 +41,11 @@ const std::vector<AnexoDoLote>& anexosDoLote() {
         {"6", 6, "ImpAnexo6", true},   {"7", 7, "Form07", true},       {"8", 8, "ImpAnexo8", false},
         {"rgf", 10, "Form101", false}, {"10", 11, "ImpAnexo10", false}};
     return tabela;
+}
+
+// Annex 10 reads its reference month from a list of its own.
+bool pedeMes(const AnexoDoLote& a) {
+    return a.janela == QLatin1String("ImpAnexo10");
 }
 
 const AnexoDoLote* anexoDoLote(const QString& opcao) {
@@ -103,6 +110,20 @@ private:
     bool csvGravado_ = false;
 };
 
+// What a user does in a window the launcher shows modally: picks the month
+// "MM - ..." in its list, when it has one, and presses its print button. The
+// window is never shown.
+void usaJanelaModal(QDialog& janela, const OpcoesDoLote& o) {
+    if (auto* meses = janela.findChild<QComboBox*>(QStringLiteral("combomes"))) {
+        const QString mm = QStringLiteral("%1 - ").arg(o.mes, 2, 10, QLatin1Char('0'));
+        for (int i = 0; i < meses->count(); ++i)
+            if (meses->itemText(i).startsWith(mm))
+                meses->setCurrentIndex(i);
+    }
+    if (auto* imprime = janela.findChild<QAbstractButton*>(QStringLiteral("BtnImprimir")))
+        imprime->click();
+}
+
 // A file can be created in the directory of `arquivo`, and it is no directory itself.
 void verificaGravavel(const QString& arquivo, const QString& opcao) {
     const QFileInfo info(arquivo);
@@ -164,6 +185,11 @@ OpcoesDoLote leOpcoesDoLote(const QStringList& argumentos) {
             o.bimestre = valor->toInt(&ok);
             if (!ok || o.bimestre < 1 || o.bimestre > 6)
                 throw Erro(QStringLiteral("Bimestre inválido: \"%1\" (de 1 a 6).").arg(*valor));
+        } else if (nome == QStringLiteral("--mes")) {
+            bool ok = false;
+            o.mes = valor->toInt(&ok);
+            if (!ok || o.mes < 1 || o.mes > 12)
+                throw Erro(QStringLiteral("Mês inválido: \"%1\" (de 1 a 12).").arg(*valor));
         } else if (nome == QStringLiteral("--responder")) {
             if (*valor != QStringLiteral("sim") && *valor != QStringLiteral("nao") &&
                 *valor != QStringLiteral("não"))
@@ -193,6 +219,7 @@ QString ajudaDoLote() {
         "\n"
         "  --anexo N             o anexo: 1, 1b, 2, 3, 4, 5, 6, 7, 8, 10 ou rgf\n"
         "  --bimestre B          o bimestre de referência, de 1 a 6\n"
+        "  --mes M               o mês de referência do anexo 10, de 1 a 12\n"
         "  --pdf ARQUIVO         grava o relatório em PDF\n"
         "  --csv ARQUIVO         grava os valores impressos em CSV (UTF-8, separado por \";\":\n"
         "                        quadro;id;descricao;coluna;valor)\n"
@@ -224,6 +251,9 @@ void verificaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
                        .arg(o.anexo));
     if (anexo.pedeBimestre && o.bimestre == 0)
         throw Erro(QStringLiteral("Indique o bimestre com --bimestre (de 1 a 6)."));
+    if (pedeMes(anexo) != (o.mes != 0))
+        throw Erro(pedeMes(anexo) ? QStringLiteral("Indique o mês com --mes (de 1 a 12).")
+                                  : QStringLiteral("A opção --mes é só do anexo 10."));
     if (!o.ini.isEmpty() && !QFileInfo(o.ini).isFile())
         throw Erro(QStringLiteral("O arquivo de configuração não existe: %1").arg(o.ini));
     if (o.planilha.isEmpty() != o.planilhaSaida.isEmpty())
@@ -277,6 +307,7 @@ int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
         TFrmImprime lancador(anexos, planilha);
         lancador.combomes->setCurrentIndex(o.bimestre - 1);
         lancador.Edit1->setText(o.planilha);
+        lancador.mostraModal = [&o](QDialog& janela) { usaJanelaModal(janela, o); };
         try {
             lancador.FormShow();
             lancador.ListView1->setCurrentItem(

@@ -14,6 +14,7 @@ namespace nq {
 struct OpcoesDoLote {
     QString anexo;    // "1", "1b", "2" ... "10", "rgf"
     int bimestre = 0; // 1 to 6; 0 when not given
+    int mes = 0;      // annex 10's month, 1 to 12; 0 when not given
     QString pdf;
     QString csv;
     bool responde = false; // the answer to every question
