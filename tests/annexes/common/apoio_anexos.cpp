@@ -100,6 +100,11 @@ void BancoDeAnexos::TearDown() {
     tmpProprio_.reset();
 }
 
+void BancoDeAnexos::abreAnoAnterior() {
+    dm_->ConexaoAnt.setParam(QStringLiteral("Database"), demo().bancoAnterior);
+    dm_->ConexaoAnt.Open();
+}
+
 void BancoDeAnexos::executa(const QString& sql) {
     nq::TCRSQLConnection dono;
     dono.Params = nq::TCRSQLConnection::parametrosPadrao();

@@ -17,6 +17,7 @@
 
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -70,16 +71,23 @@ protected:
     // pressed, the questions answered from `respostas` (then "não").
     template <class Janela> Resultado roda(int bimestre, std::vector<bool> respostas = {}) {
         valores.defineBimestre(bimestre);
+        return rodaJanela<Janela>([](Janela& j) { j.btncalcula->click(); }, std::move(respostas));
+    }
+    // The same for a window worked by `usa` (its own choices, then its button).
+    template <class Janela>
+    Resultado rodaJanela(const std::function<void(Janela&)>& usa, std::vector<bool> respostas) {
         nq::MensagensDeTeste msgs;
         for (bool r : respostas)
             msgs->enfileiraResposta(r);
         SaidaDeTeste saida;
         nq::SaidaInstalada instalada(saida);
         Janela janela;
-        janela.btncalcula->click();
+        usa(janela);
         return {saida.tabelas, std::move(saida.documento), saida.figuras, msgs->registro(),
                 janela.comandosExecutados()};
     }
+    // Connects the data module to the previous year's database too.
+    void abreAnoAnterior();
     // Runs `sql` as the database owner (the program's user only reads).
     void executa(const QString& sql);
     QString dados() const { return dir_->path() + QLatin1Char('/'); }
