@@ -1,10 +1,12 @@
-// Annexes 1, 1B, 2, 3, 4 and 5 for bimester 6 on a demo exercise of each size:
+// Annexes 1, 1B, 2, 3, 4 and 5 for bimester 6, and annex 10 for December, on a
+// demo exercise of each size:
 // time, statements run and peak memory, next to one full scan of each postings
 // table they read, measured in the same run. Usage:
 // anexos_bench [teste|pequeno|medio|grande ...] (default: teste pequeno medio).
 // Writes into a temporary directory; runs without windows.
 
 #include "annexes/anexo1/anexo1.h"
+#include "annexes/anexo10/anexo10.h"
 #include "annexes/anexo1b/anexo1b.h"
 #include "annexes/anexo2/anexo2.h"
 #include "annexes/anexo3/anexo3.h"
@@ -22,6 +24,7 @@
 #include "report/motor.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -47,6 +50,15 @@ template <typename Anexo> double cronometra(Anexo& anexo) {
     return relogio.elapsed() / 1000.0;
 }
 
+// Annex 10 for reference month `mes`, chosen in its own list.
+double cronometra(nq::TImpAnexo10& anexo, int mes) {
+    QElapsedTimer relogio;
+    relogio.start();
+    anexo.combomes->setCurrentIndex(mes - 1);
+    anexo.BtnImprimir->click();
+    return relogio.elapsed() / 1000.0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -58,8 +70,9 @@ int main(int argc, char** argv) {
     QTextStream out(stdout);
     out << "tamanho;receitas;anexo1_s;anexo1_comandos;anexo1b_s;anexo1b_comandos;anexo2_s;"
            "anexo2_comandos;anexo3_s;anexo3_comandos;anexo4_s;anexo4_comandos;anexo5_s;"
-           "anexo5_comandos;varredura_receit_s;varredura_despes_s;varredura_viewliq_s;"
-           "varredura_desald_s;pico_MiB\n";
+           "anexo5_comandos;anexo10_s;anexo10_comandos;varredura_receit_s;varredura_despes_s;"
+           "varredura_viewliq_s;"
+           "varredura_desald_s;varredura_viewvapag_s;pico_MiB\n";
 
     nq::MensagensRoteirizadas respostas;
     nq::instalaMensagens(&respostas);
@@ -101,6 +114,8 @@ int main(int argc, char** argv) {
             const double segundos4 = cronometra(anexo4);
             nq::TImpAnexo5 anexo5;
             const double segundos5 = cronometra(anexo5);
+            nq::TImpAnexo10 anexo10;
+            const double segundos10 = cronometra(anexo10, 12);
 
             auto varredura = [&](const char* sql) {
                 QElapsedTimer relogio;
@@ -117,10 +132,12 @@ int main(int argc, char** argv) {
                 << segundos(segundos3) << ';' << anexo3.comandosExecutados() << ';'
                 << segundos(segundos4) << ';' << anexo4.comandosExecutados() << ';'
                 << segundos(segundos5) << ';' << anexo5.comandosExecutados() << ';'
+                << segundos(segundos10) << ';' << anexo10.comandosExecutados() << ';'
                 << varredura("SELECT SUM(VAREC) FROM RECEIT") << ';'
                 << varredura("SELECT SUM(VADEM) FROM DESPES") << ';'
                 << varredura("SELECT SUM(VADEM) FROM VIEWLIQ") << ';'
-                << varredura("SELECT SUM(VALOR) FROM DESALD") << ';' << picoDeMemoria() << '\n';
+                << varredura("SELECT SUM(VALOR) FROM DESALD") << ';'
+                << varredura("SELECT SUM(VAPAG) FROM VIEWVAPAG") << ';' << picoDeMemoria() << '\n';
             out.flush();
         }
     } catch (const nq::Erro& e) {

@@ -101,6 +101,7 @@ TImpAnexo10::TImpAnexo10(QWidget* dono)
     : QDialog(dono), relatorio1_(carregaLayout(QStringLiteral(":/anexo10/relatorio1.json"))) {
     setObjectName(QStringLiteral("ImpAnexo10"));
     setWindowTitle(QStringLiteral("Anexo I Modelo 10"));
+    setMinimumWidth(320);
 
     auto* painel = new QLabel(QStringLiteral("Despesa com Pessoal"), this);
     painel->setAlignment(Qt::AlignCenter);
