@@ -101,6 +101,13 @@ protected:
             },
             std::move(respostas));
     }
+    // A workbook path that exists; the export fills `pasta` in memory.
+    void usaPlanilha(Pasta& pasta) {
+        const QString tce = dados() + "tce.xls";
+        QFile(tce).open(QIODevice::WriteOnly);
+        valores.definePlanilha(tce);
+        valores.defineFabricaDePlanilha([&] { return std::make_unique<PlanilhaNaMemoria>(pasta); });
+    }
     QString dp(int mes) const { return nq::TImpAnexo10::arquivoDp(dados(), mes); }
     QString digitado() const { return nq::caminhoArquivo(dados(), nq::ArquivoDigitado::Anexo10); }
 };
@@ -188,10 +195,7 @@ TEST_F(Anexo10ComBancoProprio, CamaraDigitadosELinhasAntigasSomamPelasFaixasDeSe
             {"FILTRO", nq::Value("AND CODRE LIKE '1210.29.07%'")}});
     const QByteArray antes = resumo(digitado());
     Pasta pasta;
-    const QString tce = dados() + "tce.xls";
-    QFile(tce).open(QIODevice::WriteOnly);
-    valores.definePlanilha(tce);
-    valores.defineFabricaDePlanilha([&] { return std::make_unique<PlanilhaNaMemoria>(pasta); });
+    usaPlanilha(pasta);
 
     const Resultado r = roda10(4, {true});
     const auto& ex = exercicio();
@@ -244,10 +248,7 @@ TEST_F(Anexo10ComBancoProprio, CamaraDigitadosELinhasAntigasSomamPelasFaixasDeSe
 
 TEST_F(Anexo10, PlanilhaDoExecutivoRecebeAsDuasPaginasDoMaisAntigoAoMesDeReferencia) {
     Pasta pasta;
-    const QString tce = dados() + "tce.xls";
-    QFile(tce).open(QIODevice::WriteOnly);
-    valores.definePlanilha(tce);
-    valores.defineFabricaDePlanilha([&] { return std::make_unique<PlanilhaNaMemoria>(pasta); });
+    usaPlanilha(pasta);
     const Resultado r = roda10(4, {true});
     const auto numero = [&](const QString& id, int i) {
         return r.tabelas.at(id >= "00180" && id != "00044" ? "ppDBPipeline2" : "ppDBPipeline1")
