@@ -2,12 +2,12 @@
 
 #include "core/configuracao.h"
 #include "core/erro.h"
+#include "core/gravacao_atomica.h"
 #include "core/mensagens.h"
 #include "workbook/planilha.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -125,12 +125,8 @@ void gravaPlanilhaCorfoco(const QString& caminho) {
         linhas << QLatin1Char('[') + Secao + QLatin1Char(']') << linha;
     }
 
-    QSaveFile saida(arquivo);
-    if (!saida.open(QIODevice::WriteOnly) ||
-        saida.write((linhas.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8()) < 0 ||
-        !saida.commit())
-        throw Erro(QStringLiteral("Não foi possível gravar o arquivo %1 (%2).")
-                       .arg(arquivo, saida.errorString()));
+    gravaArquivoAtomico(arquivo,
+                        (linhas.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
 }
 
 bool camaraNaVerificacao(const QString& nome) {

@@ -24,8 +24,10 @@ Mensagens* instalaMensagens(Mensagens* m) {
 
 void MensagensRoteirizadas::mostra(const QString& texto, const QString& titulo, Icone icone) {
     registro_.push_back({texto, titulo, icone, false, false});
+    // A box's line break is "\r"; on a terminal it would overwrite the line.
     if (eco_)
-        std::fprintf(stderr, "%s\n", qPrintable(texto));
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(QString(texto).replace(QLatin1Char('\r'), QLatin1Char('\n'))));
 }
 
 bool MensagensRoteirizadas::pergunta(const QString& texto, const QString& titulo, Icone icone) {

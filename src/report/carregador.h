@@ -82,12 +82,21 @@
 //   stretchables: "mmBottomOffset", "mmOverFlowOffset", "mmStopPosition", "KeepTogether",
 //                "ShiftRelativeTo" (a component's Name);
 //   TppMemo: "Lines": [...], "CharWrap", "Stretch", "mmLeading";
-//   TppDBRichText: "DataPipeline", "DataField", "ParentDataPipeline", "mmLeftMargin";
+//   TppDBRichText: "DataPipeline", "DataField", "ParentDataPipeline", "mmLeftMargin" (the
+//                field holds RTF, HTML or plain text; it prints whole, keeping bold, italic,
+//                underline and paragraph alignment, and grows even a static band);
 //   TppSubReport: "PrintBehavior", "ParentWidth", "ParentPrinterSetup", "ResetPageNo",
 //                "TraverseAllData", "ExpandAll", "NewPrintJob",
 //                "Report": {"Name", "DataPipeline", "AutoStop", "Columns", "mmColumnWidth",
 //                           "PageLimit", "Bands", "Groups"}}
-// Pipelines are declared once, in the main report; subreports and components name them.
+// Pipelines are declared once, in the main report; subreports and components name them. A
+// data component that names its "DataPipeline" reads it in whatever band it lies; one that
+// names none reads its band's report's pipeline ("ParentDataPipeline" true, the default).
+//
+// Read but refused when the report runs, naming the property, because the engine does not
+// lay them out: "PassSetting": "psTwoPass", "Columns" above 1 (report or subreport),
+// "MasterDataPipeline" and "MasterFieldLinks" on a pipeline, a group's "StartOnOddPage" and
+// "ResetPageNo", a stretchable's "KeepTogether".
 namespace nq {
 
 // Reads a layout file (a path, or a resource path such as ":/layouts/anexo1.json").

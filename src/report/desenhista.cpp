@@ -1,7 +1,7 @@
 #include "report/desenhista.h"
 
-#include <QTextDocument>
 #include <algorithm>
+#include <cmath>
 
 namespace nq::desenhista {
 
@@ -81,6 +81,20 @@ void poeLinha(ComandoTexto& c, const QString& linha, int linhaDeBase, bool ultim
     c.trechos.push_back({x, linhaDeBase, linha});
 }
 
+// A text wider than `largura` is condensed until it fits: a clipped figure would read as
+// another number ("-2.119.605,58" without its minus sign). The factor keeps four decimals,
+// so that page dumps stay exact.
+void condensaParaCaber(Fonte& fonte, const QString& texto, int largura) {
+    const MedidorDeTexto& m = MedidorDeTexto::instancia();
+    const int natural = m.largura(fonte, texto);
+    if (natural <= largura || largura <= 0)
+        return;
+    int fator = static_cast<int>(10000.0 * largura / natural); // in ten-thousandths
+    do {
+        fonte.condensacao = fator / 10000.0;
+    } while (m.largura(fonte, texto) > largura && --fator > 0);
+}
+
 } // namespace
 
 QStringList quebra(const Fonte& fonte, const QString& paragrafo, int largura, bool quebraPalavras) {
@@ -134,6 +148,8 @@ ComandoTexto texto(const TppCustomText& t, const QString& texto, Retangulo caixa
         else if (c.alinhamento == Alinhamento::Centro)
             c.caixa.esquerda = caixa.esquerda + (caixa.largura - largura) / 2;
         c.caixa.largura = largura;
+    } else {
+        condensaParaCaber(c.fonte, texto, caixa.largura);
     }
     poeLinha(c, texto, caixa.topo + ascendente, true);
     return c;
@@ -236,110 +252,6 @@ ComandoForma forma(const TppShape& s, Retangulo r) {
     f.preenchida = s.Brush.Style == TBrushStyle::bsSolid;
     f.preenchimento = s.Brush.Color;
     return f;
-}
-
-namespace {
-
-QChar deWindows1252(uchar byte) {
-    // 0x80..0x9F differ from Latin-1; 0 marks the bytes Windows-1252 leaves undefined.
-    static const char16_t faixa80[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    if (byte >= 0x80 && byte < 0xA0 && faixa80[byte - 0x80] != 0)
-        return QChar(faixa80[byte - 0x80]);
-    return QChar(byte);
-}
-
-// Plain text of an RTF document: groups of destinations (font and colour tables,
-// "\*" groups) are dropped, \par and \line break lines, \'hh is a Windows-1252 byte and
-// \uN a Unicode character (its replacement character after it is skipped).
-QString textoDeRtf(const QString& rtf) {
-    QString saida;
-    std::vector<bool> ignorando{false};
-    int pularDepoisDeUnicode = 0;
-    for (int i = 0; i < rtf.size(); ++i) {
-        const QChar c = rtf[i];
-        if (c == QLatin1Char('{')) {
-            ignorando.push_back(ignorando.back());
-            continue;
-        }
-        if (c == QLatin1Char('}')) {
-            if (ignorando.size() > 1)
-                ignorando.pop_back();
-            continue;
-        }
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
-            continue;
-        if (c != QLatin1Char('\\')) {
-            if (pularDepoisDeUnicode > 0)
-                --pularDepoisDeUnicode;
-            else if (!ignorando.back())
-                saida += c;
-            continue;
-        }
-        if (++i >= rtf.size())
-            break;
-        const QChar d = rtf[i];
-        if (d == QLatin1Char('\'') && i + 2 < rtf.size()) {
-            const uchar byte = static_cast<uchar>(rtf.mid(i + 1, 2).toUInt(nullptr, 16));
-            i += 2;
-            if (!ignorando.back())
-                saida += deWindows1252(byte);
-            continue;
-        }
-        if (!d.isLetter()) {
-            if (d == QLatin1Char('*'))
-                ignorando.back() = true;
-            else if (!ignorando.back())
-                saida += d == QLatin1Char('~') ? QChar(0xA0) : d;
-            continue;
-        }
-        int fim = i;
-        while (fim < rtf.size() && rtf[fim].isLetter())
-            ++fim;
-        const QString palavra = rtf.mid(i, fim - i);
-        int inicioNumero = fim;
-        if (fim < rtf.size() && (rtf[fim] == QLatin1Char('-') || rtf[fim].isDigit()))
-            ++fim;
-        while (fim < rtf.size() && rtf[fim].isDigit())
-            ++fim;
-        const int numero = rtf.mid(inicioNumero, fim - inicioNumero).toInt();
-        if (fim < rtf.size() && rtf[fim] == QLatin1Char(' '))
-            ++fim;
-        i = fim - 1;
-        static const QStringList destinos = {
-            "fonttbl", "colortbl",  "stylesheet",        "info",     "pict", "header",
-            "footer",  "listtable", "listoverridetable", "generator"};
-        if (destinos.contains(palavra))
-            ignorando.back() = true;
-        else if (ignorando.back())
-            continue;
-        else if (palavra == QLatin1String("par") || palavra == QLatin1String("line"))
-            saida += QLatin1Char('\n');
-        else if (palavra == QLatin1String("tab"))
-            saida += QLatin1Char(' ');
-        else if (palavra == QLatin1String("u")) {
-            saida += QChar(static_cast<char16_t>(numero < 0 ? numero + 65536 : numero));
-            pularDepoisDeUnicode = 1;
-        }
-    }
-    while (saida.endsWith(QLatin1Char('\n')))
-        saida.chop(1);
-    return saida;
-}
-
-} // namespace
-
-QString textoSimples(const QString& formatado) {
-    if (formatado.trimmed().startsWith(QLatin1String("{\\rtf")))
-        return textoDeRtf(formatado);
-    if (Qt::mightBeRichText(formatado)) {
-        QTextDocument documento;
-        documento.setHtml(formatado);
-        return documento.toPlainText();
-    }
-    return formatado;
 }
 
 } // namespace nq::desenhista

@@ -16,7 +16,7 @@ namespace desenhista {
 // edge its alignment holds); WordWrap breaks the text at the box width.
 ComandoTexto texto(const TppCustomText& c, const QString& texto, Retangulo caixa);
 
-// Lines of a memo or rich text from `caixa.topo` down, one command per line (so that a
+// Lines of a memo from `caixa.topo` down, one command per line (so that a
 // page may end between two of them), each `entrelinha` apart beyond the font's own line.
 std::vector<ComandoTexto> linhas(const TppAparenciaDeTexto& aparencia, const QString& texto,
                                  Retangulo caixa, int entrelinha, bool quebraPalavras);
@@ -29,9 +29,6 @@ ComandoForma forma(const TppShape& s, Retangulo caixa);
 // Breaks a paragraph at spaces into lines no wider than `largura`; a word wider than that
 // is split between characters when `quebraPalavras`, else left whole.
 QStringList quebra(const Fonte& fonte, const QString& paragrafo, int largura, bool quebraPalavras);
-
-// The text of a formatted field: RTF or HTML reduced to its plain text, paragraphs kept.
-QString textoSimples(const QString& formatado);
 
 } // namespace desenhista
 } // namespace nq

@@ -38,6 +38,8 @@ QString fonte(const Fonte& f) {
         s += QLatin1String(" sublinhado");
     if (f.riscado)
         s += QLatin1String(" riscado");
+    if (f.condensacao != 1)
+        s += QLatin1String(" condensada=") + QString::number(f.condensacao, 'f', 4);
     return s + QLatin1Char(' ') + cor(f.cor);
 }
 

@@ -3,6 +3,7 @@
 #include "core/erro.h"
 #include "report/formato.h"
 #include "report/motor.h"
+#include "report/verificacao.h"
 #include "tables/clientdataset.h"
 
 #include <algorithm>
@@ -30,20 +31,9 @@ void percorreRelatorios(const TppCustomReport& r,
     });
 }
 
-bool ehBandaDePagina(TppBandType t) {
-    return t == TppBandType::btHeader || t == TppBandType::btFooter ||
-           t == TppBandType::btColumnHeader || t == TppBandType::btColumnFooter;
-}
-
 [[noreturn]] void erroDeCampo(const TppDBPipeline& p, const QString& campo) {
     throw Erro(
         QStringLiteral("O campo \"%1\" não existe na fonte de dados \"%2\".").arg(campo, p.Name));
-}
-
-[[noreturn]] void naoSuportado(const TppComponent& c, const QString& recurso) {
-    throw Erro(QStringLiteral("O componente \"%1\" usa um recurso que o gerador de relatórios "
-                              "não oferece: %2.")
-                   .arg(c.Name, recurso));
 }
 
 Value soma(const Value& a, const Value& b) {
@@ -66,36 +56,15 @@ bool menor(const Value& a, const Value& b) {
 
 Execucao::Execucao(TppReport& relatorio)
     : relatorio_(relatorio), inicio_(QDateTime::currentDateTime()) {
-    percorre(relatorio_, [this](TppBand& b, TppComponent& c) {
+    verificaRecursos(relatorio_);
+    percorre(relatorio_, [this](TppBand&, TppComponent& c) {
         if (auto* v = dynamic_cast<TppVariable*>(&c))
             variaveis_.push_back(v);
         if (auto* calc = dynamic_cast<TppDBCalc*>(&c))
             calculos_.push_back(calc);
-        if (auto* s = dynamic_cast<TppSystemVariable*>(&c)) {
-            const TppVarType t = s->VarType;
-            if (t == TppVarType::vtPageCount || t == TppVarType::vtPageSet ||
-                t == TppVarType::vtPageSetDesc)
-                naoSuportado(c, QStringLiteral("total de páginas"));
-            if ((t == TppVarType::vtPageNo || t == TppVarType::vtPageNoDesc) &&
-                !ehBandaDePagina(b.tipo()))
-                naoSuportado(c, QStringLiteral("número da página fora do cabeçalho e do rodapé"));
-        }
     });
-    for (TppVariable* v : variaveis_) {
-        if (v->CalcType != TppVarEventType::veTraversal &&
-            v->CalcType != TppVarEventType::veDataPipelineTraversal)
-            naoSuportado(*v, QStringLiteral("cálculo fora da passagem pelos registros"));
-        const TppVarEventType r = v->ResetType;
-        const bool deGrupo =
-            r == TppVarEventType::veGroupStart || r == TppVarEventType::veGroupEnd ||
-            r == TppVarEventType::veGroupBeforeHeader || r == TppVarEventType::veGroupBeforeFooter;
-        if (deGrupo ? !v->ResetComponent
-                    : r != TppVarEventType::veReportEnd && r != TppVarEventType::veReportStart)
-            naoSuportado(*v, QStringLiteral("reinício por página, coluna ou grupo não indicado"));
-        if (v->LookAhead)
-            naoSuportado(*v, QStringLiteral("valor antecipado (LookAhead)"));
+    for (TppVariable* v : variaveis_)
         zera(*v);
-    }
     try {
         abrePipelines();
     } catch (...) {
@@ -225,9 +194,11 @@ Value Execucao::valor(const TppDBPipeline* p, const QString& campo) const {
 }
 
 TppDBPipeline* Execucao::pipelineDe(const TppComponent& c, TppDBPipeline* proprio, bool doPai) {
-    if (doPai && c.Band() && c.Band()->Report() && c.Band()->Report()->DataPipeline)
+    if (proprio)
+        return proprio;
+    if (doPai && c.Band() && c.Band()->Report())
         return c.Band()->Report()->DataPipeline;
-    return proprio;
+    return nullptr;
 }
 
 QString Execucao::texto(TppCustomText& c) {

@@ -29,7 +29,8 @@ public:
     int posicao(const TppDBPipeline& p) const;
     Value valor(const TppDBPipeline* p, const QString& campo) const;
 
-    // The pipeline a data-aware component reads.
+    // The pipeline a data-aware component reads: the one it names, whatever band it is in;
+    // without one, its band's report's when `doPai` (ParentDataPipeline).
     static TppDBPipeline* pipelineDe(const TppComponent& c, TppDBPipeline* proprio, bool doPai);
 
     // The text a text component prints now (OnGetText applied).

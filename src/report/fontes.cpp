@@ -68,6 +68,7 @@ FonteResolvida resolveFonte(const Fonte& f) {
         if (avanco > 0)
             r.escalaHorizontal = desejado / avanco;
     }
+    r.escalaHorizontal *= f.condensacao;
     return r;
 }
 
@@ -100,7 +101,9 @@ const MedidorDeTexto::Medidas& MedidorDeTexto::medidas(const Fonte& f) const {
                               .arg(int(f.riscado));
     auto& m = cache_->porFonte[chave];
     if (!m) {
-        FonteResolvida r = resolveFonte(f);
+        Fonte normal = f;
+        normal.condensacao = 1; // applied to each measure: one entry serves every condensation
+        FonteResolvida r = resolveFonte(normal);
         m = std::make_shared<const Medidas>(Medidas{r, metricas(r)});
     }
     return *m;
@@ -108,7 +111,8 @@ const MedidorDeTexto::Medidas& MedidorDeTexto::medidas(const Fonte& f) const {
 
 int MedidorDeTexto::largura(const Fonte& fonte, const QString& texto) const {
     const Medidas& m = medidas(fonte);
-    return emMilesimos(m.metricas.horizontalAdvance(texto) * m.resolvida.escalaHorizontal);
+    return emMilesimos(m.metricas.horizontalAdvance(texto) * m.resolvida.escalaHorizontal *
+                       fonte.condensacao);
 }
 
 int MedidorDeTexto::ascendente(const Fonte& fonte) const {

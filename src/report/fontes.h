@@ -19,13 +19,18 @@ struct Fonte {
     bool sublinhado = false;
     bool riscado = false;
     QColor cor = Qt::black;
+    // Horizontal scale of the glyphs, 1 as designed. Set when the page is laid out, never
+    // by a layout: a one-line text wider than its box is condensed to fit it (see
+    // desenhista::texto), so no character is lost to the box's edge.
+    double condensacao = 1;
 
     bool operator==(const Fonte&) const = default;
 };
 
 // How a device draws a logical font: `fonte` carries the point size, and every glyph run
-// is scaled horizontally by `escalaHorizontal` around its starting point (1 for ordinary
-// fonts). Measuring and painting both go through here so that they agree.
+// is scaled horizontally by `escalaHorizontal` around its starting point (the pitch of a
+// printer font times the condensation; 1 for an ordinary font at its own width). Measuring
+// and painting both go through here so that they agree.
 struct FonteResolvida {
     QFont fonte;
     double escalaHorizontal = 1;

@@ -111,15 +111,17 @@ QString FormatoNumerico::formataCom(bool negativo, Arredonda arredonda,
 }
 
 QString FormatoNumerico::formata(Moeda valor, const QLocale& locale) const {
-    const int64_t absoluto = std::llabs(valor.dezMilesimos());
+    // Unsigned, so that the extremes of money neither overflow nor lose their sign.
+    const int64_t d = valor.dezMilesimos();
+    const uint64_t absoluto = d < 0 ? 0 - static_cast<uint64_t>(d) : static_cast<uint64_t>(d);
     auto arredonda = [absoluto](int casas) {
         // Exact: ten-thousandths rounded half away from zero to `casas` places.
         const int usadas = std::min(casas, 4);
-        int64_t passo = 1;
+        uint64_t passo = 1;
         for (int i = usadas; i < 4; ++i)
             passo *= 10;
-        const int64_t arredondado = (absoluto + passo / 2) / passo;
-        int64_t potencia = 1;
+        const uint64_t arredondado = absoluto / passo + (absoluto % passo * 2 >= passo ? 1 : 0);
+        uint64_t potencia = 1;
         for (int i = 0; i < usadas; ++i)
             potencia *= 10;
         QString r = QString::number(arredondado / potencia);
@@ -130,7 +132,7 @@ QString FormatoNumerico::formata(Moeda valor, const QLocale& locale) const {
         }
         return r;
     };
-    return formataCom(valor.dezMilesimos() < 0, arredonda, locale);
+    return formataCom(d < 0, arredonda, locale);
 }
 
 QString FormatoNumerico::formata(double valor, const QLocale& locale) const {

@@ -1,6 +1,7 @@
 #include "report/gerador.h"
 
 #include "report/desenhista.h"
+#include "report/texto_rico.h"
 
 #include <algorithm>
 
@@ -233,6 +234,7 @@ Faixa GeradorDeFaixas::geraBanda(TppBand& b, int esquerda, int largura) {
     std::vector<Esticado> esticados;
     std::vector<std::pair<TppCustomGraphic*, int>> seguemABanda;
     int fundo = 0;
+    int crescimento = 0; // how far the lowest stretchable pushed what lies below it
     bool temEsticavel = false;
     for (TppComponent* c : ordem) {
         if (c->OnPrint)
@@ -264,15 +266,21 @@ Faixa GeradorDeFaixas::geraBanda(TppBand& b, int esquerda, int largura) {
         if (esticavel) {
             auto* memo = dynamic_cast<TppMemo*>(c);
             auto* sub = dynamic_cast<TppSubReport*>(c);
-            const bool estica = dinamica && !(memo && !memo->Stretch) &&
+            // A formatted text is printed whole even in a static band, which grows for it
+            // (never shrinks): a justification cut at its box would lose what was written.
+            const bool rico = dynamic_cast<TppDBRichText*>(c) != nullptr;
+            const bool estica = (dinamica || rico) && !(memo && !memo->Stretch) &&
                                 !(sub && sub->PrintBehavior == TppPrintBehavior::pbFixed);
             Faixa conteudo = geraEsticavel(*esticavel, caixa.esquerda, caixa.largura);
             if (!estica)
                 conteudo.corta(c->mmHeight);
-            const int altura = estica ? conteudo.altura : c->mmHeight;
+            int altura = estica ? conteudo.altura : c->mmHeight;
+            if (estica && !dinamica)
+                altura = std::max(altura, c->mmHeight);
             f.incorpora(conteudo, 0, caixa.topo);
             esticados.push_back({c, deslocamento, altura - c->mmHeight});
             fundo = std::max(fundo, caixa.topo + altura);
+            crescimento = std::max(crescimento, deslocamento + altura - c->mmHeight);
             temEsticavel = true;
             continue;
         }
@@ -293,7 +301,8 @@ Faixa GeradorDeFaixas::geraBanda(TppBand& b, int esquerda, int largura) {
         }
         fundo = std::max(fundo, caixa.base());
     }
-    const int altura = dinamica ? fundo : b.mmHeight;
+    const bool cresceu = !dinamica && crescimento > 0;
+    const int altura = dinamica ? fundo : b.mmHeight + (cresceu ? crescimento : 0);
     for (auto [g, topo] : seguemABanda) {
         Retangulo caixa{esquerda + g->mmLeft, topo, g->mmWidth, g->mmHeight};
         if (g->ParentHeight) {
@@ -309,7 +318,9 @@ Faixa GeradorDeFaixas::geraBanda(TppBand& b, int esquerda, int largura) {
         acrescentaGrafico(f, *g, caixa, true);
     }
     f.altura = altura;
-    if (!dinamica || !temEsticavel)
+    // A band without stretchables moves to the next page whole; one whose stretchables grew
+    // may be cut between their lines.
+    if ((!dinamica && !cresceu) || !temEsticavel)
         f.indivisiveis.push_back({0, altura});
     if (b.AfterGenerate)
         b.AfterGenerate();
@@ -332,15 +343,14 @@ Faixa GeradorDeFaixas::geraEsticavel(TppStretchable& c, int esquerda, int largur
             poeLinhas(desenhista::linhas(*memo, texto, {esquerda, 0, largura, c.mmHeight},
                                          memo->mmLeading, memo->CharWrap));
     } else if (auto* rico = dynamic_cast<TppDBRichText*>(&c)) {
-        const QString texto = desenhista::textoSimples(
+        const QString texto =
             ex_.valor(Execucao::pipelineDe(c, rico->DataPipeline, rico->ParentDataPipeline),
                       rico->DataField)
-                .asString());
-        if (!texto.isEmpty())
-            poeLinhas(desenhista::linhas(
-                *rico, texto,
-                {esquerda + rico->mmLeftMargin, 0, largura - rico->mmLeftMargin, c.mmHeight}, 0,
-                true));
+                .asString();
+        if (!texto.trimmed().isEmpty())
+            poeLinhas(linhasRicas(
+                *rico, leTextoRico(texto, rico->Font),
+                {esquerda + rico->mmLeftMargin, 0, largura - rico->mmLeftMargin, c.mmHeight}));
     } else if (auto* sub = dynamic_cast<TppSubReport*>(&c)) {
         const bool larguraDaPagina = sub->ParentWidth;
         f = geraRelatorio(sub->Report(), larguraDaPagina ? esquerdaDaPagina_ : esquerda,

@@ -228,7 +228,7 @@ public:
     TppDBPipeline* DataPipeline = nullptr;
     QString DataField;
     bool SuppressRepeatedValues = false;
-    bool ParentDataPipeline = true; // read the pipeline of the band's report
+    bool ParentDataPipeline = true; // without DataPipeline, read the band's report's
     TppGroup* ResetGroup = nullptr;
     // Replaces the formatting of the value: (display format, value, text to print).
     std::function<void(const QString& formato, const Value& valor, QString& texto)> OnFormat;
@@ -485,7 +485,7 @@ public:
     TppRangeEnd RangeEnd = TppRangeEnd::reLastRecord;
     int RangeEndCount = 0; // records read with reCount
     TppDBPipeline* MasterDataPipeline = nullptr;
-    QString MasterFieldLinks; // "DETAIL=MASTER;..." (links are not followed by the engine)
+    QString MasterFieldLinks; // "DETAIL=MASTER;..." (the engine refuses links)
     std::vector<TppField> Fields;
     std::function<void()> OnFirst;
     std::function<void()> OnNext;

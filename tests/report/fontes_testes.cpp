@@ -59,14 +59,5 @@ TEST_F(Fontes, QuebraDeLinhaEJustificacao) {
     EXPECT_EQ(d.caixa.direita(), 21000) << "AutoSize à direita mantém a borda direita";
 }
 
-TEST_F(Fontes, TextoSimplesDeCampoFormatado) {
-    EXPECT_EQ(desenhista::textoSimples(
-                  R"({\rtf1\ansi{\fonttbl{\f0 Arial;}}\f0\fs20 Justificativa: d\'e9ficit\par )"
-                  R"(segunda \b linha\b0\par})"),
-              "Justificativa: déficit\nsegunda linha");
-    EXPECT_EQ(desenhista::textoSimples("<p>um</p><p>dois</p>"), "um\ndois");
-    EXPECT_EQ(desenhista::textoSimples("texto simples"), "texto simples");
-}
-
 } // namespace
 } // namespace nq

@@ -2,6 +2,7 @@
 #include "report/formato.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace nq {
 namespace {
@@ -23,6 +24,9 @@ TEST(FormatoNumerico, DinheiroDosAnexos) {
     EXPECT_EQ(moeda(-49, f), "0,00");    // a negative that rounds to zero has no sign
     EXPECT_EQ(moeda(1000000, f), "100,00");
     EXPECT_EQ(moeda(10000000, f), "1.000,00");
+    // The extremes of money: rounding must neither overflow nor drop the sign.
+    EXPECT_EQ(moeda(std::numeric_limits<int64_t>::max(), f), "922.337.203.685.477,58");
+    EXPECT_EQ(moeda(std::numeric_limits<int64_t>::min(), f), "-922.337.203.685.477,58");
 }
 
 TEST(FormatoNumerico, SecoesLiteraisEOpcionais) {

@@ -1,6 +1,8 @@
 #include "apoio.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace nq {
 namespace {
@@ -75,6 +77,47 @@ TEST_F(Recursos, NumeroDePaginaSoNasBandasDePagina) {
     EXPECT_TRUE(erro.contains("total de páginas")) << qPrintable(erro);
 }
 
+// What the band engine does not lay out stops the run before any page, naming the property,
+// rather than print pages that look right and are not.
+TEST_F(Recursos, PropriedadesQueOMotorNaoDiagramaSaoRecusadasPeloNome) {
+    auto t = tabela("cdsTeste", linhas(4, 2));
+    const std::pair<QString, std::function<void(Relatorio&)>> casos[] = {
+        {"PassSetting", [](Relatorio& rel) { rel.r.PassSetting = TppPassSetting::psTwoPass; }},
+        {"Columns", [](Relatorio& rel) { rel.r.Columns = 2; }},
+        {"MasterDataPipeline",
+         [](Relatorio& rel) {
+             rel.r.criaPipeline("ppDetalhe").MasterDataPipeline = rel.r.DataPipeline;
+         }},
+        {"MasterFieldLinks",
+         [](Relatorio& rel) { rel.r.DataPipeline->MasterFieldLinks = "GRP=GRP"; }},
+        {"StartOnOddPage", [](Relatorio& rel) { rel.r.grupos()[0]->StartOnOddPage = true; }},
+        {"ResetPageNo", [](Relatorio& rel) { rel.r.grupos()[0]->ResetPageNo = true; }},
+        {"KeepTogether",
+         [](Relatorio& rel) { poe<TppMemo>(rel.detalhe, "ppMemo", 0, 0).KeepTogether = true; }},
+        {"Columns",
+         [](Relatorio& rel) {
+             auto& sub = poe<TppSubReport>(rel.detalhe, "ppSub", 0, 0);
+             sub.Report().Columns = 3;
+         }},
+    };
+    for (const auto& [propriedade, define] : casos) {
+        Relatorio rel(*t);
+        TppGroup& g = rel.r.adicionaGrupo();
+        g.Name = "ppGroup1";
+        g.BreakName = "GRP";
+        campo(rel.detalhe, "NOME", 0, 0);
+        gera(rel.r);
+        EXPECT_EQ(paginas, 1) << "sem a propriedade o relatório sai";
+        define(rel);
+        QString erro;
+        gera(rel.r, &erro);
+        EXPECT_TRUE(erro.contains(propriedade) &&
+                    erro.contains("recurso que o gerador de relatórios não oferece"))
+            << qPrintable(propriedade) << ": " << qPrintable(erro);
+        EXPECT_EQ(paginas, 0) << qPrintable(propriedade);
+    }
+}
+
 TEST_F(Recursos, SubrelatorioEmSecaoTemPaginasProprias) {
     auto t = tabela("cdsTeste", linhas(2));
     auto filha = tabela("cdsFilha", linhas(20));
@@ -106,6 +149,108 @@ TEST_F(Recursos, SubrelatorioEmSecaoTemPaginasProprias) {
     EXPECT_EQ(textos(3).mid(0, 2), QStringList({"SEÇÃO", "Página 2"}));
     EXPECT_EQ(documento.paginas[2].numero, 3);
     EXPECT_EQ(documento.paginas[2].numeroRelativo, 2);
+}
+
+// Two page blocks over two tables, as in the monthly personnel report: the
+// first block's summary holds a child report whose summary holds the second
+// block as a section with its own heading. The second block starts a page of
+// its own and the first block's page heading is never printed above it.
+TEST_F(Recursos, SecaoDentroDeSubrelatorioNaoRepeteOCabecalhoDaPrimeiraPagina) {
+    auto pagina1 = tabela("cdsDP1", linhas(12));
+    auto pagina2 = tabela("cdsDP2", linhas(20));
+    Relatorio rel(*pagina1);
+    auto& cabecalho = rel.r.criaBanda<TppHeaderBand>();
+    cabecalho.mmHeight = 10000;
+    poe(cabecalho, "Página 01 de 02", 0, 0);
+    campo(rel.detalhe, "NOME", 0, 0);
+    auto& resumo = rel.r.criaBanda<TppSummaryBand>();
+    resumo.PrintHeight = TppPrintHeightType::phDynamic;
+    auto& metade = poe<TppSubReport>(resumo, "ppSubReport1", 0, 0, 110000, 5027);
+    metade.Report().DataPipeline = rel.r.DataPipeline;
+    auto& tituloDaMetade = metade.Report().criaBanda<TppTitleBand>();
+    tituloDaMetade.mmHeight = 4000;
+    poe(tituloDaMetade, "meses 5 a 1", 0, 0);
+    auto& detalheDaMetade = metade.Report().criaBanda<TppDetailBand>();
+    detalheDaMetade.mmHeight = 4000;
+    campo(detalheDaMetade, "VALOR", 0, 0);
+    auto& resumoDaMetade = metade.Report().criaBanda<TppSummaryBand>();
+    resumoDaMetade.PrintHeight = TppPrintHeightType::phDynamic;
+    auto& bloco2 = poe<TppSubReport>(resumoDaMetade, "ppSubReport2", 0, 0, 110000, 5027);
+    bloco2.PrintBehavior = TppPrintBehavior::pbSection;
+    TppDBPipeline& p2 = rel.r.criaPipeline("ppDBPipeline2");
+    rel.r.ligaTabela("ppDBPipeline2", *pagina2);
+    bloco2.Report().DataPipeline = &p2;
+    auto& titulo2 = bloco2.Report().criaBanda<TppTitleBand>();
+    titulo2.mmHeight = 10000;
+    poe(titulo2, "Página 02 de 02", 0, 0);
+    auto& detalhe2 = bloco2.Report().criaBanda<TppDetailBand>();
+    detalhe2.mmHeight = 4000;
+    campo(detalhe2, "NOME", 0, 0);
+    gera(rel.r);
+
+    int inicioDoBloco2 = 0;
+    for (int p = 1; p <= paginas; ++p)
+        if (textos(p).contains("Página 02 de 02"))
+            inicioDoBloco2 = p;
+    ASSERT_GT(inicioDoBloco2, 1);
+    EXPECT_EQ(textos(inicioDoBloco2).first(), "Página 02 de 02") << "o bloco começa a página";
+    ASSERT_LT(inicioDoBloco2, paginas) << "o bloco 2 ocupa mais de uma página";
+    for (int p = 1; p <= paginas; ++p)
+        EXPECT_EQ(textos(p).contains("Página 01 de 02"), p < inicioDoBloco2) << "página " << p;
+    EXPECT_TRUE(textos(inicioDoBloco2 - 1).contains("18,00")) << "a metade do bloco 1 vem antes";
+    EXPECT_TRUE(textos(paginas).contains("Item 20"));
+}
+
+// The financial tables of the social-security annex: a child report in the summary whose
+// own summary holds two half-width subreports side by side, each over its own table. Both
+// print whole, in their own halves, from the same line, across a page break.
+TEST_F(Recursos, SubrelatoriosLadoALadoDentroDeOutro) {
+    auto t = tabela("cdsRec", linhas(3));
+    auto receitas = tabela("cdsRecFin", linhas(22));
+    auto despesas = tabela("cdsDesFin", linhas(9));
+    Relatorio rel(*t);
+    campo(rel.detalhe, "NOME", 0, 0);
+    auto& resumo = rel.r.criaBanda<TppSummaryBand>();
+    resumo.PrintHeight = TppPrintHeightType::phDynamic;
+    auto& filho = poe<TppSubReport>(resumo, "ppSubReport3", 0, 0, 110000, 5027);
+    filho.Report().DataPipeline = rel.r.DataPipeline;
+    auto& resumoDoFilho = filho.Report().criaBanda<TppSummaryBand>();
+    resumoDoFilho.PrintHeight = TppPrintHeightType::phDynamic;
+    poe(resumoDoFilho, "IV - DISPONIBILIDADES", 0, 0);
+    const std::pair<QString, ClientDataSet*> metades[] = {{"RECEITAS", receitas.get()},
+                                                          {"DESPESAS", despesas.get()}};
+    for (int i = 0; i < 2; ++i) {
+        const QString nome = QStringLiteral("ppMetade%1").arg(i);
+        rel.r.criaPipeline(nome);
+        rel.r.ligaTabela(nome, *metades[i].second);
+        auto& sub = poe<TppSubReport>(resumoDoFilho, nome, i * 55000, 5000, 54000, 5027);
+        sub.ParentWidth = false;
+        sub.Report().DataPipeline = rel.r.pipeline(nome);
+        auto& titulo = sub.Report().criaBanda<TppTitleBand>();
+        titulo.mmHeight = 4000;
+        poe(titulo, metades[i].first, 0, 0);
+        auto& det = sub.Report().criaBanda<TppDetailBand>();
+        det.mmHeight = 4000;
+        campo(det, "VALOR", 0, 0);
+    }
+    gera(rel.r);
+    ASSERT_EQ(paginas, 2);
+    // Below the summary's caption on page 1, then the whole of page 2.
+    const int inicio = topos(1, "IV - DISPONIBILIDADES").at(0);
+    std::map<int, QStringList> porMetade;
+    for (const Pagina& p : documento.paginas)
+        for (const ComandoDeDesenho& c : p.comandos)
+            if (auto* texto = std::get_if<ComandoTexto>(&c);
+                texto && (p.numero == 2 || texto->caixa.topo > inicio))
+                porMetade[texto->caixa.esquerda >= 60000] << texto->trechos[0].texto;
+    QStringList esquerda{"RECEITAS"}, direita{"DESPESAS"};
+    for (int n = 1; n <= 22; ++n)
+        esquerda << QString::number(n * 1.5, 'f', 2).replace('.', ',');
+    for (int n = 1; n <= 9; ++n)
+        direita << QString::number(n * 1.5, 'f', 2).replace('.', ',');
+    EXPECT_EQ(porMetade[0], esquerda);
+    EXPECT_EQ(porMetade[1], direita);
+    EXPECT_EQ(topos(1, "RECEITAS"), topos(1, "DESPESAS")) << "lado a lado";
 }
 
 TEST_F(Recursos, ResumoAlinhadoAoFundoNovaPaginaPorGrupoELimiteDePaginas) {

@@ -4,6 +4,7 @@
 #include "annexes/common/lancador.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
+#include "core/gravacao_atomica.h"
 #include "core/mensagens.h"
 #include "db/consultas.h"
 #include "db/modulodados.h"
@@ -13,22 +14,21 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
-#include <QSaveFile>
 
 namespace nq {
 
 namespace {
 
-// The copy goes through a temporary file, so a failed copy leaves the old work file.
 void copiaArquivo(const QString& origem, const QString& destino) {
     QFile entrada(origem);
     if (!entrada.open(QIODevice::ReadOnly))
         throw Erro(QStringLiteral("Não foi possível ler o arquivo %1: %2")
                        .arg(origem, entrada.errorString()));
-    QSaveFile saida(destino);
-    if (!saida.open(QIODevice::WriteOnly) || saida.write(entrada.readAll()) < 0 || !saida.commit())
-        throw Erro(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                       .arg(destino, saida.errorString()));
+    const QByteArray dados = entrada.readAll();
+    if (entrada.error() != QFileDevice::NoError)
+        throw Erro(QStringLiteral("Não foi possível ler o arquivo %1: %2")
+                       .arg(origem, entrada.errorString()));
+    gravaArquivoAtomico(destino, dados);
 }
 
 } // namespace
@@ -66,6 +66,7 @@ PlanoDeFiguras& EstradaDoAnexo::plano(TCRSQLConnection& conexao) {
 void EstradaDoAnexo::carrega(ClientDataSet& tabela, ArquivoDigitado arquivo,
                              const QString& trabalho, const QString& ano) {
     const QString copia = arquivoNoDiretorio(diretorio_, trabalho);
+    pendentes_.push_back(std::make_unique<ArquivoPendente>(copia));
     copiaArquivo(caminhoArquivo(diretorio_, arquivo, ano), copia);
     tabela.close();
     tabela.setIndexFieldNames({});
@@ -168,8 +169,8 @@ EstradaDoAnexo::Planilha EstradaDoAnexo::perguntaPlanilha(bool camara) {
     const QString caminho = l.caminhoPlanilha();
     if (caminho.isEmpty() || camara)
         return Planilha::NaoExporta;
-    if (!mensagens().pergunta(QStringLiteral("Deseja Exportar os Dados para a Planilha do TCE ?"),
-                              QStringLiteral("Atenção"), Icone::Pergunta))
+    if (!mensagens().pergunta(textoDaPerguntaPlanilha(), QStringLiteral("Atenção"),
+                              Icone::Pergunta))
         return Planilha::NaoExporta;
     if (!QFileInfo(caminho).isFile()) {
         mensagens().mostra(QStringLiteral("O Caminho da Planilha informado não existe !"),
@@ -180,12 +181,19 @@ EstradaDoAnexo::Planilha EstradaDoAnexo::perguntaPlanilha(bool camara) {
     return Planilha::Exporta;
 }
 
+const QString& EstradaDoAnexo::textoDaPerguntaPlanilha() {
+    static const QString texto =
+        QStringLiteral("Deseja Exportar os Dados para a Planilha do TCE ?");
+    return texto;
+}
+
 void EstradaDoAnexo::limpa() {
     for (auto& [tabela, arquivo] : carregadas_) {
         tabela->close();
         QFile::remove(arquivo);
     }
     carregadas_.clear();
+    pendentes_.clear();
 }
 
 CadastroDoCliente leCadastroDoCliente() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "annexes/common/plano_figuras.h"
+#include "core/gravacao_atomica.h"
 #include "core/moeda.h"
 #include "entry/catalogo.h"
 
@@ -63,6 +64,7 @@ public:
     // Copies the typed file `arquivo` (of year `ano` for the files kept once per
     // year) over the work file `trabalho` in the data directory and loads the copy
     // into `tabela` (stored row order, no index). The typed file is never changed.
+    // While this road lives, an interrupted run removes the copy.
     void carrega(ClientDataSet& tabela, ArquivoDigitado arquivo, const QString& trabalho,
                  const QString& ano = {});
 
@@ -113,6 +115,8 @@ public:
     // The workbook question an annex asks after its preview: only with a path
     // and for an entity that is not a chamber.
     static Planilha perguntaPlanilha(bool camara);
+    // Its text, by which a run without windows tells it from the other questions.
+    static const QString& textoDaPerguntaPlanilha();
 
     // Closes the loaded tables and deletes their work files.
     void limpa();
@@ -123,6 +127,7 @@ private:
     PlanoDeFiguras plano_;
     std::vector<std::pair<TCRSQLConnection*, std::unique_ptr<PlanoDeFiguras>>> outrosPlanos_;
     std::vector<std::pair<ClientDataSet*, QString>> carregadas_;
+    std::vector<std::unique_ptr<ArquivoPendente>> pendentes_;
     int comandos_ = 0;
     int passos_ = 0;
 };

@@ -1,33 +1,49 @@
 #include "annexes/common/figuras_csv.h"
 
 #include "core/erro.h"
+#include "core/gravacao_atomica.h"
 #include "report/execucao.h"
 #include "report/formato.h"
 #include "report/modelo.h"
 #include "tables/clientdataset.h"
-
-#include <QSaveFile>
 
 namespace nq {
 
 struct ColetorDeFiguras::Gancho {
     TppCustomText* componente = nullptr;
     std::function<void(QString&)> anterior;
+    // For a group footer's figure: the row that began the group, whose line it totals.
+    const Linha* linhaDoGrupo = nullptr;
 };
 
-struct ColetorDeFiguras::InicioDeGrupo {
-    TppGroup* grupo = nullptr;
+struct ColetorDeFiguras::Linha {
+    TppBand* cabecalho = nullptr;
     std::function<void()> anterior;
+    QString id;
+    QString descricao;
 };
 
 namespace {
 
-// The table a detail component reads and the field that prints the figure;
-// no table when the component prints no money.
+// The table a figure component reads and the field that prints the figure; no table when
+// the component prints no money.
 struct Origem {
     ClientDataSet* tabela = nullptr;
     QString coluna;
 };
+
+// A picture with two decimal places ("#,0.00;-#,0.00", "0.00"): money, or a percentage.
+bool formatoDeFigura(const QString& formato) {
+    const QString positivo = formato.section(QLatin1Char(';'), 0, 0);
+    return positivo.contains(QLatin1String(".00")) && !positivo.contains(QLatin1String(".000"));
+}
+
+// The pipeline of the rows a band prints: its group's, or its report's.
+TppDBPipeline* pipelineDaBanda(const TppBand& b) {
+    if (b.Group() && b.Group()->DataPipeline)
+        return b.Group()->DataPipeline;
+    return b.Report() ? b.Report()->DataPipeline : nullptr;
+}
 
 Origem origemDe(TppCustomText& c) {
     if (auto* d = dynamic_cast<TppDBText*>(&c)) {
@@ -35,14 +51,18 @@ Origem origemDe(TppCustomText& c) {
         if (!p || !p->DataSource)
             return {};
         const int i = p->DataSource->fieldIndex(p->campoDaTabela(d->DataField));
-        if (i < 0 || p->DataSource->fieldDef(i).kind != FieldKind::Money)
+        if (i < 0)
+            return {};
+        const FieldKind tipo = p->DataSource->fieldDef(i).kind;
+        if (tipo != FieldKind::Money &&
+            !(tipo == FieldKind::Float && formatoDeFigura(d->DisplayFormat)))
             return {};
         return {p->DataSource, d->DataField};
     }
     auto* v = dynamic_cast<TppVariable*>(&c);
-    if (!v || v->DataType != TppDataType::dtCurrency || !c.Band() || !c.Band()->Report())
+    if (!v || v->DataType != TppDataType::dtCurrency || !c.Band())
         return {};
-    TppDBPipeline* p = c.Band()->Report()->DataPipeline;
+    TppDBPipeline* p = pipelineDaBanda(*c.Band());
     if (!p || !p->DataSource)
         return {};
     return {p->DataSource, v->Name};
@@ -55,34 +75,29 @@ QString campoDaLinha(ClientDataSet& t, const QString& nome, bool primeiroSeAusen
     return i < 0 ? QString() : t.field(i).asString();
 }
 
-bool bandaDeLinhas(TppBandType tipo) {
-    return tipo == TppBandType::btDetail || tipo == TppBandType::btGroupHeader ||
-           tipo == TppBandType::btGroupFooter;
+// The line a figure belongs to: its ID (the first field when the table has none, with the
+// blanks at both ends removed) and its caption.
+QString idDaLinha(ClientDataSet& t) {
+    return campoDaLinha(t, QStringLiteral("ID"), true).trimmed();
 }
 
-// Calls `texto` for every text of a detail or group band that may print a
-// figure, and `grupo` for every group, in `r` and its subreports.
-template <class F, class G> void paraCadaLinha(TppCustomReport& r, const F& texto, const G& grupo) {
-    for (const auto& g : r.grupos())
-        grupo(*g);
+// Calls `f(componente, grupo)` for the value texts of every detail band and group footer
+// (`grupo` then its group), subreports included.
+template <class F> void paraCadaFigura(TppCustomReport& r, const F& f) {
     for (TppBand* banda : r.todasAsBandas())
         for (const auto& c : banda->componentes()) {
-            if (auto* sub = dynamic_cast<TppSubReport*>(c.get()))
-                paraCadaLinha(sub->Report(), texto, grupo);
-            else if (bandaDeLinhas(banda->tipo()))
-                if (auto* t = dynamic_cast<TppCustomText*>(c.get());
-                    t && (dynamic_cast<TppVariable*>(t) ||
-                          (dynamic_cast<TppDBText*>(t) && !dynamic_cast<TppDBCalc*>(t))))
-                    texto(*t);
+            if (auto* sub = dynamic_cast<TppSubReport*>(c.get())) {
+                paraCadaFigura(sub->Report(), f);
+                continue;
+            }
+            const bool rodape = banda->tipo() == TppBandType::btGroupFooter;
+            if (banda->tipo() != TppBandType::btDetail && !rodape)
+                continue;
+            if (auto* t = dynamic_cast<TppCustomText*>(c.get());
+                t && (dynamic_cast<TppVariable*>(t) ||
+                      (dynamic_cast<TppDBText*>(t) && !dynamic_cast<TppDBCalc*>(t))))
+                f(*t, rodape ? banda->Group() : nullptr);
         }
-}
-
-// The table a group breaks on.
-ClientDataSet* tabelaDoGrupo(const TppGroup& g) {
-    TppDBPipeline* p = g.DataPipeline;
-    if (!p && g.HeaderBand().Report())
-        p = g.HeaderBand().Report()->DataPipeline;
-    return p ? p->DataSource : nullptr;
 }
 
 QString campoCsv(const QString& texto) {
@@ -97,10 +112,12 @@ QString campoCsv(const QString& texto) {
 } // namespace
 
 ColetorDeFiguras::ColetorDeFiguras(TppReport& relatorio) {
-    const auto texto = [this](TppCustomText& c) {
+    paraCadaFigura(relatorio, [this](TppCustomText& c, TppGroup* grupo) {
         auto g = std::make_unique<Gancho>();
         g->componente = &c;
         g->anterior = c.OnGetText;
+        if (grupo)
+            g->linhaDoGrupo = &linhaDoGrupo(*grupo);
         const Gancho* gancho = g.get();
         c.OnGetText = [this, gancho](QString& texto) {
             if (gancho->anterior)
@@ -108,33 +125,38 @@ ColetorDeFiguras::ColetorDeFiguras(TppReport& relatorio) {
             registra(*gancho, texto);
         };
         ganchos_.push_back(std::move(g));
-    };
-    // The group's first row is current when its header is generated.
-    const auto grupo = [this](TppGroup& g) {
-        auto inicio = std::make_unique<InicioDeGrupo>();
-        inicio->grupo = &g;
-        inicio->anterior = g.HeaderBand().BeforeGenerate;
-        const InicioDeGrupo* i = inicio.get();
-        g.HeaderBand().BeforeGenerate = [this, i] {
-            if (i->anterior)
-                i->anterior();
-            Linha linha;
-            if (ClientDataSet* t = tabelaDoGrupo(*i->grupo))
-                linha = {campoDaLinha(*t, QStringLiteral("ID"), true),
-                         campoDaLinha(*t, QStringLiteral("NOME"), false)};
-            std::erase_if(linhasDosGrupos_, [i](const auto& p) { return p.first == i->grupo; });
-            linhasDosGrupos_.emplace_back(i->grupo, linha);
-        };
-        inicios_.push_back(std::move(inicio));
-    };
-    paraCadaLinha(relatorio, texto, grupo);
+    });
 }
 
 ColetorDeFiguras::~ColetorDeFiguras() {
     for (const auto& g : ganchos_)
         g->componente->OnGetText = g->anterior;
-    for (const auto& i : inicios_)
-        i->grupo->HeaderBand().BeforeGenerate = i->anterior;
+    for (const auto& l : linhas_)
+        l->cabecalho->BeforeGenerate = l->anterior;
+}
+
+// The group header is generated with the group's first row current: its line is noted
+// there, for the footer that comes after the group's last row.
+const ColetorDeFiguras::Linha& ColetorDeFiguras::linhaDoGrupo(TppGroup& grupo) {
+    for (const auto& l : linhas_)
+        if (l->cabecalho == &grupo.HeaderBand())
+            return *l;
+    auto l = std::make_unique<Linha>();
+    l->cabecalho = &grupo.HeaderBand();
+    l->anterior = grupo.HeaderBand().BeforeGenerate;
+    Linha* linha = l.get();
+    grupo.HeaderBand().BeforeGenerate = [linha] {
+        linha->id.clear();
+        linha->descricao.clear();
+        if (TppDBPipeline* p = pipelineDaBanda(*linha->cabecalho); p && p->DataSource) {
+            linha->id = idDaLinha(*p->DataSource);
+            linha->descricao = campoDaLinha(*p->DataSource, QStringLiteral("NOME"), false);
+        }
+        if (linha->anterior)
+            linha->anterior();
+    };
+    linhas_.push_back(std::move(l));
+    return *linha;
 }
 
 void ColetorDeFiguras::registra(const Gancho& gancho, const QString& texto) {
@@ -143,14 +165,12 @@ void ColetorDeFiguras::registra(const Gancho& gancho, const QString& texto) {
     const Origem o = origemDe(*gancho.componente);
     if (!o.tabela)
         return;
-    Linha linha{campoDaLinha(*o.tabela, QStringLiteral("ID"), true),
-                campoDaLinha(*o.tabela, QStringLiteral("NOME"), false)};
-    if (const TppGroup* g = gancho.componente->Band()->Group())
-        for (const auto& [grupo, doGrupo] : linhasDosGrupos_)
-            if (grupo == g)
-                linha = doGrupo;
-    figuras_.push_back(
-        {o.tabela->name(), linha.id, linha.descricao, o.coluna, numeroSimples(texto)});
+    if (const Linha* l = gancho.linhaDoGrupo)
+        figuras_.push_back({o.tabela->name(), l->id, l->descricao, o.coluna, numeroSimples(texto)});
+    else
+        figuras_.push_back({o.tabela->name(), idDaLinha(*o.tabela),
+                            campoDaLinha(*o.tabela, QStringLiteral("NOME"), false), o.coluna,
+                            numeroSimples(texto)});
 }
 
 QString numeroSimples(const QString& impresso) {
@@ -170,10 +190,7 @@ void gravaFigurasCsv(const QString& arquivo, const std::vector<Figura>& figuras)
                       .join(QLatin1Char(';')) +
                   QLatin1Char('\n'))
                      .toUtf8();
-    QSaveFile saida(arquivo);
-    if (!saida.open(QIODevice::WriteOnly) || saida.write(dados) != dados.size() || !saida.commit())
-        throw Erro(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                       .arg(arquivo, saida.errorString()));
+    gravaArquivoAtomico(arquivo, dados);
 }
 
 } // namespace nq

@@ -7,25 +7,26 @@
 
 namespace nq {
 
+class TppReport;
 class TppCustomText;
 class TppGroup;
-class TppReport;
 
 // One printed money figure, in the long form every annex shares.
 struct Figura {
     QString quadro;    // the in-memory table the line comes from ("cdsRec")
-    QString id;        // the line's ID (the table's first field when it has none)
+    QString id;        // the line's ID (the table's first field when it has none), trimmed
     QString descricao; // the line's caption (NOME) as printed
     QString coluna;    // the data field or variable that prints it ("PREVISTO_BIM3", "ppVariable1")
     QString valor;     // as printed, "." as decimal point, no grouping ("-1234.56")
 };
 
 // Records the money figures of a report while it is generated, from the very
-// texts the detail and group bands print (so they match the pages), in print
-// order. Attaches to the data components of money fields and the currency
-// variables of those bands, its subreports' included; detaches when destroyed.
-// A group band's figures belong to the group's first row: its footer prints
-// when the next group's row is already current.
+// texts the detail bands and group footers print (so they match the pages), in
+// print order. Attaches to the data components of money fields (and of
+// floating-point fields shown with two decimals: money and percentages) and to
+// the currency variables of every detail band and group footer, its
+// subreports' included; detaches when destroyed. A group footer's figures are
+// filed under the line of the group's first row.
 class ColetorDeFiguras {
 public:
     explicit ColetorDeFiguras(TppReport& relatorio);
@@ -37,15 +38,12 @@ public:
 
 private:
     struct Gancho;
-    struct InicioDeGrupo;
-    struct Linha {
-        QString id, descricao;
-    };
+    struct Linha;
+    const Linha& linhaDoGrupo(TppGroup& grupo);
     void registra(const Gancho& gancho, const QString& texto);
 
     std::vector<std::unique_ptr<Gancho>> ganchos_;
-    std::vector<std::unique_ptr<InicioDeGrupo>> inicios_;
-    std::vector<std::pair<const TppGroup*, Linha>> linhasDosGrupos_;
+    std::vector<std::unique_ptr<Linha>> linhas_;
     std::vector<Figura> figuras_;
 };
 

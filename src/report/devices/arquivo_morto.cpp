@@ -9,13 +9,15 @@ namespace nq {
 namespace {
 
 const QByteArray Assinatura = QByteArrayLiteral("NQ404RAF");
-constexpr quint16 Versao = 1;
+// 2: fonts carry their condensation. Files of version 1 are still read.
+constexpr quint16 Versao = 2;
 constexpr quint8 MarcaDePagina = 1;
 constexpr quint8 MarcaDeFim = 0;
 
 // Writing and reading walk the same field lists, so the two cannot drift apart.
 struct Gravador {
     QDataStream& s;
+    quint16 versao = Versao;
     template <class T> void operator()(const T& v) { s << v; }
     template <class E> void enumerado(const E& e, int) { s << static_cast<qint32>(e); }
     template <class V, class F> void lista(const V& v, F&& campo) {
@@ -27,6 +29,7 @@ struct Gravador {
 
 struct Leitor {
     QDataStream& s;
+    quint16 versao = Versao;
     template <class T> void operator()(T& v) { s >> v; }
     template <class E> void enumerado(E& e, int ultimo) {
         qint32 v = 0;
@@ -59,6 +62,8 @@ template <class Io, class F> void camposFonte(Io& io, F& f) {
     io(f.sublinhado);
     io(f.riscado);
     io(f.cor);
+    if (io.versao >= 2)
+        io(f.condensacao);
 }
 
 template <class Io, class C> void camposCaneta(Io& io, C& c) {
@@ -191,13 +196,13 @@ Documento leArquivoMorto(const QString& arquivo) {
         assinatura != Assinatura)
         throw arquivoInvalido(arquivo);
     s >> versao;
-    if (versao != Versao)
+    if (versao < 1 || versao > Versao)
         throw Erro(QStringLiteral("O relatório arquivado \"%1\" é de uma versão (%2) que este "
                                   "programa não lê.")
                        .arg(arquivo)
                        .arg(versao));
     Documento d;
-    Leitor l{s};
+    Leitor l{s, versao};
     camposTrabalho(l, d.trabalho);
     d.nomeRelatorio = d.trabalho.nomeDocumento;
     quint8 marca = MarcaDeFim;

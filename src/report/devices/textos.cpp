@@ -51,7 +51,9 @@ QString textoCompleto(const ComandoTexto& texto) {
 }
 
 int larguraDoCaractere(const Fonte& fonte) {
-    return MedidorDeTexto::instancia().largura(fonte, QStringLiteral("0"));
+    Fonte normal = fonte; // the font's pitch, not that of a text condensed into its box
+    normal.condensacao = 1;
+    return MedidorDeTexto::instancia().largura(normal, QStringLiteral("0"));
 }
 
 QByteArray codificaCp850(const QString& texto) {

@@ -128,7 +128,14 @@ void texto(Metarquivo& m, const ComandoTexto& c) {
     const FonteResolvida r = resolveFonte(c.fonte);
     Bytes f;
     f.u16(uint16_t(-std::lround(c.fonte.tamanho * 20)));
-    f.u16(passo > 0 ? uint16_t(std::lround(TwipsPorPolegada / passo)) : 0);
+    // Average character width: the pitch of a printer font; 0 (the font's own) for another
+    // font, unless the text was condensed into its box.
+    int largura = 0;
+    if (passo > 0)
+        largura = static_cast<int>(std::lround(TwipsPorPolegada / passo * c.fonte.condensacao));
+    else if (c.fonte.condensacao != 1)
+        largura = twips(MedidorDeTexto::instancia().largura(c.fonte, QStringLiteral("0")));
+    f.u16(uint16_t(largura));
     f.u16(0).u16(0).u16(c.fonte.negrito ? 700 : 400);
     f.u8(c.fonte.italico).u8(c.fonte.sublinhado).u8(c.fonte.riscado).u8(0); // ANSI
     f.u8(0).u8(0).u8(2);                                                    // proof quality

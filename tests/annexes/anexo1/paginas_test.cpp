@@ -1,4 +1,6 @@
 #include "apoio_anexo1.h"
+#include "figuras_cabem.h"
+#include "imagens_de_referencia.h"
 
 #include "report/despejo.h"
 #include "report/devices/dispositivo.h"
@@ -57,6 +59,14 @@ TEST_F(Anexo1Paginas, PaginasDoTerceiroBimestreIguaisAsDeReferencia) {
     comparaComGolden("anexo1_bim3", nq::despejo(r.documento));
 }
 
+// The pages as a PDF draws them, and its text, are those of the references.
+TEST_F(Anexo1Paginas, PdfDoTerceiroBimestreIgualAsImagensDeReferencia) {
+    const Resultado r = roda(3, false);
+    nq::teste::comparaComImagensDeReferencia(
+        r.documento, QStringLiteral(NQ404_FONTE "/tests/annexes/anexo1/golden"),
+        QStringLiteral("anexo1_bim3_pdf"));
+}
+
 TEST_F(Anexo1Paginas, CsvTemExatamenteAsFigurasDoTextoDoPdf) {
     const Resultado r = roda(6, true);
     const QString pdf = dados() + "anexo1.pdf";
@@ -88,6 +98,12 @@ TEST_F(Anexo1Paginas, CsvNaFormaLonga) {
     const QRegularExpression valor(QStringLiteral("^-?\\d+\\.\\d{2}$"));
     for (const QString& l : linhas.mid(1))
         EXPECT_TRUE(valor.match(l.section(';', 4)).hasMatch()) << l.toStdString();
+}
+
+// A figure as wide as money can hold is printed whole in every column.
+TEST(Anexo1Layout, MaioresFigurasCabemNasColunas) {
+    garanteAplicacao();
+    nq::teste::verificaFigurasCabem(QStringLiteral(":/anexo1/relatorio1.json"));
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include "demo/demo.h"
 #include "entry/catalogo.h"
 #include "entry/preparacoes.h"
+#include "figuras_cabem.h"
+#include "imagens_de_referencia.h"
 #include "report/modelo.h"
 #include "report/motor.h"
 #include "report/preview/saida.h"
@@ -60,11 +62,13 @@ public:
     }
     void apresenta(TppReport& relatorio, const Documento& d) override {
         paginas = static_cast<int>(d.paginas.size());
+        documento = d;
         impresso = slotsDe(*relatorio.pipeline("ppDBPipeline5")->DataSource);
         if (relatorio.OnPreviewFormClose)
             relatorio.OnPreviewFormClose();
     }
     int paginas = 0;
+    Documento documento;
     Linhas impresso;
     std::vector<Figura> figuras;
 };
@@ -346,6 +350,12 @@ private:
 
 } // namespace
 
+// A figure as wide as money can hold is printed whole in every column.
+TEST(Anexo3Layout, MaioresFigurasCabemNasColunas) {
+    aplicacao();
+    teste::verificaFigurasCabem(QStringLiteral(":/anexo3/relatorio4.json"));
+}
+
 TEST(RegraDoFundef, MenorEntreReceitaEDeducoesQuandoHaReceita) {
     EXPECT_EQ(regraDoFundef(reais(5), reais(10000), reais(8000)), reais(8000));
     EXPECT_EQ(regraDoFundef(reais(5), reais(8000), reais(10000)), reais(8000));
@@ -427,6 +437,14 @@ TEST_F(Anexo3, PlanilhaRecebeOsDozeMesesEOBimestreAnterior) {
     EXPECT_EQ(mod3.count("O12"), 0u);
     // Total lines are left to the workbook: 10 lines of 13 cells.
     EXPECT_EQ(mod3.size(), 130u);
+}
+
+// The pages as a PDF draws them, and its text, are those of the references.
+TEST_F(Anexo3, PdfDoSextoBimestreIgualAsImagensDeReferencia) {
+    const SaidaDeTeste saida = roda(6, true);
+    teste::comparaComImagensDeReferencia(saida.documento,
+                                         QStringLiteral(NQ404_FONTE "/tests/annexes/anexo3/golden"),
+                                         QStringLiteral("anexo3_bim6_pdf"));
 }
 
 TEST_F(Anexo3, CamaraComAcentoNaoEhPerguntadaSobreAPlanilha) {

@@ -1,5 +1,6 @@
 #include "core/erro.h"
 #include "paginas_de_teste.h"
+#include "report/desenhista.h"
 #include "report/devices/dispositivo.h"
 #include "report/devices/grafico.h"
 #include "report/devices/pintor.h"
@@ -63,6 +64,42 @@ TEST(Pintor, DesenhaCadaComandoNoLugarENoTamanho) {
     EXPECT_TRUE(temTinta(img, Retangulo{20000, 150000, 1500, 3500}, dpi));
     EXPECT_TRUE(temTinta(img, Retangulo{31000, 150000, 1500, 3500}, dpi));
     EXPECT_FALSE(temTinta(img, Retangulo{33500, 148000, 10000, 6000}, dpi));
+}
+
+// A figure wider than its box is drawn condensed: the minus sign at the box's left end,
+// the last digit at its right end, no ink outside (where it once was clipped away).
+TEST(Pintor, FiguraCondensadaSaiInteiraDentroDaCaixa) {
+    TppDBText campo;
+    campo.Font = {QStringLiteral("Roman 20cpi"), 7};
+    campo.Transparent = true;
+    campo.TextAlignment = TppTextAlignment::taRightJustified;
+    const Retangulo caixa{50000, 20000, 15700, 3000};
+    Pagina p;
+    p.papel = Papel{QStringLiteral("Carta"), 1, 216000, 279000};
+    p.comandos.push_back(desenhista::texto(campo, QStringLiteral("-24.605.036,09"), caixa));
+    const int dpi = 600;
+    QImage img(qRound(216000 * dpi / 25400.0), qRound(60000 * dpi / 25400.0), QImage::Format_RGB32);
+    img.setDotsPerMeterX(qRound(dpi / 0.0254));
+    img.setDotsPerMeterY(qRound(dpi / 0.0254));
+    img.fill(Qt::white);
+    {
+        QPainter painter(&img);
+        PintorDePagina().desenha(painter, p);
+    }
+    const Retangulo linha{0, caixa.topo, 216000, caixa.altura};
+    EXPECT_FALSE(temTinta(img, {0, linha.topo, caixa.esquerda - 100, linha.altura}, dpi));
+    EXPECT_FALSE(temTinta(img, {caixa.direita() + 100, linha.topo, 50000, linha.altura}, dpi));
+    // Each of the fourteen characters in its fourteenth of the box: the minus sign and the
+    // comma leave the upper half of their cells blank, the digits do not.
+    const int base = std::get<ComandoTexto>(p.comandos[0]).trechos[0].linhaDeBase;
+    const QString figura = QStringLiteral("-24.605.036,09");
+    const int celula = caixa.largura / 14;
+    for (int i = 0; i < figura.size(); ++i) {
+        const Retangulo alto{caixa.esquerda + i * celula + celula / 5, base - 1800, celula * 3 / 5,
+                             600};
+        EXPECT_EQ(temTinta(img, alto, dpi), figura[i].isDigit()) << i;
+    }
+    EXPECT_TRUE(temTinta(img, {caixa.esquerda, base - 1000, celula, 500}, dpi)) << "o sinal";
 }
 
 TEST(Grafico, UmaImagemPorPaginaEmCadaFormato) {
