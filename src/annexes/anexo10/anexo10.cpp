@@ -156,9 +156,12 @@ void TImpAnexo10::BtnImprimirClick() {
     });
 
     leCliente();
+    // The road lives until the preview has closed: an interrupted run removes
+    // the computed file.
+    EstradaDoAnexo estrada(diretorioDados(), dm().Conexao);
     {
         AguardeRelatorio aguarde(this, 0);
-        if (!Calcula_Dados(&aguarde))
+        if (!Calcula_Dados(estrada, &aguarde))
             return;
         Totaliza();
         TITMeses();
@@ -251,14 +254,15 @@ void TImpAnexo10::ppVariable1Calc(Value& valor) {
 void TImpAnexo10::relatorio1PreviewFormClose() {
     const QString dir = diretorioDados();
     const QString calculado = arquivoCalculado(dir);
+    // The computed file goes even when keeping the DP file fails.
+    const auto remove = qScopeGuard([&calculado] { QFile::remove(calculado); });
     if (mes_ % 2 == 0) {
         ClientDataSet& xml = dm().cdsXML;
         xml.close();
+        const auto fecha = qScopeGuard([&xml] { xml.close(); });
         xml.loadFromFile(calculado);
         xml.saveToFile(arquivoDp(dir, mes_));
-        xml.close();
     }
-    QFile::remove(calculado);
 }
 
 void TImpAnexo10::exportaParaPlanilha() {

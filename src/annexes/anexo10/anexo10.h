@@ -11,6 +11,7 @@ class QPushButton;
 namespace nq {
 
 class AguardeRelatorio;
+class EstradaDoAnexo;
 class TppReport;
 
 // Annex 10, the personnel and social-security expenditure by month: for a
@@ -36,9 +37,10 @@ public:
 
     // The whole run for the chosen month: computes, prints, offers the workbook.
     void BtnImprimirClick();
-    // The computed file: the typed file copied, plus the database's month
-    // figures. False when the copy failed (the user was told; nothing runs).
-    bool Calcula_Dados(AguardeRelatorio* aguarde);
+    // The computed file: the typed file copied along `estrada`, plus the
+    // database's month figures. False when the copy failed (the user was told;
+    // nothing runs).
+    bool Calcula_Dados(EstradaDoAnexo& estrada, AguardeRelatorio* aguarde);
     // The subtotals, the total and the net line, in every month column.
     void Totaliza();
     // Binds the report's columns to the twelve months and loads both pages.

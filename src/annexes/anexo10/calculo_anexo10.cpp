@@ -107,10 +107,9 @@ struct Anos {
 
 } // namespace
 
-bool TImpAnexo10::Calcula_Dados(AguardeRelatorio* aguarde) {
+bool TImpAnexo10::Calcula_Dados(EstradaDoAnexo& estrada, AguardeRelatorio* aguarde) {
     const QString dir = diretorioDados();
     PreparaAnexo10(dir);
-    EstradaDoAnexo estrada(dir, dm().Conexao);
     try {
         estrada.carrega(cdsAnx10, ArquivoDigitado::Anexo10,
                         QFileInfo(arquivoCalculado(dir)).fileName());
