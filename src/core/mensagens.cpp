@@ -30,16 +30,32 @@ void MensagensRoteirizadas::mostra(const QString& texto, const QString& titulo, 
                      qPrintable(QString(texto).replace(QLatin1Char('\r'), QLatin1Char('\n'))));
 }
 
-bool MensagensRoteirizadas::pergunta(const QString& texto, const QString& titulo, Icone icone) {
-    bool resposta = padrao_;
-    if (!respostas_.empty()) {
-        resposta = respostas_.front();
-        respostas_.pop_front();
+Resposta MensagensRoteirizadas::proximaResposta() {
+    if (respostas_.empty())
+        return padrao_ ? Resposta::Sim : Resposta::Nao;
+    const Resposta r = respostas_.front();
+    respostas_.pop_front();
+    return r;
+}
+
+Resposta MensagensRoteirizadas::perguntaOuCancela(const QString& texto, const QString& titulo,
+                                                  Icone icone) {
+    const Resposta r = proximaResposta();
+    registro_.push_back({texto, titulo, icone, true, r == Resposta::Sim, r});
+    if (eco_) {
+        const char* nomes[] = {"Sim", "Não", "Cancelar"};
+        std::fprintf(stderr, "%s -> %s\n", qPrintable(texto), nomes[static_cast<int>(r)]);
     }
-    registro_.push_back({texto, titulo, icone, true, resposta});
+    return r;
+}
+
+bool MensagensRoteirizadas::pergunta(const QString& texto, const QString& titulo, Icone icone) {
+    const Resposta r = proximaResposta();
+    const bool sim = r == Resposta::Sim;
+    registro_.push_back({texto, titulo, icone, true, sim, sim ? Resposta::Sim : Resposta::Nao});
     if (eco_)
-        std::fprintf(stderr, "%s -> %s\n", qPrintable(texto), resposta ? "Sim" : "Não");
-    return resposta;
+        std::fprintf(stderr, "%s -> %s\n", qPrintable(texto), sim ? "Sim" : "Não");
+    return sim;
 }
 
 QStringList MensagensRoteirizadas::textos() const {

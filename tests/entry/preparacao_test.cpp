@@ -18,11 +18,9 @@ using namespace nq;
 
 namespace {
 
-const QString SqlEntidades1B = QStringLiteral("SELECT EMPRESA, NOME FROM TABEMPRESA");
-const QString SqlEntidades6 =
-    QStringLiteral("select empresa, nome from tabempresa order by empresa");
-const QString SqlEntidades7 =
-    QStringLiteral("SELECT EMPRESA,NOME FROM TABEMPRESA ORDER BY EMPRESA");
+using teste::SqlEntidades1B;
+using teste::SqlEntidades6;
+using teste::SqlEntidades7;
 
 QString layout(const Dados& d) {
     static const std::map<FieldKind, QString> tipos = {{FieldKind::Text, "T"},
@@ -122,16 +120,7 @@ protected:
                                              {}};
         for (const auto& c : codigos)
             r.linhas.push_back({Value(c), Value(QStringLiteral("Função ") + c)});
-        banco.responde(sqlFuncoes(), r);
-    }
-
-    static QString sqlFuncoes() {
-        return QStringLiteral(
-            "select a.funcao||'.'||A.SUBFUNCAO as Funcao,f.nome from desdis a left join "
-            "tabsubfuncao f on f.subfuncao=a.subfuncao where not a.funcao is null and not "
-            "a.funcao like '9%'UNION select CAST(a.funcao AS VARCHAR(6)),s.nome from desdis a "
-            "left join tabfuncao s on s.funcao=a.funcao where not a.funcao is null and not "
-            "a.funcao like '9%'");
+        banco.responde(teste::SqlFuncoes, r);
     }
 
     void preparaTudo(const QString& ano = QStringLiteral("2006")) {

@@ -38,28 +38,6 @@ QString sufixo(int k) {
     return k == 0 ? QString() : QString::number(k);
 }
 
-// The fields of the municipality record the heading and signatures print.
-struct Cliente {
-    QString nome, cidade, exercicio;
-    QString prefeito, tituloPrefeito, contador, tituloContador, controle, tituloControle;
-};
-
-Cliente leRegistroDoCliente() {
-    ClientDataSet& q = dm().qrCliente;
-    q.close();
-    q.open();
-    const auto fecha = qScopeGuard([&q] { q.close(); });
-    if (q.isEmpty())
-        throw Erro(QStringLiteral("O cadastro do município (tabela CADCLI) está vazio."));
-    q.first();
-    const auto campo = [&q](const char* nome) {
-        return q.fieldByName(QString::fromLatin1(nome)).asString();
-    };
-    return {campo("CLNT1"), campo("CID"),  campo("MEXER").trimmed(),
-            campo("PREN"),  campo("PRE"),  campo("CONN"),
-            campo("CON"),   campo("TESN"), campo("TES")};
-}
-
 } // namespace
 
 QString nomeDoMesDoAnexo10(int i) {
@@ -174,13 +152,8 @@ void TImpAnexo10::BtnImprimirClick() {
 }
 
 void TImpAnexo10::leCliente() {
-    const Cliente c = leRegistroDoCliente();
-    bool ok = false;
-    ano_ = c.exercicio.toInt(&ok);
-    if (!ok)
-        throw Erro(QStringLiteral("O exercício do cadastro do município (MEXER) não é um ano: "
-                                  "\"%1\".")
-                       .arg(c.exercicio));
+    const CadastroDoCliente c = leCadastroDoCliente();
+    ano_ = c.ano();
     exercicio_ = c.exercicio;
     executivo_ = c.nome.left(1).toUpper() == QLatin1String("P");
 

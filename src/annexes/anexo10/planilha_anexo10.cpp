@@ -1,5 +1,6 @@
 #include "annexes/anexo10/planilha_anexo10.h"
 
+#include "annexes/common/estrada_anexo.h"
 #include "tables/clientdataset.h"
 #include "workbook/planilha.h"
 
@@ -31,11 +32,8 @@ void escreveMeses(Planilha& planilha, ClientDataSet& t, int mes, int linha) {
 
 void exportaAnexo10(Planilha& planilha, const QString& caminho, ClientDataSet& cdsDP1,
                     ClientDataSet& cdsDP2, int mes, const QString& exercicio, bool executivo) {
-    planilha.abre(caminho);
-    planilha.selecionaFolha(QStringLiteral("Com"));
-    planilha.escreveTexto(QStringLiteral("AR6"), exercicio.left(4));
-    planilha.escreveTexto(QStringLiteral("AH6"), QString::number(mes / 2));
-    planilha.escreveTexto(QStringLiteral("AJ6"), QString::number(mes));
+    // Exported for even months only: the month is its bimester's last.
+    abrePlanilhaNaFolhaComEmTexto(planilha, caminho, exercicio, mes / 2);
     planilha.selecionaFolha(QStringLiteral("Anexo1mod10"));
     for (cdsDP1.first(); !cdsDP1.eof(); cdsDP1.next()) {
         const auto l = LinhasDaPagina1.find(cdsDP1.fieldByName(QStringLiteral("ID")).asString());

@@ -1,9 +1,11 @@
 #include "annexes/anexo10/anexo10.h"
 #include "annexes/common/plano_figuras.h"
+#include "apoio/falha_de_gravacao.h"
 #include "apoio_anexos.h"
 #include "app/lote.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
+#include "core/gravacao_atomica.h"
 #include "entry/catalogo.h"
 #include "entry/preparacoes.h"
 #include "esperado_anexo10.h"
@@ -74,42 +76,20 @@ QByteArray resumo(const QString& arquivo) {
                : QByteArray();
 }
 
-// Types `campos` on the line `id` of the typed file, appending the line when missing.
-void digita(const QString& arquivo, const QString& id, const std::map<QString, nq::Value>& campos) {
-    nq::ClientDataSet t;
-    t.loadFromFile(arquivo);
-    if (t.locate("ID", nq::Value(id))) {
-        t.edit();
-    } else {
-        t.append();
-        t.fieldByName("ID").setAsString(id);
-    }
-    for (const auto& [campo, v] : campos)
-        t.fieldByName(campo).setValue(v);
-    t.post();
-    t.saveToFile(arquivo);
-}
-
 class Anexo10Base : public BancoDeAnexos {
 protected:
     explicit Anexo10Base(bool proprio = false) : BancoDeAnexos(proprio) {}
     Resultado roda10(int mes, std::vector<bool> respostas = {}) {
         return rodaJanela<nq::TImpAnexo10>(
-            [mes](nq::TImpAnexo10& j) {
-                j.combomes->setCurrentIndex(mes - 1);
-                j.BtnImprimir->click();
-            },
+            [mes](nq::TImpAnexo10& j) { j.combomes->setCurrentIndex(mes - 1); },
             std::move(respostas));
-    }
-    // A workbook path that exists; the export fills `pasta` in memory.
-    void usaPlanilha(Pasta& pasta) {
-        const QString tce = dados() + "tce.xls";
-        QFile(tce).open(QIODevice::WriteOnly);
-        valores.definePlanilha(tce);
-        valores.defineFabricaDePlanilha([&] { return std::make_unique<PlanilhaNaMemoria>(pasta); });
     }
     QString dp(int mes) const { return nq::TImpAnexo10::arquivoDp(dados(), mes); }
     QString digitado() const { return nq::caminhoArquivo(dados(), nq::ArquivoDigitado::Anexo10); }
+    // Types `campos` on the line `id` of the typed file.
+    void digita(const QString& id, const std::map<QString, nq::Value>& campos) {
+        ::digita(digitado(), nq::ArquivoDigitado::Anexo10, nq::Value(id), campos);
+    }
 };
 
 class Anexo10 : public Anexo10Base {};
@@ -180,22 +160,20 @@ TEST_F(Anexo10ComBancoProprio, CamaraDigitadosELinhasAntigasSomamPelasFaixasDeSe
     executa("UPDATE CADCLI SET CLNT1 = 'Câmara Municipal de São Bento da Serra'");
     nq::PreparaAnexo10(dados());
     const auto m = [](int reais) { return nq::Value(Moeda::deInteiro(reais)); };
-    digita(digitado(), "00020", {{valor(16), m(100)}});
-    digita(digitado(), "00100", {{valor(16), m(7)}});
-    digita(digitado(), "00110", {{valor(16), m(3)}});
-    digita(digitado(), "00095",
-           {{"NOME", nq::Value("  Outras variáveis")},
-            {"TITULO", nq::Value("VA")},
-            {"SEQ", nq::Value(0)},
-            {"FILTRO", nq::Value("H.CATEC LIKE '3.1.__.16%'")}});
-    digita(digitado(), "00125",
-           {{"NOME", nq::Value("  Contribuição do servidor")},
-            {"TITULO", nq::Value("VC")},
-            {"SEQ", nq::Value(13)},
-            {"FILTRO", nq::Value("AND CODRE LIKE '1210.29.07%'")}});
+    digita("00020", {{valor(16), m(100)}});
+    digita("00100", {{valor(16), m(7)}});
+    digita("00110", {{valor(16), m(3)}});
+    digita("00095", {{"NOME", nq::Value("  Outras variáveis")},
+                     {"TITULO", nq::Value("VA")},
+                     {"SEQ", nq::Value(0)},
+                     {"FILTRO", nq::Value("H.CATEC LIKE '3.1.__.16%'")}});
+    digita("00125", {{"NOME", nq::Value("  Contribuição do servidor")},
+                     {"TITULO", nq::Value("VC")},
+                     {"SEQ", nq::Value(13)},
+                     {"FILTRO", nq::Value("AND CODRE LIKE '1210.29.07%'")}});
     const QByteArray antes = resumo(digitado());
     Pasta pasta;
-    usaPlanilha(pasta);
+    usaPlanilhaNaMemoria(pasta);
 
     const Resultado r = roda10(4, {true});
     const auto& ex = exercicio();
@@ -248,7 +226,7 @@ TEST_F(Anexo10ComBancoProprio, CamaraDigitadosELinhasAntigasSomamPelasFaixasDeSe
 
 TEST_F(Anexo10, PlanilhaDoExecutivoRecebeAsDuasPaginasDoMaisAntigoAoMesDeReferencia) {
     Pasta pasta;
-    usaPlanilha(pasta);
+    usaPlanilhaNaMemoria(pasta);
     const Resultado r = roda10(4, {true});
     const auto numero = [&](const QString& id, int i) {
         return r.tabelas.at(id >= "00180" && id != "00044" ? "ppDBPipeline2" : "ppDBPipeline1")
@@ -268,8 +246,7 @@ TEST_F(Anexo10, PlanilhaDoExecutivoRecebeAsDuasPaginasDoMaisAntigoAoMesDeReferen
 }
 
 TEST_F(Anexo10, SemMesOuSemCopiaDoArquivoNadaEhImpresso) {
-    const Resultado semMes =
-        rodaJanela<nq::TImpAnexo10>([](nq::TImpAnexo10& j) { j.BtnImprimir->click(); }, {});
+    const Resultado semMes = rodaJanela<nq::TImpAnexo10>([](nq::TImpAnexo10&) {}, {});
     EXPECT_TRUE(semMes.perguntou("Especifique o Mês!"));
     EXPECT_TRUE(semMes.documento.paginas.empty());
 
@@ -280,6 +257,42 @@ TEST_F(Anexo10, SemMesOuSemCopiaDoArquivoNadaEhImpresso) {
                             "entre em Contato com o Suporte da Marandu"));
     EXPECT_TRUE(r.documento.paginas.empty());
     EXPECT_FALSE(QFile::exists(dp(4)));
+}
+
+// The DP file is kept as the preview closes: a full disk keeps the earlier one
+// whole and says so; an interrupted run leaves no computed file behind.
+TEST_F(Anexo10, DpGuardadoInteiroOuNaoGuardadoECalculadoNuncaFica) {
+    roda10(4);
+    const QByteArray anterior = resumo(dp(4));
+    ASSERT_FALSE(anterior.isEmpty());
+    digita("00020", {{valor(16), nq::Value(Moeda::deInteiro(5))}});
+    {
+        GravacaoQueFalha cheio(nq::PassoDaGravacao::Escreve, ENOSPC, "DP04");
+        try {
+            roda10(4);
+            ADD_FAILURE() << "a full disk went unnoticed";
+        } catch (const nq::Erro& e) {
+            EXPECT_TRUE(e.texto().contains("disco cheio")) << e.texto().toStdString();
+        }
+    }
+    EXPECT_EQ(resumo(dp(4)), anterior);
+    const QString calculado = nq::TImpAnexo10::arquivoCalculado(dados());
+    EXPECT_FALSE(QFile::exists(calculado));
+
+    // A signal while the preview is open: what a batch run's handler does.
+    bool calculadoFicou = true;
+    const nq::FalhaDeGravacao antes =
+        nq::injetaFalhaDeGravacao([&](nq::PassoDaGravacao passo, const QString& destino) {
+            if (passo == nq::PassoDaGravacao::Cria && destino.contains("DP04")) {
+                nq::removeArquivosPendentes();
+                calculadoFicou = QFile::exists(calculado);
+            }
+            return 0;
+        });
+    roda10(4);
+    nq::injetaFalhaDeGravacao(antes);
+    EXPECT_FALSE(calculadoFicou);
+    EXPECT_NE(resumo(dp(4)), anterior);
 }
 
 TEST_F(Anexo10, PaginasDeReferenciaECsvIgualAoPdf) {

@@ -1,3 +1,4 @@
+#include "../../rotulos_legiveis.h"
 #include "annexes/common/aguarde.h"
 #include "annexes/common/justificativa.h"
 #include "apoio/falha_de_gravacao.h"
@@ -40,6 +41,7 @@ TEST(Aguarde, AcompanhaOsPassosESaiMesmoComFalha) {
         EXPECT_TRUE(FrmAguarde->isVisible());
         EXPECT_EQ(FrmAguarde->parent(), &anexo);
         EXPECT_EQ(FrmAguarde->gauge1->maximum(), 17);
+        EXPECT_EQ(textosCortados(*FrmAguarde), QStringList());
         aguarde.passo(5);
         EXPECT_EQ(FrmAguarde->gauge1->value(), 5);
         throw Erro("falhou no passo 6");
@@ -90,6 +92,7 @@ TEST_F(Justificativa, PrimeiroUsoCriaOArquivoEOkGrava) {
         dialogo.show();
         EXPECT_TRUE(QFile::exists(arquivo()));
         EXPECT_TRUE(dialogo.DBMemo1->toPlainText().isEmpty());
+        EXPECT_EQ(textosCortados(dialogo), QStringList());
         dialogo.BtnOKClick();
     }
     EXPECT_EQ(textoGravado(1), "");
@@ -159,6 +162,28 @@ TEST_F(Justificativa, TextoLongoJaGravadoFicaInteiro) {
     EXPECT_EQ(dialogo.DBMemo1->toPlainText().size(), 750);
     dialogo.BtnOKClick();
     EXPECT_EQ(textoGravado(1), QString(750, 'x'));
+}
+
+TEST_F(Justificativa, RespostaDadaDigitaEConfirmaOuFechaSemGravar) {
+    JustificativaDada semTexto(std::nullopt);
+    RespostaDeJustificativa* anterior = instalaRespostaDeJustificativa(&semTexto);
+    {
+        TFormJustific dialogo;
+        pedeJustificativa(dialogo);
+        EXPECT_FALSE(dialogo.isVisible());
+    }
+    EXPECT_EQ(textoGravado(1), "<none>");
+    EXPECT_EQ(semTexto.respondidas(), 1);
+
+    // Typed as a user would: held to the dialog's limit, the other code's row kept.
+    digita(1, "Texto da gestao fiscal");
+    JustificativaDada comTexto(QString(720, 'j'));
+    instalaRespostaDeJustificativa(&comTexto);
+    TFormJustific dialogo;
+    pedeJustificativa(dialogo);
+    instalaRespostaDeJustificativa(anterior);
+    EXPECT_EQ(textoGravado(1), QString(700, 'j'));
+    EXPECT_EQ(textoGravado(2), "Texto da gestao fiscal");
 }
 
 TEST_F(Justificativa, ArquivoDanificadoDaErroENaoEApagado) {
