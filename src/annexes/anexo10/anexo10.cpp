@@ -128,15 +128,13 @@ void TImpAnexo10::BtnImprimirClick() {
     }
     mes_ = combomes->currentText().left(2).toInt();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto fim = qScopeGuard([this] {
-        QApplication::restoreOverrideCursor();
-        cdsAnx10.close();
-    });
+    const auto cursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
 
     leCliente();
     // The road lives until the preview has closed: an interrupted run removes
-    // the computed file.
+    // the computed file. It goes too when the run fails half-way.
     EstradaDoAnexo estrada(diretorioDados(), dm().Conexao);
+    const auto limpa = qScopeGuard([&estrada] { estrada.limpa(); });
     {
         AguardeRelatorio aguarde(this, 0);
         if (!Calcula_Dados(estrada, &aguarde))

@@ -279,16 +279,28 @@ TEST_F(Anexo10, DpGuardadoInteiroOuNaoGuardadoECalculadoNuncaFica) {
     const QString calculado = nq::TImpAnexo10::arquivoCalculado(dados());
     EXPECT_FALSE(QFile::exists(calculado));
 
+    // The disk is full when the totals are saved, after the copy was made.
+    int gravacoes = 0;
+    nq::FalhaDeGravacao antes =
+        nq::injetaFalhaDeGravacao([&](nq::PassoDaGravacao passo, const QString& destino) {
+            const bool doCalculado = passo == nq::PassoDaGravacao::Cria &&
+                                     destino.endsWith("NQ404_ANX10C.XML", Qt::CaseInsensitive);
+            return doCalculado && ++gravacoes == 2 ? ENOSPC : 0;
+        });
+    EXPECT_THROW(roda10(4), nq::Erro);
+    nq::injetaFalhaDeGravacao(antes);
+    EXPECT_EQ(gravacoes, 2);
+    EXPECT_FALSE(QFile::exists(calculado));
+
     // A signal while the preview is open: what a batch run's handler does.
     bool calculadoFicou = true;
-    const nq::FalhaDeGravacao antes =
-        nq::injetaFalhaDeGravacao([&](nq::PassoDaGravacao passo, const QString& destino) {
-            if (passo == nq::PassoDaGravacao::Cria && destino.contains("DP04")) {
-                nq::removeArquivosPendentes();
-                calculadoFicou = QFile::exists(calculado);
-            }
-            return 0;
-        });
+    antes = nq::injetaFalhaDeGravacao([&](nq::PassoDaGravacao passo, const QString& destino) {
+        if (passo == nq::PassoDaGravacao::Cria && destino.contains("DP04")) {
+            nq::removeArquivosPendentes();
+            calculadoFicou = QFile::exists(calculado);
+        }
+        return 0;
+    });
     roda10(4);
     nq::injetaFalhaDeGravacao(antes);
     EXPECT_FALSE(calculadoFicou);
