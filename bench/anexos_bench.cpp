@@ -1,5 +1,5 @@
-// Every annex for bimester 6 (the fiscal-management report for the third
-// quadrimester) on a demo exercise of each size: time,
+// Every annex for bimester 6 (annex 10 for December, the fiscal-management
+// report for the third quadrimester) on a demo exercise of each size: time,
 // statements executed, rows fetched and peak memory of each annex, next to one
 // scan (SELECT SUM) of every table it reads, timed in the same run right after
 // it; then annexes 1 and 3 in one run sharing their passes, as the bimester
@@ -12,6 +12,7 @@
 // statement per figure; --so measures only the annexes listed. Runs without windows.
 
 #include "annexes/anexo1/anexo1.h"
+#include "annexes/anexo10/anexo10.h"
 #include "annexes/anexo1b/anexo1b.h"
 #include "annexes/anexo2/anexo2.h"
 #include "annexes/anexo3/anexo3.h"
@@ -165,6 +166,10 @@ const std::vector<Varredura> VarredurasDoAnexo7 = {{false, "SELECT SUM(VAREC) FR
                                                    {false, "SELECT SUM(VADEM) FROM DESPES"},
                                                    {false, "SELECT SUM(VADEM) FROM VIEWLIQ"}};
 const std::vector<Varredura> VarredurasDoAnexo8 = {{false, "SELECT SUM(VADEM) FROM DESPES"}};
+const std::vector<Varredura> VarredurasDoAnexo10 = {{false, "SELECT SUM(VADEM) FROM DESPES"},
+                                                    {false, "SELECT SUM(VAREC) FROM RECEIT"},
+                                                    {true, "SELECT SUM(VADEM) FROM DESPES"},
+                                                    {true, "SELECT SUM(VAREC) FROM RECEIT"}};
 const std::vector<Varredura> VarredurasDaGestao = {{false, "SELECT SUM(CREDI) FROM CONDIA"},
                                                    {false, "SELECT SUM(CREDI - DEBIT) FROM ORDCAI"},
                                                    {false, "SELECT SUM(VADEM) FROM DESPES"}};
@@ -296,7 +301,7 @@ int main(int argc, char** argv) {
                  {&VarredurasDoAnexo1, &VarredurasDoAnexo1B, &VarredurasDoAnexo2,
                   &VarredurasDoAnexo3, &VarredurasDoAnexo4, &VarredurasDoAnexo5,
                   &VarredurasDoAnexo6, &VarredurasDoAnexo7, &VarredurasDoAnexo8,
-                  &VarredurasDaGestao})
+                  &VarredurasDoAnexo10, &VarredurasDaGestao})
                 varre(dm, *tabelas);
 
             const auto linha = [&](const QString& anexo, const Medida& m) {
@@ -330,6 +335,12 @@ int main(int argc, char** argv) {
                   [&] { return mede<nq::TImpAnexo7>(dm, VarredurasDoAnexo7, vezes); });
             anexo(QStringLiteral("8"),
                   [&] { return mede<nq::TImpAnexo8>(dm, VarredurasDoAnexo8, vezes); });
+            anexo(QStringLiteral("10"), [&] {
+                return mede<nq::TImpAnexo10>(dm, VarredurasDoAnexo10, vezes,
+                                             [](nq::TImpAnexo10& a) {
+                                                 a.combomes->setCurrentIndex(11); // December
+                                             });
+            });
             anexo(QStringLiteral("RGF"), [&] {
                 // The DP file of December, as annex 10's typed lines hold it.
                 const QString dir = nq::diretorioDados();

@@ -1,6 +1,7 @@
 #include "anexos_do_programa.h"
 
 #include "annexes/anexo1/anexo1.h"
+#include "annexes/anexo10/anexo10.h"
 #include "annexes/anexo1b/anexo1b.h"
 #include "annexes/anexo2/anexo2.h"
 #include "annexes/anexo3/anexo3.h"
@@ -25,6 +26,7 @@ AnexosDisponiveis anexosDoPrograma() {
         {QStringLiteral("Form07"), [](QWidget* dono) { return new TImpAnexo7(dono); }},
         {QStringLiteral("ImpAnexo8"), [](QWidget* dono) { return new TImpAnexo8(dono); }},
         {QStringLiteral("Form101"), [](QWidget* dono) { return new TForm101(dono); }},
+        {QStringLiteral("ImpAnexo10"), [](QWidget* dono) { return new TImpAnexo10(dono); }},
     };
 }
 

@@ -42,8 +42,8 @@ public:
 
     // The file dialog of the choose button; replaceable where nobody can answer one.
     std::function<QString()> escolheArquivo;
-    // Shows an annex window of rows 10 and 11 modally (the default); a run
-    // without windows chooses its period and presses its button instead.
+    // Shows an annex window that opens modally (QDialog::exec); a run without
+    // windows chooses its period and presses its button instead.
     std::function<void(QDialog& janela)> mostraModal;
     // Opens the workbook for the version check. It is called on a thread of its
     // own, so it must not hand out a session of an office made on another thread

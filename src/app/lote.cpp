@@ -17,6 +17,7 @@
 #include "saidas_do_lote.h"
 #include "workbook/libreoffice.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDialog>
 #include <QFileInfo>
@@ -47,6 +48,11 @@ const std::vector<AnexoDoLote>& anexosDoLote() {
         {"6", 6, "ImpAnexo6", true},   {"7", 7, "Form07", true},       {"8", 8, "ImpAnexo8", false},
         {"rgf", 10, "Form101", false}, {"10", 11, "ImpAnexo10", false}};
     return tabela;
+}
+
+// Annex 10 reads its reference month from a list of its own.
+bool pedeMes(const AnexoDoLote& a) {
+    return a.janela == QLatin1String("ImpAnexo10");
 }
 
 const AnexoDoLote* anexoDoLote(const QString& opcao) {
@@ -121,6 +127,9 @@ private:
     QString csv_;
 };
 
+// What a user does in a window the launcher shows modally: picks the month
+// "MM - ..." in its list, when it has one, and presses its print button. The
+// window is never shown.
 // The files the options name: what the run reads, what it writes.
 std::vector<ArquivoDoLote> entradasDasOpcoes(const OpcoesDoLote& o) {
     return {{QStringLiteral("--ini"), o.ini}, {QStringLiteral("--planilha"), o.planilha}};
@@ -170,12 +179,20 @@ template <class T> T& controle(QDialog& janela, const char* nome) {
 // The modal annex windows, run without being shown: the period chosen in
 // their own selectors, then their print button pressed.
 void conduzJanela(QDialog& janela, const OpcoesDoLote& o) {
-    if (janela.objectName() != QStringLiteral("Form101"))
+    if (janela.objectName() == QStringLiteral("Form101")) {
+        const bool quad = o.periodo == QStringLiteral("quad");
+        controle<QRadioButton>(janela, quad ? "RQua" : "RBim").click();
+        controle<QComboBox>(janela, quad ? "combomes" : "CBim")
+            .setCurrentIndex((quad ? o.quadrimestre : o.bimestre) - 1);
+    } else if (janela.objectName() == QStringLiteral("ImpAnexo10")) {
+        auto& meses = controle<QComboBox>(janela, "combomes");
+        const QString mm = QStringLiteral("%1 - ").arg(o.mes, 2, 10, QLatin1Char('0'));
+        for (int i = 0; i < meses.count(); ++i)
+            if (meses.itemText(i).startsWith(mm))
+                meses.setCurrentIndex(i);
+    } else {
         throw Erro(QStringLiteral("A janela %1 não roda sem janelas.").arg(janela.objectName()));
-    const bool quad = o.periodo == QStringLiteral("quad");
-    controle<QRadioButton>(janela, quad ? "RQua" : "RBim").click();
-    controle<QComboBox>(janela, quad ? "combomes" : "CBim")
-        .setCurrentIndex((quad ? o.quadrimestre : o.bimestre) - 1);
+    }
     controle<QPushButton>(janela, "BtnImprimir").click();
 }
 
@@ -235,6 +252,11 @@ OpcoesDoLote leOpcoesDoLote(const QStringList& argumentos) {
             o.quadrimestre = valor->toInt(&ok);
             if (!ok || o.quadrimestre < 1 || o.quadrimestre > 3)
                 throw Erro(QStringLiteral("Quadrimestre inválido: \"%1\" (de 1 a 3).").arg(*valor));
+        } else if (nome == QStringLiteral("--mes")) {
+            bool ok = false;
+            o.mes = valor->toInt(&ok);
+            if (!ok || o.mes < 1 || o.mes > 12)
+                throw Erro(QStringLiteral("Mês inválido: \"%1\" (de 1 a 12).").arg(*valor));
         } else if (nome == QStringLiteral("--responder")) {
             if (*valor != QStringLiteral("sim") && *valor != QStringLiteral("nao") &&
                 *valor != QStringLiteral("não"))
@@ -273,6 +295,7 @@ QString ajudaDoLote() {
         "  --bimestre B          o bimestre de referência, de 1 a 6\n"
         "  --periodo bim|quad    rgf: por bimestre (com --bimestre) ou por quadrimestre\n"
         "  --quadrimestre Q      rgf: o quadrimestre de referência, de 1 a 3\n"
+        "  --mes M               o mês de referência do anexo 10, de 1 a 12\n"
         "  --pdf ARQUIVO         grava o relatório em PDF\n"
         "  --csv ARQUIVO         grava os valores impressos em CSV (UTF-8, separado por \";\":\n"
         "                        quadro;id;descricao;coluna;valor)\n"
@@ -313,6 +336,9 @@ void verificaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
     if (anexo.pedeBimestre && o.bimestre == 0)
         throw Erro(QStringLiteral("Indique o bimestre com --bimestre (de 1 a 6)."));
     verificaPeriodo(o);
+    if (pedeMes(anexo) != (o.mes != 0))
+        throw Erro(pedeMes(anexo) ? QStringLiteral("Indique o mês com --mes (de 1 a 12).")
+                                  : QStringLiteral("A opção --mes é só do anexo 10."));
     if (!o.ini.isEmpty() && !QFileInfo(o.ini).isFile())
         throw Erro(QStringLiteral("O arquivo de configuração não existe: %1").arg(o.ini));
     if (o.planilha.isEmpty() != o.planilhaSaida.isEmpty())

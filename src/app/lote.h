@@ -18,6 +18,7 @@ struct OpcoesDoLote {
     // The fiscal-management report's period: "bim" (with bimestre) or "quad".
     QString periodo;
     int quadrimestre = 0; // 1 to 3; 0 when not given
+    int mes = 0;          // annex 10's month, 1 to 12; 0 when not given
     QString pdf;
     QString csv;
     bool responde = false; // the answer to every question but the workbook one

@@ -113,6 +113,11 @@ void BancoDeAnexos::TearDown() {
     tmpProprio_.reset();
 }
 
+void BancoDeAnexos::abreAnoAnterior() {
+    dm_->ConexaoAnt.setParam(QStringLiteral("Database"), demo().bancoAnterior);
+    dm_->ConexaoAnt.Open();
+}
+
 void BancoDeAnexos::usaPlanilhaNaMemoria(Pasta& pasta) {
     const QString arquivo = dados() + "tce.xls";
     QFile f(arquivo);

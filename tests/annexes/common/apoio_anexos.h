@@ -18,6 +18,7 @@
 
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -112,12 +113,19 @@ protected:
     template <class Janela> Resultado roda(int bimestre, std::vector<bool> respostas = {}) {
         valores.defineBimestre(bimestre);
         valores.defineBimestreSelecionado(bimestre);
+        return rodaJanela<Janela>([](Janela&) {}, std::move(respostas));
+    }
+    // The same for a window with choices of its own, made by `escolhe` before
+    // the button is pressed.
+    template <class Janela>
+    Resultado rodaJanela(const std::function<void(Janela&)>& escolhe, std::vector<bool> respostas) {
         nq::MensagensDeTeste msgs;
         for (bool r : respostas)
             msgs->enfileiraResposta(r);
         SaidaDeTeste saida;
         nq::SaidaInstalada instalada(saida);
         Janela janela;
+        escolhe(janela);
         auto* botao = janela.template findChild<QPushButton*>(QStringLiteral("btncalcula"));
         (botao ? botao : janela.template findChild<QPushButton*>(QStringLiteral("BtnImprimir")))
             ->click();
@@ -126,6 +134,8 @@ protected:
             r.comandos = janela.comandosExecutados();
         return r;
     }
+    // Connects the data module to the previous year's database too.
+    void abreAnoAnterior();
     // A Court of Accounts workbook that exists, filled in `pasta` when the annex exports.
     void usaPlanilhaNaMemoria(Pasta& pasta);
     // Runs `sql` as the database owner (the program's user only reads).
