@@ -52,12 +52,13 @@ const char* const Estilo =
 
 QString indiceDoFechamento(const ResumoDoFechamento& r) {
     QString p;
-    p += QStringLiteral("<!DOCTYPE html>\n<html lang=\"pt-BR\">\n<head>\n<meta charset=\"utf-8\">\n"
-                        "<title>Fechamento do %1º bimestre de %2 - %3</title>\n<style>%4</style>\n"
-                        "</head>\n<body>\n")
-             .arg(r.bimestre)
-             .arg(h(r.exercicio), h(r.entidade), QString::fromLatin1(Estilo));
-    p += QStringLiteral("<h1>Fechamento do Bimestre</h1>\n<p>Entidade: <b>%1</b><br>\n"
+    p +=
+        QStringLiteral("<!DOCTYPE html>\n<html lang=\"pt-BR\">\n<head>\n<meta charset=\"utf-8\"/>\n"
+                       "<title>Fechamento do %1º bimestre de %2 - %3</title>\n<style>%4</style>\n"
+                       "</head>\n<body>\n")
+            .arg(r.bimestre)
+            .arg(h(r.exercicio), h(r.entidade), QString::fromLatin1(Estilo));
+    p += QStringLiteral("<h1>Fechamento do Bimestre</h1>\n<p>Entidade: <b>%1</b><br/>\n"
                         "Período: <b>%2º bimestre de %3</b></p>\n")
              .arg(h(r.entidade))
              .arg(r.bimestre)
