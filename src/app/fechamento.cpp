@@ -103,14 +103,26 @@ int statusDoFechamento(const ResumoDoFechamento& r) {
 Fechamento::Fechamento(OpcoesDoFechamento opcoes, AnexosDisponiveis anexos)
     : opcoes_(std::move(opcoes)), anexos_(std::move(anexos)) {}
 
-QStringList Fechamento::saidas(bool camara) const {
+void Fechamento::verificaSaidas(const Tdm& dados) const {
+    if (!QDir().mkpath(opcoes_.saida))
+        throw Erro(QStringLiteral("Não foi possível criar a pasta %1.").arg(opcoes_.saida));
+    std::vector<ArquivoDoLote> entradas = arquivosDoPrograma(&dados);
+    entradas.push_back({QStringLiteral("a planilha"), opcoes_.planilha});
+    std::vector<ArquivoDoLote> saidas = {
+        {QStringLiteral("a cópia da planilha"), opcoes_.planilhaSaida}};
+    // What a close may write there, for a chamber or not.
     const QDir dir(opcoes_.saida);
-    QStringList s;
-    for (const RelatorioDoFechamento& r : relatoriosDoFechamento(opcoes_.bimestre, camara))
-        s << dir.filePath(r.chave + QStringLiteral(".pdf"))
-          << dir.filePath(r.chave + QStringLiteral(".csv"));
-    s << dir.filePath(QStringLiteral("indice.html"));
-    return s;
+    for (const bool camara : {false, true})
+        for (const RelatorioDoFechamento& r : relatoriosDoFechamento(opcoes_.bimestre, camara))
+            for (const QString& tipo : {QStringLiteral(".pdf"), QStringLiteral(".csv")})
+                saidas.push_back({r.titulo, dir.filePath(r.chave + tipo)});
+    saidas.push_back({QStringLiteral("o índice"), dir.filePath(QStringLiteral("indice.html"))});
+    std::sort(saidas.begin(), saidas.end(),
+              [](const auto& a, const auto& b) { return a.caminho < b.caminho; });
+    saidas.erase(std::unique(saidas.begin(), saidas.end(),
+                             [](const auto& a, const auto& b) { return a.caminho == b.caminho; }),
+                 saidas.end());
+    nq::verificaSaidas(entradas, saidas, diretorioDados());
 }
 
 ResultadoDoRelatorio Fechamento::executaRelatorio(TFrmImprime& lancador,

@@ -10,6 +10,8 @@
 
 namespace nq {
 
+class Tdm;
+
 // One report of a bimester's close: which annex, for which period, and the
 // reports whose files it reads, which must have been written before it runs.
 struct RelatorioDoFechamento {
@@ -82,8 +84,10 @@ public:
     // After each report.
     std::function<void(const ResultadoDoRelatorio& resultado)> aoTerminar;
 
-    // The files it will write, for checking them before anything runs.
-    QStringList saidas(bool camara) const;
+    // Before anything runs, with the data module started: creates the output
+    // folder and refuses (nq::Erro) outputs that would overwrite an input of
+    // the program or one another (verificaSaidas).
+    void verificaSaidas(const Tdm& dados) const;
 
     ResumoDoFechamento executa();
 

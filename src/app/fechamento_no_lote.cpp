@@ -82,19 +82,7 @@ int executaFechamentoNoLote(const OpcoesDoLote& o, const AnexosDisponiveis& anex
     }
     Fechamento fechamento({o.bimestre, o.saida, o.planilha, o.planilhaSaida}, anexos);
     try {
-        if (!QDir().mkpath(o.saida))
-            throw Erro(QStringLiteral("Não foi possível criar a pasta %1.").arg(o.saida));
-        std::vector<ArquivoDoLote> entradas = arquivosDoPrograma(&dados);
-        entradas.push_back({QStringLiteral("--ini"), o.ini});
-        entradas.push_back({QStringLiteral("--planilha"), o.planilha});
-        std::vector<ArquivoDoLote> saidas = {{QStringLiteral("--planilha-saida"), o.planilhaSaida}};
-        // Both lists, chamber or not: what a close may write in that folder.
-        for (const bool camara : {false, true})
-            for (const QString& s : fechamento.saidas(camara))
-                if (std::none_of(saidas.begin(), saidas.end(),
-                                 [&](const ArquivoDoLote& a) { return a.caminho == s; }))
-                    saidas.push_back({QStringLiteral("--saida"), s});
-        verificaSaidas(entradas, saidas, diretorioDados());
+        fechamento.verificaSaidas(dados);
     } catch (const Erro& e) {
         escreveErro(e.texto());
         return 2;

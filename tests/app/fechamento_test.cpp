@@ -2,20 +2,29 @@
 #include "apoio_anexos.h"
 #include "app/anexos_do_programa.h"
 #include "app/fechamento.h"
+#include "app/inicio.h"
+#include "app/janela_fechamento.h"
 #include "app/lote.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
+#include "core/mensagens.h"
+#include "db/modulodados.h"
 #include "demo/demo.h"
 #include "entry/catalogo.h"
 #include "workbook/libreoffice.h"
 
+#include <QComboBox>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 #include <map>
@@ -391,6 +400,46 @@ TEST_F(Fechamento, NavegadorMostraOIndice) {
         QRegularExpression("Receita corrente líquida.* " + QRegularExpression::escape(rcl))))
         << texto.toStdString();
     EXPECT_FALSE(texto.contains("<td")); // rendered, not shown as source
+}
+
+TEST_F(Fechamento, JanelaCanceladaEntreRelatoriosGuardaOsGravados) {
+    nq::defineCaminhoVexoIni(demo_->ini);
+    nq::MensagensDeTeste msgs;
+    nq::Tdm dados;
+    ASSERT_FALSE(nq::InicioNQ404(dados).executa().encerrar);
+    nq::TFrmFechamento janela(nq::anexosDoPrograma());
+    QString aberto;
+    janela.abreIndice = [&](const QString& indice) { aberto = indice; };
+    EXPECT_EQ(janela.btnExecutarClick(), 2);
+    EXPECT_EQ(msgs->registro().back().texto, "Especifique o Bimestre!");
+
+    janela.combomes->setCurrentIndex(5);
+    janela.edtSaida->setText(saida.filePath("janela"));
+    msgs->enfileiraResposta(true); // open the index
+    EXPECT_EQ(janela.btnExecutarClick(), 0);
+    EXPECT_EQ(aberto, saida.filePath("janela/indice.html"));
+    const QStringList linhas = janela.registro->toPlainText().split('\n');
+    EXPECT_EQ(linhas.filter(" s  gravado").size(),
+              int(nq::relatoriosDoFechamento(6, false).size()));
+
+    // Cancel pressed while the first report is written: it stays, the rest do not run.
+    QTimer cancela;
+    QObject::connect(&cancela, &QTimer::timeout, [&] {
+        auto* progresso = janela.findChild<QProgressDialog*>();
+        if (progresso && janela.registro->toPlainText().contains("gravado"))
+            progresso->cancel();
+    });
+    cancela.start(0);
+    janela.edtSaida->setText(saida.filePath("cancelado"));
+    aberto.clear();
+    msgs->enfileiraResposta(false);
+    EXPECT_EQ(janela.btnExecutarClick(), 1);
+    EXPECT_TRUE(aberto.isEmpty());
+    EXPECT_TRUE(msgs->registro().back().texto.startsWith("O fechamento foi cancelado"));
+    const QDir dir(saida.filePath("cancelado"));
+    EXPECT_TRUE(dir.exists("anexo1.pdf"));
+    EXPECT_FALSE(dir.exists("anexo1b.pdf"));
+    EXPECT_TRUE(conteudo(dir.filePath("indice.html")).contains("O fechamento foi cancelado."));
 }
 
 } // namespace
