@@ -8,6 +8,8 @@
 #include "core/configuracao.h"
 #include "core/erro.h"
 #include "core/mensagens.h"
+#include "db/conexao.h"
+#include "db/consultas.h"
 #include "db/modulodados.h"
 #include "demo/demo.h"
 #include "entry/catalogo.h"
@@ -440,6 +442,30 @@ TEST_F(Fechamento, JanelaCanceladaEntreRelatoriosGuardaOsGravados) {
     EXPECT_TRUE(dir.exists("anexo1.pdf"));
     EXPECT_FALSE(dir.exists("anexo1b.pdf"));
     EXPECT_TRUE(conteudo(dir.filePath("indice.html")).contains("O fechamento foi cancelado."));
+}
+
+TEST_F(Fechamento, CamaraRodaSoOQueUmaCamaraPode) {
+    QTemporaryDir outro;
+    const nq::demo::Demonstracao camara = nq::demo::criaBancoDeTeste(outro.filePath("banco"));
+    {
+        nq::TCRSQLConnection dono;
+        dono.Params = nq::TCRSQLConnection::parametrosPadrao();
+        dono.setParam("User_Name", "SYSDBA");
+        dono.setParam("Database", camara.bancoAtual);
+        dono.ExecuteDirect("UPDATE CADCLI SET CLNT1=" + nq::textoSql("Câmara Municipal de Teste"));
+    }
+    nq::OpcoesDoLote o = opcoes(2, "camara");
+    o.ini = camara.ini;
+    EXPECT_EQ(executa(o), 0) << terminal.toStdString();
+    QStringList esperados;
+    for (const auto& r : nq::relatoriosDoFechamento(2, true))
+        esperados << r.chave + ".csv" << r.chave + ".pdf";
+    esperados << "indice.html";
+    esperados.sort();
+    EXPECT_EQ(QDir(o.saida).entryList(QDir::Files | QDir::Hidden), esperados);
+    // No check between reports a chamber does not run.
+    EXPECT_FALSE(terminal.contains("D3_00002"));
+    EXPECT_TRUE(leIndice(QDir(o.saida).filePath("indice.html")).bemFormado);
 }
 
 } // namespace
