@@ -45,8 +45,9 @@ int main(int argc, char** argv) {
             if (nq::InicioNQ404(dm).executa().encerrar)
                 throw nq::Erro(QStringLiteral("O programa não pôde iniciar (%1).").arg(nome));
 
-            nq::Fechamento fechamento({6, dir.filePath(nome + QStringLiteral("-saida")), {}, {}},
-                                      nq::anexosDoPrograma());
+            nq::Fechamento fechamento(
+                {6, dir.filePath(nome + QStringLiteral("-saida")), {}, {}, false},
+                nq::anexosDoPrograma());
             fechamento.verificaSaidas(dm);
             QElapsedTimer relogio;
             relogio.start();

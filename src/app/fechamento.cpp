@@ -135,7 +135,7 @@ ResultadoDoRelatorio Fechamento::executaRelatorio(TFrmImprime& lancador,
     const QString pdf = dir.filePath(relatorio.chave + QStringLiteral(".pdf"));
     const QString csv = dir.filePath(relatorio.chave + QStringLiteral(".csv"));
     SaidasProvisorias provisorias;
-    MensagensDoLote respostas(false, !planilhaProvisoria.isEmpty(), provisorias);
+    MensagensDoLote respostas(opcoes_.responde, !planilhaProvisoria.isEmpty(), provisorias);
     Mensagens* anteriores = instalaMensagens(&respostas);
     {
         const auto repoe = qScopeGuard([&] { instalaMensagens(anteriores); });

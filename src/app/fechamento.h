@@ -67,6 +67,7 @@ struct OpcoesDoFechamento {
     QString saida;
     QString planilha;      // read only: a copy receives every annex's sheet
     QString planilhaSaida; // where that copy goes
+    bool responde = false; // the answer to the annexes' questions but the workbook one
 };
 
 // The whole close on the database the data module has open: every report in

@@ -80,7 +80,7 @@ int executaFechamentoNoLote(const OpcoesDoLote& o, const AnexosDisponiveis& anex
         escreveErro(QStringLiteral("o programa não pôde iniciar."));
         return 1;
     }
-    Fechamento fechamento({o.bimestre, o.saida, o.planilha, o.planilhaSaida}, anexos);
+    Fechamento fechamento({o.bimestre, o.saida, o.planilha, o.planilhaSaida, o.responde}, anexos);
     try {
         fechamento.verificaSaidas(dados);
     } catch (const Erro& e) {

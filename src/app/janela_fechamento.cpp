@@ -124,7 +124,7 @@ QString TFrmFechamento::escolhePasta() {
 int TFrmFechamento::btnExecutarClick() {
     const OpcoesDoFechamento opcoes{combomes->currentIndex() + 1, edtSaida->text().trimmed(),
                                     edtPlanilha->text().trimmed(),
-                                    edtPlanilhaSaida->text().trimmed()};
+                                    edtPlanilhaSaida->text().trimmed(), false};
     QString problema;
     if (combomes->currentIndex() < 0)
         problema = QStringLiteral("Especifique o Bimestre!");
