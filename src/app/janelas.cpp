@@ -5,6 +5,7 @@
 #include "core/mensagens.h"
 #include "entry/janela/digitacao.h"
 #include "imprime.h"
+#include "janela_fechamento.h"
 #include "paramedu.h"
 #include "planilha_tce.h"
 #include "workbook/libreoffice.h"
@@ -36,6 +37,10 @@ JanelasDoPrincipal janelasDoPrograma(LibreOffice& office) {
     janelas.digitacao = [](const QString& titulo) { return new TFrmDigitacao(titulo); };
     janelas.empenhosReserva = [](QWidget* dono) {
         Tfrmparamedu dialogo(dono);
+        dialogo.exec();
+    };
+    janelas.fechamento = [](QWidget* dono) {
+        TFrmFechamento dialogo(anexosDoPrograma(), dono);
         dialogo.exec();
     };
     return janelas;

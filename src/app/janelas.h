@@ -19,6 +19,8 @@ struct JanelasDoPrincipal {
     std::function<QWidget*(const QString& titulo)> digitacao;
     // The reserve-commitment setting, shown modally over `dono` and released.
     std::function<void(QWidget* dono)> empenhosReserva;
+    // The bimester close (TFrmFechamento), shown modally over `dono` and released.
+    std::function<void(QWidget* dono)> fechamento;
 };
 
 // The factories of the program as built; each window registers itself here. The

@@ -1,7 +1,5 @@
 #include "lote.h"
 
-#include "annexes/common/estrada_anexo.h"
-#include "annexes/common/figuras_csv.h"
 #include "annexes/common/justificativa.h"
 #include "annexes/gestao_fiscal/gestao_fiscal.h"
 #include "aplicacao.h"
@@ -10,6 +8,8 @@
 #include "core/globais.h"
 #include "core/mensagens.h"
 #include "db/modulodados.h"
+#include "execucao_do_lote.h"
+#include "fechamento.h"
 #include "inicio.h"
 #include "interrupcao_do_lote.h"
 #include "planilha_tce.h"
@@ -33,103 +33,11 @@ namespace nq {
 
 namespace {
 
-// The annexes as the batch options name them: the launcher's row and window.
-struct AnexoDoLote {
-    QString opcao;
-    int linha;
-    QString janela;
-    bool pedeBimestre;
-};
-
-const std::vector<AnexoDoLote>& anexosDoLote() {
-    static const std::vector<AnexoDoLote> tabela = {
-        {"1", 0, "ImpAnexo1", true},   {"1b", 1, "ImpAnexo1B", true},  {"2", 2, "ImpAnexo2", true},
-        {"3", 3, "ImpAnexo3", true},   {"4", 4, "ImpAnexo4", true},    {"5", 5, "ImpAnexo5", true},
-        {"6", 6, "ImpAnexo6", true},   {"7", 7, "Form07", true},       {"8", 8, "ImpAnexo8", false},
-        {"rgf", 10, "Form101", false}, {"10", 11, "ImpAnexo10", false}};
-    return tabela;
-}
-
 // Annex 10 reads its reference month from a list of its own.
 bool pedeMes(const AnexoDoLote& a) {
     return a.janela == QLatin1String("ImpAnexo10");
 }
 
-const AnexoDoLote* anexoDoLote(const QString& opcao) {
-    for (const AnexoDoLote& a : anexosDoLote())
-        if (a.opcao.compare(opcao, Qt::CaseInsensitive) == 0)
-            return &a;
-    return nullptr;
-}
-
-void escreveErro(const QString& texto) {
-    std::fputs((QStringLiteral("nq404: ") + texto + QLatin1Char('\n')).toLocal8Bit().constData(),
-               stderr);
-}
-
-// The scripted answers of a batch run, echoed to standard error, noting any
-// message that reports a failure: an error box, or the launcher's error guard.
-// The workbook question is answered yes exactly when a filled copy was asked
-// for; --responder answers the others. Files appear in messages under the
-// names the user gave them, never under their provisional ones.
-class MensagensDoLote : public MensagensRoteirizadas {
-public:
-    MensagensDoLote(bool resposta, bool exportaPlanilha, const SaidasProvisorias& saidas)
-        : MensagensRoteirizadas(resposta), exportaPlanilha_(exportaPlanilha), saidas_(saidas) {
-        defineEco(true);
-    }
-    void mostra(const QString& texto, const QString& titulo, Icone icone) override {
-        MensagensRoteirizadas::mostra(saidas_.semNomesProvisorios(texto), titulo, icone);
-        if (icone == Icone::Erro || texto.startsWith(QStringLiteral("O seguinte erro ocorreu!")))
-            falhou_ = true;
-    }
-    bool pergunta(const QString& texto, const QString& titulo, Icone icone) override {
-        if (texto == EstradaDoAnexo::textoDaPerguntaPlanilha()) {
-            perguntouPlanilha_ = true;
-            enfileiraResposta(exportaPlanilha_);
-        }
-        return MensagensRoteirizadas::pergunta(texto, titulo, icone);
-    }
-    bool falhou() const { return falhou_; }
-    bool perguntouPlanilha() const { return perguntouPlanilha_; }
-
-private:
-    bool exportaPlanilha_;
-    const SaidasProvisorias& saidas_;
-    bool falhou_ = false;
-    bool perguntouPlanilha_ = false;
-};
-
-// Reports go to the PDF (or nowhere) and their figures to the CSV, each file
-// written whole once the pages exist (under the provisional names the run
-// puts in place at its end).
-class SaidaDoLote : public SaidaDeRelatorios {
-public:
-    SaidaDoLote(QString pdf, QString csv) : pdf_(std::move(pdf)), csv_(std::move(csv)) {}
-
-    void executa(TppReport& relatorio) override {
-        std::optional<ColetorDeFiguras> coletor;
-        if (!csv_.isEmpty())
-            coletor.emplace(relatorio);
-        SaidaDeRelatorios::executa(relatorio);
-        if (coletor)
-            gravaFigurasCsv(csv_, coletor->figuras());
-    }
-    void apresenta(TppReport& relatorio, const Documento& documento) override {
-        if (!pdf_.isEmpty())
-            SaidaParaArquivo(QStringLiteral("PDFFile"), pdf_).apresenta(relatorio, documento);
-        else if (relatorio.OnPreviewFormClose)
-            relatorio.OnPreviewFormClose();
-    }
-
-private:
-    QString pdf_;
-    QString csv_;
-};
-
-// What a user does in a window the launcher shows modally: picks the month
-// "MM - ..." in its list, when it has one, and presses its print button. The
-// window is never shown.
 // The files the options name: what the run reads, what it writes.
 std::vector<ArquivoDoLote> entradasDasOpcoes(const OpcoesDoLote& o) {
     return {{QStringLiteral("--ini"), o.ini}, {QStringLiteral("--planilha"), o.planilha}};
@@ -139,13 +47,6 @@ std::vector<ArquivoDoLote> saidasDasOpcoes(const OpcoesDoLote& o) {
     return {{QStringLiteral("--pdf"), o.pdf},
             {QStringLiteral("--csv"), o.csv},
             {QStringLiteral("--planilha-saida"), o.planilhaSaida}};
-}
-
-// The first three letters, in any case, read "cam" or "câm": the broadest of
-// the annexes' chamber tests, for telling why a workbook was not filled.
-bool pareceCamara(const QString& nome) {
-    const QString inicio = nome.left(3).toLower();
-    return inicio == QStringLiteral("cam") || inicio == QStringLiteral("câm");
 }
 
 // The fiscal-management report's period: bimesters or quadrimesters, and the
@@ -225,6 +126,10 @@ OpcoesDoLote leOpcoesDoLote(const QStringList& argumentos) {
             o.listaAnexos = true;
             continue;
         }
+        if (nome == QStringLiteral("--fechamento")) {
+            o.fechamento = true;
+            continue;
+        }
         if (!nome.startsWith(QStringLiteral("--")))
             throw Erro(QStringLiteral("Argumento inesperado: \"%1\".").arg(nome));
         if (!valor) {
@@ -262,6 +167,8 @@ OpcoesDoLote leOpcoesDoLote(const QStringList& argumentos) {
                 *valor != QStringLiteral("não"))
                 throw Erro(QStringLiteral("Resposta inválida: \"%1\" (sim ou nao).").arg(*valor));
             o.responde = *valor == QStringLiteral("sim");
+        } else if (nome == QStringLiteral("--saida")) {
+            o.saida = *valor;
         } else if (nome == QStringLiteral("--pdf")) {
             o.pdf = *valor;
         } else if (nome == QStringLiteral("--csv")) {
@@ -307,6 +214,9 @@ QString ajudaDoLote() {
         "                        justificativa (até 700 caracteres); sem ela, a janela\n"
         "                        fecha sem gravar e a execução continua\n"
         "  --lista-anexos        lista os anexos disponíveis nesta versão, um por linha\n"
+        "  --fechamento          o fechamento do bimestre: todos os relatórios, as\n"
+        "                        conferências entre eles e o índice (veja abaixo)\n"
+        "  --saida DIR           a pasta do fechamento\n"
         "  --help                mostra esta ajuda\n"
         "\n"
         "A pergunta de exportação para a planilha é respondida \"sim\" exatamente quando\n"
@@ -315,7 +225,14 @@ QString ajudaDoLote() {
         "As mensagens vão para a saída de erros. Os arquivos de saída só aparecem quando\n"
         "a execução inteira deu certo. Termina com 0 quando tudo foi gravado, 1 quando a\n"
         "execução falhou (nenhum arquivo de saída é gravado), 2 quando as opções estão\n"
-        "erradas e 130 ou 143 quando interrompida (Ctrl-C ou SIGTERM).\n");
+        "erradas e 130 ou 143 quando interrompida (Ctrl-C ou SIGTERM).\n"
+        "\n"
+        "Uso: nq404 --fechamento --bimestre B --saida DIR [--planilha ARQ --planilha-saida ARQ]\n"
+        "Roda todos os relatórios do bimestre em DIR (PDF e CSV de cada um), confere os\n"
+        "valores que dois relatórios imprimem para a mesma grandeza e grava DIR/indice.html.\n"
+        "Termina com 0 quando tudo foi gravado e todas as conferências conferem, 1 quando\n"
+        "algum relatório falhou, 2 quando as opções estão erradas e 3 quando os relatórios\n"
+        "foram gravados mas alguma conferência não confere.\n");
 }
 
 QStringList listaDeAnexos(const AnexosDisponiveis& anexos) {
@@ -327,6 +244,8 @@ QStringList listaDeAnexos(const AnexosDisponiveis& anexos) {
 }
 
 void verificaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
+    if (!o.saida.isEmpty())
+        throw Erro(QStringLiteral("A opção --saida é só do fechamento (--fechamento)."));
     if (o.anexo.isEmpty())
         throw Erro(QStringLiteral("Indique o anexo com --anexo."));
     const AnexoDoLote& anexo = *anexoDoLote(o.anexo);
@@ -410,18 +329,8 @@ int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
         });
         const auto repoeDigitacao =
             qScopeGuard([&digitacao] { instalaAberturaDaDigitacao(digitacao); });
-        lancador.combomes->setCurrentIndex(o.bimestre - 1);
         lancador.Edit1->setText(o.planilha);
-        try {
-            lancador.FormShow();
-            lancador.ListView1->setCurrentItem(
-                lancador.ListView1->topLevelItem(anexoDoLote(o.anexo)->linha));
-            lancador.ListView1Click();
-        } catch (const Erro& e) {
-            mostraErro(e.texto());
-        } catch (const std::exception& e) {
-            mostraErro(QString::fromLocal8Bit(e.what()));
-        }
+        executaNoLancador(lancador, *anexoDoLote(o.anexo), o.bimestre);
     }
 
     if (o.justificativa && justificativa.respondidas() == 0)
@@ -481,6 +390,8 @@ int principalDoLote(int argc, char** argv, const AnexosDisponiveis& anexos) {
             std::puts(a.toLocal8Bit().constData());
         return 0;
     }
+    if (opcoes.fechamento)
+        return executaFechamentoNoLote(opcoes, anexos);
     return executaLote(opcoes, anexos);
 }
 

@@ -28,6 +28,8 @@ struct OpcoesDoLote {
         planilhaSaida; // where the filled copy goes; given: the workbook question is answered yes
     // Typed into every justification dialog and confirmed; none: each closes unsaved.
     std::optional<QString> justificativa;
+    bool fechamento = false; // --fechamento: the whole bimester close
+    QString saida;           // the close's output folder
     bool ajuda = false;
     bool listaAnexos = false; // --lista-anexos: the annexes of this build, one a line
 };

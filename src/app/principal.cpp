@@ -187,6 +187,8 @@ void TFrmPrincipalNQ404::criaMenu() {
     QMenu* relatorios = barraMenu->addMenu(QStringLiteral("Relatórios     "));
     relatorios->addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView),
                           QStringLiteral("Anexos"), this, &TFrmPrincipalNQ404::btnAnexosClick);
+    relatorios->addAction(QStringLiteral("Fechamento do Bimestre"), this,
+                          &TFrmPrincipalNQ404::FechamentoDoBimestre1Click);
 
     QMenu* configuracao = barraMenu->addMenu(QStringLiteral("Configuração   "));
     configuracao->addAction(QStringLiteral("Empenhos de Reserva"), this,
@@ -283,6 +285,14 @@ void TFrmPrincipalNQ404::btnAnexosClick() {
         return;
     }
     abreFilha(janelas_.lancador);
+}
+
+void TFrmPrincipalNQ404::FechamentoDoBimestre1Click() {
+    if (!janelas_.fechamento) {
+        avisaIndisponivel();
+        return;
+    }
+    janelas_.fechamento(this);
 }
 
 void TFrmPrincipalNQ404::ExecucaoOrcamentaria1Click() {

@@ -34,6 +34,7 @@ public:
     void ExecucaoOrcamentaria1Click();
     void GestaoFiscal1Click();
     void EmpenhosReserva1Click();
+    void FechamentoDoBimestre1Click();
     void btnSairClick();
     void btnAjudaClick();
     void btnOcultarClick();

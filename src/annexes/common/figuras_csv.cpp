@@ -7,6 +7,8 @@
 #include "report/modelo.h"
 #include "tables/clientdataset.h"
 
+#include <QFile>
+
 namespace nq {
 
 struct ColetorDeFiguras::Gancho {
@@ -208,6 +210,56 @@ void gravaFigurasCsv(const QString& arquivo, const std::vector<Figura>& figuras)
                   QLatin1Char('\n'))
                      .toUtf8();
     gravaArquivoAtomico(arquivo, dados);
+}
+
+std::vector<Figura> leFigurasCsv(const QString& arquivo) {
+    QFile f(arquivo);
+    if (!f.open(QIODevice::ReadOnly))
+        throw Erro(QStringLiteral("Não foi possível ler o arquivo de valores %1: %2")
+                       .arg(arquivo, f.errorString()));
+    const QString texto = QString::fromUtf8(f.readAll());
+    // Fields of the current row; a quoted field may hold ";", quotes and line breaks.
+    std::vector<QStringList> linhas(1, QStringList(QString()));
+    bool entreAspas = false;
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        const QChar c = texto[i];
+        QStringList& campos = linhas.back();
+        if (entreAspas) {
+            if (c == QLatin1Char('"') && i + 1 < texto.size() && texto[i + 1] == QLatin1Char('"'))
+                campos.last() += texto[++i];
+            else if (c == QLatin1Char('"'))
+                entreAspas = false;
+            else
+                campos.last() += c;
+        } else if (c == QLatin1Char('"')) {
+            entreAspas = true;
+        } else if (c == QLatin1Char(';')) {
+            campos << QString();
+        } else if (c == QLatin1Char('\n')) {
+            linhas.emplace_back(QStringList(QString()));
+        } else {
+            campos.last() += c;
+        }
+    }
+    if (linhas.back() == QStringList(QString()))
+        linhas.pop_back();
+    if (linhas.empty() ||
+        linhas.front() != QStringList{"quadro", "id", "descricao", "coluna", "valor"})
+        throw Erro(QStringLiteral("O arquivo %1 não é um arquivo de valores "
+                                  "(quadro;id;descricao;coluna;valor).")
+                       .arg(arquivo));
+    std::vector<Figura> figuras;
+    for (size_t l = 1; l < linhas.size(); ++l) {
+        const QStringList& c = linhas[l];
+        if (c.size() != 5)
+            throw Erro(QStringLiteral("O arquivo de valores %1 tem uma linha com %2 campos em vez "
+                                      "de 5 (linha %3).")
+                           .arg(arquivo)
+                           .arg(c.size())
+                           .arg(l + 1));
+        figuras.push_back({c[0], c[1], c[2], c[3], c[4]});
+    }
+    return figuras;
 }
 
 } // namespace nq

@@ -58,4 +58,8 @@ QString numeroSimples(const QString& impresso);
 // atomically (the old file stays when writing fails). Throws nq::Erro.
 void gravaFigurasCsv(const QString& arquivo, const std::vector<Figura>& figuras);
 
+// Reads back a file gravaFigurasCsv wrote (quoted fields included). Throws
+// nq::Erro naming the file when it cannot be read or is not such a file.
+std::vector<Figura> leFigurasCsv(const QString& arquivo);
+
 } // namespace nq
