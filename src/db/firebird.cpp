@@ -114,6 +114,12 @@ QString resumoSql(const QString& sql) {
                                   "de cada vez: feche o outro programa ou use um servidor "
                                   "Firebird.\n(%2)")
                        .arg(caminho, texto));
+    if (Banco::ehCaminhoRemoto(caminho) && texto.contains(QLatin1String("timed out")))
+        throw Erro(QStringLiteral("O servidor do banco de dados %1 não respondeu em %2 segundos. "
+                                  "Verifique a chave Servidor do Vexo.ini e a rede.\n(%3)")
+                       .arg(caminho)
+                       .arg(Banco::SegundosParaConectar)
+                       .arg(texto));
     throw Erro(
         QStringLiteral("Não foi possível abrir o banco de dados %1: %2").arg(caminho, texto));
 }
@@ -204,6 +210,9 @@ IXpbBuilder* montaDpb(const ParametrosConexao& p, const QString& conjunto) {
         dpb->insertString(&st, isc_dpb_sql_role_name, paraNativo(p.papel).constData());
     dpb->insertString(&st, isc_dpb_lc_ctype, conjunto.toLatin1().constData());
     dpb->insertInt(&st, isc_dpb_sql_dialect, p.dialeto);
+    // A server that takes the connection and never answers would otherwise
+    // hold the program for good.
+    dpb->insertInt(&st, isc_dpb_connect_timeout, Banco::SegundosParaConectar);
     return dpb;
 }
 

@@ -74,6 +74,9 @@ public:
     static std::unique_ptr<Banco> cria(const QString& caminho, const ParametrosConexao& p,
                                        const ParametrosCriacao& c = {});
 
+    // How long opening a database on a server may wait for the server's answer.
+    static constexpr int SegundosParaConectar = 20;
+
     // True when `caminho` names a database on a server rather than a local file.
     static bool ehCaminhoRemoto(const QString& caminho);
     // Whether the embedded engine library (libEngine12.so) is installed.
