@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -51,6 +52,35 @@ TEST(ProcessoLibreOffice, EncerraLevaOGrupoTodoEUmaNovaPlanilhaReiniciaOOffice) 
         EXPECT_TRUE(grupoVivo(segundo));
     }
     EXPECT_FALSE(grupoVivo(segundo));
+}
+
+// A hidden office that stops answering is ended, and the call says why instead of
+// holding the program; the next workbook gets a new office.
+TEST(ProcessoLibreOffice, ChamadaSemRespostaEncerraOOfficeOculto) {
+    OpcoesLibreOffice opcoes;
+    opcoes.segundosPorChamada = 2;
+    LibreOffice office(opcoes);
+    auto p = office.novaPlanilha();
+    p->criaNova({"Com"});
+    const pid_t parado = office.processo();
+    ASSERT_TRUE(para(parado));
+    const auto inicio = std::chrono::steady_clock::now();
+    try {
+        p->selecionaFolha("Com");
+        ADD_FAILURE() << "um LibreOffice parado respondeu";
+    } catch (const Erro& e) {
+        EXPECT_EQ(e.texto(), "Não foi possível selecionar a folha \"Com\": o LibreOffice não "
+                             "respondeu em 2 segundos e foi encerrado.");
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(10));
+    EXPECT_TRUE(grupoMorreEm(parado, std::chrono::seconds(5)));
+    EXPECT_THROW(p->escreveNumero("A1", 1), Erro);
+    p.reset();
+
+    auto q = office.novaPlanilha();
+    q->criaNova({"Com"});
+    q->selecionaFolha("Com");
+    EXPECT_NE(office.processo(), parado);
 }
 
 // The office must not outlive a program that dies without cleaning up, and what
@@ -95,76 +125,111 @@ TEST(ProcessoLibreOfficeDeathTest, MorreComOProgramaQueOIniciou) {
     EXPECT_EQ(restos(), 0);
 }
 
-// An office that starts and never answers: given up after the set time, with
-// its process group gone.
-TEST(ProcessoLibreOffice, OfficeQueNaoRespondeEhAbandonadoSemDeixarProcesso) {
-    QTemporaryDir dir;
-    const QString falso = dir.filePath("soffice.bin"), pid = dir.filePath("pid");
-    {
-        QFile f(falso);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\necho $$ > '" + pid.toUtf8() + "'\nexec sleep 600\n");
-    }
-    QFile::setPermissions(falso, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    // UNO's own start-up files stay those of the installed office.
-    setenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc", 0);
-    OpcoesLibreOffice opcoes;
-    opcoes.programa = falso;
-    opcoes.segundosParaConectar = 3;
-    LibreOffice office(opcoes);
-    const auto inicio = std::chrono::steady_clock::now();
-    try {
-        office.novaPlanilha();
-        FAIL() << "conectou a um programa que não responde";
-    } catch (const Erro& e) {
-        EXPECT_EQ(e.texto(), "O LibreOffice não respondeu em 3 segundos.");
-    }
-    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(15));
-    QFile f(pid);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(grupoMorreEm(f.readAll().trimmed().toInt(), std::chrono::seconds(10)));
-}
+// What a program left for an office that still runs (a visible one, with the
+// user's workbook) stays; what it left for one that ended goes.
+TEST(ProcessoLibreOffice, RestosDeUmOfficeQueAindaRodaFicam) {
+    const pid_t programa = fork();
+    if (programa == 0)
+        _exit(0);
+    ASSERT_GT(programa, 0);
+    waitpid(programa, nullptr, 0); // a program that is gone
 
-// The office killed while it writes the workbook: a clear error, no file
-// under the output's name nor a temporary one, no office left.
-TEST(ProcessoLibreOffice, OfficeMortoDuranteAGravacaoNaoDeixaArquivo) {
-    QTemporaryDir dir;
-    const QString saida = dir.filePath("preenchida.xls");
-    LibreOffice office;
-    auto p = office.novaPlanilha();
-    p->criaNova({"Com"});
-    p->selecionaFolha("Com");
-    for (int l = 1; l <= 200; ++l)
-        p->escreveNumero(QStringLiteral("A%1").arg(l), l);
-    const pid_t grupo = office.processo();
-    std::atomic<bool> fim = false;
-    std::thread vigia([&] {
-        // Killed as soon as the temporary file of the export appears.
-        while (!fim && QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty())
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        ::kill(-grupo, SIGKILL);
-    });
-    QString erro;
-    try {
-        p->salvaComo(saida);
-    } catch (const Erro& e) {
-        erro = e.texto();
+    const QDir temp = QDir::temp();
+    const auto restos = [&](const QString& sufixo, pid_t office) {
+        const QString perfil =
+            temp.filePath(QString("nq404-libreoffice-%1-%2").arg(programa).arg(sufixo));
+        EXPECT_TRUE(QDir().mkpath(perfil + "/user"));
+        QFile pid(perfil + "/nq404-office.pid");
+        EXPECT_TRUE(pid.open(QIODevice::WriteOnly));
+        pid.write(QByteArray::number(office));
+        const QString pipe =
+            QString("/tmp/OSL_PIPE_%1_nq404_%2_%3").arg(getuid()).arg(programa).arg(sufixo);
+        QFile f(pipe);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        return std::pair{perfil, pipe};
+    };
+    const auto [perfilVivo, pipeVivo] = restos("Vivo01", getpid());
+    const auto [perfilMorto, pipeMorto] = restos("Morto1", programa);
+
+    ProcessoLibreOffice::limpaRestos();
+    EXPECT_TRUE(QDir(perfilVivo).exists());
+    EXPECT_TRUE(QFile::exists(pipeVivo));
+    EXPECT_FALSE(QDir(perfilMorto).exists());
+    EXPECT_FALSE(QFile::exists(pipeMorto));
+    QDir(perfilVivo).removeRecursively();
+    QFile::remove(pipeVivo);
+
+    // An office that starts and never answers: given up after the set time, with
+    // its process group gone.
+    TEST(ProcessoLibreOffice, OfficeQueNaoRespondeEhAbandonadoSemDeixarProcesso) {
+        QTemporaryDir dir;
+        const QString falso = dir.filePath("soffice.bin"), pid = dir.filePath("pid");
+        {
+            QFile f(falso);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("#!/bin/sh\necho $$ > '" + pid.toUtf8() + "'\nexec sleep 600\n");
+        }
+        QFile::setPermissions(falso, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // UNO's own start-up files stay those of the installed office.
+        setenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc",
+               0);
+        OpcoesLibreOffice opcoes;
+        opcoes.programa = falso;
+        opcoes.segundosParaConectar = 3;
+        LibreOffice office(opcoes);
+        const auto inicio = std::chrono::steady_clock::now();
+        try {
+            office.novaPlanilha();
+            FAIL() << "conectou a um programa que não responde";
+        } catch (const Erro& e) {
+            EXPECT_EQ(e.texto(), "O LibreOffice não respondeu em 3 segundos.");
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(15));
+        QFile f(pid);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(grupoMorreEm(f.readAll().trimmed().toInt(), std::chrono::seconds(10)));
     }
-    fim = true;
-    vigia.join();
-    std::printf("[ambiente] LibreOffice morto na gravação: %s\n",
-                erro.isEmpty() ? "a gravação terminou antes" : qPrintable(erro));
-    if (erro.isEmpty()) {
-        // The export was quicker than the kill: the file is whole.
-        EXPECT_GT(QFileInfo(saida).size(), 0);
-    } else {
-        EXPECT_TRUE(erro.startsWith("Não foi possível gravar a planilha em " + saida))
-            << erro.toStdString();
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+    // The office killed while it writes the workbook: a clear error, no file
+    // under the output's name nor a temporary one, no office left.
+    TEST(ProcessoLibreOffice, OfficeMortoDuranteAGravacaoNaoDeixaArquivo) {
+        QTemporaryDir dir;
+        const QString saida = dir.filePath("preenchida.xls");
+        LibreOffice office;
+        auto p = office.novaPlanilha();
+        p->criaNova({"Com"});
+        p->selecionaFolha("Com");
+        for (int l = 1; l <= 200; ++l)
+            p->escreveNumero(QStringLiteral("A%1").arg(l), l);
+        const pid_t grupo = office.processo();
+        std::atomic<bool> fim = false;
+        std::thread vigia([&] {
+            // Killed as soon as the temporary file of the export appears.
+            while (!fim && QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty())
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            ::kill(-grupo, SIGKILL);
+        });
+        QString erro;
+        try {
+            p->salvaComo(saida);
+        } catch (const Erro& e) {
+            erro = e.texto();
+        }
+        fim = true;
+        vigia.join();
+        std::printf("[ambiente] LibreOffice morto na gravação: %s\n",
+                    erro.isEmpty() ? "a gravação terminou antes" : qPrintable(erro));
+        if (erro.isEmpty()) {
+            // The export was quicker than the kill: the file is whole.
+            EXPECT_GT(QFileInfo(saida).size(), 0);
+        } else {
+            EXPECT_TRUE(erro.startsWith("Não foi possível gravar a planilha em " + saida))
+                << erro.toStdString();
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        }
+        p.reset();
+        EXPECT_TRUE(grupoMorreEm(grupo, std::chrono::seconds(10)));
     }
-    p.reset();
-    EXPECT_TRUE(grupoMorreEm(grupo, std::chrono::seconds(10)));
-}
 
 } // namespace
 } // namespace nq
