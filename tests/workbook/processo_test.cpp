@@ -5,10 +5,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace nq {
@@ -155,6 +158,77 @@ TEST(ProcessoLibreOffice, RestosDeUmOfficeQueAindaRodaFicam) {
     EXPECT_FALSE(QFile::exists(pipeMorto));
     QDir(perfilVivo).removeRecursively();
     QFile::remove(pipeVivo);
+}
+
+// An office that starts and never answers: given up after the set time, with
+// its process group gone.
+TEST(ProcessoLibreOffice, OfficeQueNaoRespondeEhAbandonadoSemDeixarProcesso) {
+    QTemporaryDir dir;
+    const QString falso = dir.filePath("soffice.bin"), pid = dir.filePath("pid");
+    {
+        QFile f(falso);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\necho $$ > '" + pid.toUtf8() + "'\nexec sleep 600\n");
+    }
+    QFile::setPermissions(falso, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // UNO's own start-up files stay those of the installed office.
+    setenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc", 0);
+    OpcoesLibreOffice opcoes;
+    opcoes.programa = falso;
+    opcoes.segundosParaConectar = 3;
+    LibreOffice office(opcoes);
+    const auto inicio = std::chrono::steady_clock::now();
+    try {
+        office.novaPlanilha();
+        FAIL() << "conectou a um programa que não responde";
+    } catch (const Erro& e) {
+        EXPECT_EQ(e.texto(), "O LibreOffice não respondeu em 3 segundos.");
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(15));
+    QFile f(pid);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(grupoMorreEm(f.readAll().trimmed().toInt(), std::chrono::seconds(10)));
+}
+
+// The office killed while it writes the workbook: a clear error, no file
+// under the output's name nor a temporary one, no office left.
+TEST(ProcessoLibreOffice, OfficeMortoDuranteAGravacaoNaoDeixaArquivo) {
+    QTemporaryDir dir;
+    const QString saida = dir.filePath("preenchida.xls");
+    LibreOffice office;
+    auto p = office.novaPlanilha();
+    p->criaNova({"Com"});
+    p->selecionaFolha("Com");
+    for (int l = 1; l <= 200; ++l)
+        p->escreveNumero(QStringLiteral("A%1").arg(l), l);
+    const pid_t grupo = office.processo();
+    std::atomic<bool> fim = false;
+    std::thread vigia([&] {
+        // Killed as soon as the temporary file of the export appears.
+        while (!fim && QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty())
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        ::kill(-grupo, SIGKILL);
+    });
+    QString erro;
+    try {
+        p->salvaComo(saida);
+    } catch (const Erro& e) {
+        erro = e.texto();
+    }
+    fim = true;
+    vigia.join();
+    std::printf("[ambiente] LibreOffice morto na gravação: %s\n",
+                erro.isEmpty() ? "a gravação terminou antes" : qPrintable(erro));
+    if (erro.isEmpty()) {
+        // The export was quicker than the kill: the file is whole.
+        EXPECT_GT(QFileInfo(saida).size(), 0);
+    } else {
+        EXPECT_TRUE(erro.startsWith("Não foi possível gravar a planilha em " + saida))
+            << erro.toStdString();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+    p.reset();
+    EXPECT_TRUE(grupoMorreEm(grupo, std::chrono::seconds(10)));
 }
 
 } // namespace
