@@ -49,6 +49,8 @@ public:
     ~MedidorDeTexto();
 
     int largura(const Fonte& fonte, const QString& texto) const;
+    // resolveFonte(fonte), resolved once for every use of the font.
+    FonteResolvida resolvida(const Fonte& fonte) const;
     int ascendente(const Fonte& fonte) const;
     // Distance from one line's top to the next one's.
     int alturaDaLinha(const Fonte& fonte) const;
