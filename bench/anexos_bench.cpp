@@ -1,11 +1,15 @@
-// Annexes 1 and 3 for bimester 6 on a demo exercise of each size: time,
-// statements run and peak memory, next to one full scan of the revenue
-// postings measured in the same run. Usage:
+// Annexes 1, 1B, 2, 3, 4 and 5 for bimester 6 on a demo exercise of each size:
+// time, statements run and peak memory, next to one full scan of each postings
+// table they read, measured in the same run. Usage:
 // anexos_bench [teste|pequeno|medio|grande ...] (default: teste pequeno medio).
 // Writes into a temporary directory; runs without windows.
 
 #include "annexes/anexo1/anexo1.h"
+#include "annexes/anexo1b/anexo1b.h"
+#include "annexes/anexo2/anexo2.h"
 #include "annexes/anexo3/anexo3.h"
+#include "annexes/anexo4/anexo4.h"
+#include "annexes/anexo5/anexo5.h"
 #include "annexes/common/lancador.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
@@ -52,8 +56,10 @@ int main(int argc, char** argv) {
     if (tamanhos.isEmpty())
         tamanhos = {QStringLiteral("teste"), QStringLiteral("pequeno"), QStringLiteral("medio")};
     QTextStream out(stdout);
-    out << "tamanho;receitas;anexo1_s;anexo1_comandos;anexo3_s;anexo3_comandos;"
-           "varredura_receit_s;pico_MiB\n";
+    out << "tamanho;receitas;anexo1_s;anexo1_comandos;anexo1b_s;anexo1b_comandos;anexo2_s;"
+           "anexo2_comandos;anexo3_s;anexo3_comandos;anexo4_s;anexo4_comandos;anexo5_s;"
+           "anexo5_comandos;varredura_receit_s;varredura_despes_s;varredura_viewliq_s;"
+           "varredura_desald_s;pico_MiB\n";
 
     nq::MensagensRoteirizadas respostas;
     nq::instalaMensagens(&respostas);
@@ -85,18 +91,36 @@ int main(int argc, char** argv) {
 
             nq::TImpAnexo1 anexo1;
             const double segundos1 = cronometra(anexo1);
+            nq::TImpAnexo1B anexo1b;
+            const double segundos1b = cronometra(anexo1b);
+            nq::TImpAnexo2 anexo2;
+            const double segundos2 = cronometra(anexo2);
             nq::TImpAnexo3 anexo3;
             const double segundos3 = cronometra(anexo3);
+            nq::TImpAnexo4 anexo4;
+            const double segundos4 = cronometra(anexo4);
+            nq::TImpAnexo5 anexo5;
+            const double segundos5 = cronometra(anexo5);
 
-            QElapsedTimer relogio;
-            relogio.start();
-            nq::ConsultaValor(dm.Conexao, QStringLiteral("SELECT SUM(VAREC) FROM RECEIT"));
-            const double varredura = relogio.elapsed() / 1000.0;
+            auto varredura = [&](const char* sql) {
+                QElapsedTimer relogio;
+                relogio.start();
+                nq::ConsultaValor(dm.Conexao, QString::fromLatin1(sql));
+                return QString::number(relogio.elapsed() / 1000.0, 'f', 3);
+            };
+            auto segundos = [](double s) { return QString::number(s, 'f', 2); };
 
             out << nome << ';' << demo.exercicios.atual.receitas.size() << ';'
-                << QString::number(segundos1, 'f', 2) << ';' << anexo1.comandosExecutados() << ';'
-                << QString::number(segundos3, 'f', 2) << ';' << anexo3.comandosExecutados() << ';'
-                << QString::number(varredura, 'f', 3) << ';' << picoDeMemoria() << '\n';
+                << segundos(segundos1) << ';' << anexo1.comandosExecutados() << ';'
+                << segundos(segundos1b) << ';' << anexo1b.comandosExecutados() << ';'
+                << segundos(segundos2) << ';' << anexo2.comandosExecutados() << ';'
+                << segundos(segundos3) << ';' << anexo3.comandosExecutados() << ';'
+                << segundos(segundos4) << ';' << anexo4.comandosExecutados() << ';'
+                << segundos(segundos5) << ';' << anexo5.comandosExecutados() << ';'
+                << varredura("SELECT SUM(VAREC) FROM RECEIT") << ';'
+                << varredura("SELECT SUM(VADEM) FROM DESPES") << ';'
+                << varredura("SELECT SUM(VADEM) FROM VIEWLIQ") << ';'
+                << varredura("SELECT SUM(VALOR) FROM DESALD") << ';' << picoDeMemoria() << '\n';
             out.flush();
         }
     } catch (const nq::Erro& e) {

@@ -6,6 +6,8 @@ function(nq404_anexo pasta)
   target_include_directories(nq_${pasta} PUBLIC ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(nq_${pasta} PUBLIC nq_annexes_common nq_report nq_entry nq_db
                         nq_workbook Qt6::Widgets)
+  # The program and the benchmarks link every annex library made here.
+  set_property(GLOBAL APPEND PROPERTY NQ404_BIBLIOTECAS_ANEXOS nq_${pasta})
   qt_add_resources(nq_${pasta} layouts_${pasta}
     PREFIX /${pasta}
     BASE layouts

@@ -50,6 +50,17 @@ void gravaIni(const QString& arquivo, int ano, const QString& raiz) {
         throw Erro(QStringLiteral("Não foi possível gravar o arquivo %1.").arg(arquivo));
 }
 
+// The module's instructions, where the main window's help button looks for them
+// (the shared-tables directory), so that a first start finds them.
+void instalaAjuda(const QString& raiz) {
+    const QString destino = raiz + QStringLiteral("TABDEF/MTCE.html");
+    QFile origem(QStringLiteral(":/ajuda/MTCE.html"));
+    QSaveFile f(destino);
+    if (!QDir().mkpath(QFileInfo(destino).absolutePath()) || !origem.open(QIODevice::ReadOnly) ||
+        !f.open(QIODevice::WriteOnly) || f.write(origem.readAll()) < 0 || !f.commit())
+        throw Erro(QStringLiteral("Não foi possível gravar o arquivo %1.").arg(destino));
+}
+
 } // namespace
 
 Demonstracao criaDemo(const OpcoesDemo& opcoes) {
@@ -77,6 +88,7 @@ Demonstracao criaDemo(const OpcoesDemo& opcoes) {
         throw Erro(QStringLiteral("Não é possível criar o diretório: %1")
                        .arg(QFileInfo(d.ini).absolutePath()));
     gravaIni(d.ini, opcoes.ano, d.raiz);
+    instalaAjuda(d.raiz);
     return d;
 }
 

@@ -24,9 +24,9 @@ struct Demonstracao {
     ParDeExercicios exercicios; // the rows written, for independent checks
 };
 
-// Generates the exercise `ano` and the one before it, writes both databases
-// and the Vexo.ini that points at them. Existing databases are refused
-// unless `substituir` is set. Each file appears complete or not at all.
+// Generates the exercise `ano` and the one before it, writes both databases,
+// the Vexo.ini that points at them and the module's instructions (TABDEF/MTCE.html). Existing
+// databases are refused unless `substituir` is set. Each file appears complete or not at all.
 Demonstracao criaDemo(const OpcoesDemo& opcoes);
 
 // A fresh pair of small ("teste") databases under `diretorio`, for tests.

@@ -4,6 +4,7 @@
 #include "core/mensagens.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -15,19 +16,28 @@ const QString AjudaAusente = QStringLiteral(
 }
 
 QString arquivoAjuda() {
-    const QString arquivo =
-        arquivoNoDiretorio(CaminhoDiretorio(QStringLiteral("TD")), QStringLiteral("MTCE.HLP"));
-    return QFileInfo(arquivo).isFile() ? arquivo : QString();
+    const QString diretorio = CaminhoDiretorio(QStringLiteral("TD"));
+    // What this desktop can open comes first; the Windows help file last.
+    for (const char* nome : {"MTCE.html", "MTCE.htm", "MTCE.pdf", "MTCE.HLP"}) {
+        const QString arquivo = arquivoNoDiretorio(diretorio, QString::fromLatin1(nome));
+        if (QFileInfo(arquivo).isFile())
+            return arquivo;
+    }
+    return {};
 }
 
-void abreAjuda(const QString& arquivo) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(arquivo));
+bool abreAjuda(const QString& arquivo) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(arquivo));
 }
 
 void mostraAjuda() {
     const QString arquivo = arquivoAjuda();
     if (!arquivo.isEmpty()) {
-        abreAjuda(arquivo);
+        if (!abreAjuda(arquivo))
+            mensagens().mostra(QStringLiteral("O arquivo de instruções \"%1\" não pôde ser aberto: "
+                                              "não há neste computador um programa que o abra.")
+                                   .arg(QDir::toNativeSeparators(arquivo)),
+                               QStringLiteral("Atenção"));
         return;
     }
     mensagens().mostra(AjudaAusente + "\nFaça o Download do Item \"TABDEF - Definição da Base "

@@ -15,4 +15,9 @@ public:
 // Shows an error's text the way the general error display does.
 void mostraErro(const QString& texto);
 
+// Qt's own texts (file dialogs and their questions, standard buttons) in
+// Brazilian Portuguese, from the translations installed with Qt (package
+// qt6-translations-l10n); false, with a warning, when they are missing.
+bool instalaTraducoesDoQt(QCoreApplication& app);
+
 } // namespace nq

@@ -7,6 +7,8 @@
 #include "planilha_tce.h"
 #include "report/carregador.h"
 #include "report/modelo.h"
+#include "report/preview/preview.h"
+#include "segundo_plano.h"
 #include "workbook/planilha.h"
 
 #include <QAbstractButton>
@@ -49,6 +51,11 @@ const QColor Azulado(0, 128, 128);
 const QString ArtigoModelo1 =
     QStringLiteral("(Artigo 52, Incisos I e II, alíneas \"a\" e \"b\", da NQ. 404/00)");
 const QString ArtigoModelos5e6 = QStringLiteral("( Artigo 53, Incisos III  da NQ. 404/00 )");
+
+// How each row names its report in the titles of the preview and of the files.
+const char* const NomesDasLinhas[] = {"Anexo 1", "Anexo 1B", "Anexo 2", "Anexo 3",
+                                      "Anexo 4", "Anexo 5",  "Anexo 6", "Anexo 7",
+                                      "Anexo 8", "",         "",        "Anexo 10"};
 
 // The municipality record, opened when closed.
 ClientDataSet& municipio() {
@@ -138,6 +145,7 @@ TFrmImprime::TFrmImprime(AnexosDisponiveis anexos, FabricaDePlanilha planilha, Q
             QFileInfo(Edit1->text()).absolutePath(),
             QStringLiteral("Planilha do Excel (*.xls);;Planilhas (*.xls *.xlsx *.ods)"));
     };
+    planilhaDaVerificacao = planilha_;
     criaControles();
     if (QFileInfo::exists(caminhoCorfocoIni()))
         Edit1->setText(lePlanilhaCorfoco());
@@ -303,8 +311,23 @@ void TFrmImprime::ListView1Click() {
     }
 }
 
+QString TFrmImprime::tituloDaLinha(int indice) {
+    const Linha& linha = linhas()[indice];
+    ClientDataSet& q = municipio();
+    const QString ano = campo(q, QStringLiteral("MEXER")).trimmed();
+    const QString nome = QString::fromUtf8(NomesDasLinhas[indice]);
+    const QString periodo =
+        linha.testaBimestre && !combomes->currentText().isEmpty()
+            ? combomes->currentText().left(1) + QStringLiteral("º Bimestre de ") + ano
+            : QStringLiteral("Exercício de ") + ano;
+    return (nome.isEmpty() ? QString() : nome + QStringLiteral(" - ")) +
+           linha.demonstrativo.trimmed() + QStringLiteral(" - ") +
+           campo(q, QStringLiteral("CLNT1")).trimmed() + QStringLiteral(" - ") + periodo;
+}
+
 void TFrmImprime::executaLinha(int indice) {
     const Linha& linha = linhas()[indice];
+    const TituloDosRelatorios titulo(tituloDaLinha(indice));
     if (linha.janela.isEmpty()) {
         mensagens().mostra(QStringLiteral("Relatório não disponível nessa versão!"));
         return;
@@ -394,8 +417,29 @@ void TFrmImprime::Edit1Exit() {
     const auto fim = qScopeGuard([this] { verificando_ = false; });
     ClientDataSet& q = municipio();
     const int exercicio = exercicioDe(q);
-    if (verificaPlanilha(Edit1->text(), exercicio, campo(q, QStringLiteral("CLNT1")), planilha_) ==
-        ResultadoVerificacao::Compativel)
+    const QString nome = campo(q, QStringLiteral("CLNT1"));
+    const QString caminho = Edit1->text();
+    const QString celula = celulaDaVersao(exercicio);
+    ResultadoVerificacao r = ResultadoVerificacao::NaoVerificada;
+    if (const auto guardada = verificacaoGuardada(caminho, celula);
+        guardada && !camaraNaVerificacao(nome)) {
+        r = *guardada;
+        if (r == ResultadoVerificacao::Incompativel)
+            avisaVersaoIncorreta();
+    } else {
+        r = verificaPlanilha(caminho, exercicio, nome, planilhaDaVerificacao,
+                             [this](const std::function<void()>& leitura) {
+                                 executaEmSegundoPlano(
+                                     this, QStringLiteral("Verificando a versão da planilha..."),
+                                     leitura);
+                             });
+        try {
+            guardaVerificacao(caminho, celula, r);
+        } catch (const Erro&) {
+            // Not kept, the workbook is only checked again next time.
+        }
+    }
+    if (r == ResultadoVerificacao::Compativel)
         Edit1->setEnabled(false);
 }
 

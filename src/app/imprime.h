@@ -41,6 +41,10 @@ public:
 
     // The file dialog of the choose button; replaceable where nobody can answer one.
     std::function<QString()> escolheArquivo;
+    // Opens the workbook for the version check. It is called on a thread of its
+    // own, so it must not hand out a session of an office made on another thread
+    // (the program gives it planilhaNumOfficeProprio). By default, the constructor's.
+    FabricaDePlanilha planilhaDaVerificacao;
 
     QString textoBimestre() const override;
     int indiceBimestre() const override;
@@ -53,7 +57,8 @@ public:
     // Starts the current row of the list.
     void ListView1Click();
     void SpeedButton1Click();
-    // The workbook check, when the focus leaves the path field.
+    // The workbook check, when the focus leaves the path field. An outcome kept in
+    // corfoco.ini for the same file, unchanged since, stands without opening it.
     void Edit1Exit();
 
 protected:
@@ -66,6 +71,9 @@ private:
 
     void criaControles();
     void executaLinha(int linha);
+    // "Anexo 1 - Relatório Resumido da Execução Orçamentária - <entity> - 3º Bimestre de 2008":
+    // the title of what the row prints.
+    QString tituloDaLinha(int linha);
     void imprimeAviso(const Linha& linha);
     void executaAnexo(const Linha& linha);
 

@@ -5,6 +5,7 @@
 #include "entry/janela/digitacao.h"
 #include "imprime.h"
 #include "paramedu.h"
+#include "planilha_tce.h"
 #include "workbook/libreoffice.h"
 
 namespace nq {
@@ -31,8 +32,10 @@ LibreOffice& libreOfficeDoPrograma() {
 JanelasDoPrincipal janelasDoPrograma() {
     JanelasDoPrincipal janelas;
     janelas.lancador = [] {
-        return new TFrmImprime(anexosDoPrograma(),
-                               [] { return libreOfficeDoPrograma().novaPlanilha(); });
+        auto* lancador = new TFrmImprime(anexosDoPrograma(),
+                                         [] { return libreOfficeDoPrograma().novaPlanilha(); });
+        lancador->planilhaDaVerificacao = planilhaNumOfficeProprio;
+        return lancador;
     };
     janelas.digitacao = [](const QString& titulo) { return new TFrmDigitacao(titulo); };
     janelas.empenhosReserva = [](QWidget* dono) {

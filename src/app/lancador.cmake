@@ -4,6 +4,7 @@ target_sources(nq_app PRIVATE
   imprime.cpp
   paramedu.cpp
   planilha_tce.cpp
+  segundo_plano.cpp
 )
 target_link_libraries(nq_app PUBLIC nq_annexes_common nq_workbook nq_report nq_report_preview)
 qt_add_resources(nq_app layouts_do_lancador

@@ -1,21 +1,23 @@
 #include "lote.h"
 
+#include "annexes/common/estrada_anexo.h"
 #include "annexes/common/figuras_csv.h"
 #include "aplicacao.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
+#include "core/globais.h"
 #include "core/mensagens.h"
 #include "db/modulodados.h"
 #include "inicio.h"
+#include "interrupcao_do_lote.h"
 #include "report/preview/saida.h"
+#include "saidas_do_lote.h"
 #include "workbook/libreoffice.h"
 
 #include <QComboBox>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QScopeGuard>
-#include <QTemporaryFile>
 #include <QTreeWidget>
 #include <cstdio>
 #include <optional>
@@ -55,22 +57,40 @@ void escreveErro(const QString& texto) {
 
 // The scripted answers of a batch run, echoed to standard error, noting any
 // message that reports a failure: an error box, or the launcher's error guard.
+// The workbook question is answered yes exactly when a filled copy was asked
+// for; --responder answers the others. Files appear in messages under the
+// names the user gave them, never under their provisional ones.
 class MensagensDoLote : public MensagensRoteirizadas {
 public:
-    explicit MensagensDoLote(bool resposta) : MensagensRoteirizadas(resposta) { defineEco(true); }
+    MensagensDoLote(bool resposta, bool exportaPlanilha, const SaidasProvisorias& saidas)
+        : MensagensRoteirizadas(resposta), exportaPlanilha_(exportaPlanilha), saidas_(saidas) {
+        defineEco(true);
+    }
     void mostra(const QString& texto, const QString& titulo, Icone icone) override {
-        MensagensRoteirizadas::mostra(texto, titulo, icone);
+        MensagensRoteirizadas::mostra(saidas_.semNomesProvisorios(texto), titulo, icone);
         if (icone == Icone::Erro || texto.startsWith(QStringLiteral("O seguinte erro ocorreu!")))
             falhou_ = true;
     }
+    bool pergunta(const QString& texto, const QString& titulo, Icone icone) override {
+        if (texto == EstradaDoAnexo::textoDaPerguntaPlanilha()) {
+            perguntouPlanilha_ = true;
+            enfileiraResposta(exportaPlanilha_);
+        }
+        return MensagensRoteirizadas::pergunta(texto, titulo, icone);
+    }
     bool falhou() const { return falhou_; }
+    bool perguntouPlanilha() const { return perguntouPlanilha_; }
 
 private:
+    bool exportaPlanilha_;
+    const SaidasProvisorias& saidas_;
     bool falhou_ = false;
+    bool perguntouPlanilha_ = false;
 };
 
 // Reports go to the PDF (or nowhere) and their figures to the CSV, each file
-// written whole once the pages exist.
+// written whole once the pages exist (under the provisional names the run
+// puts in place at its end).
 class SaidaDoLote : public SaidaDeRelatorios {
 public:
     SaidaDoLote(QString pdf, QString csv) : pdf_(std::move(pdf)), csv_(std::move(csv)) {}
@@ -80,41 +100,37 @@ public:
         if (!csv_.isEmpty())
             coletor.emplace(relatorio);
         SaidaDeRelatorios::executa(relatorio);
-        if (coletor) {
+        if (coletor)
             gravaFigurasCsv(csv_, coletor->figuras());
-            csvGravado_ = true;
-        }
     }
     void apresenta(TppReport& relatorio, const Documento& documento) override {
-        if (!pdf_.isEmpty()) {
+        if (!pdf_.isEmpty())
             SaidaParaArquivo(QStringLiteral("PDFFile"), pdf_).apresenta(relatorio, documento);
-            pdfGravado_ = true;
-        } else if (relatorio.OnPreviewFormClose) {
+        else if (relatorio.OnPreviewFormClose)
             relatorio.OnPreviewFormClose();
-        }
     }
-    bool pdfGravado() const { return pdfGravado_; }
-    bool csvGravado() const { return csvGravado_; }
 
 private:
     QString pdf_;
     QString csv_;
-    bool pdfGravado_ = false;
-    bool csvGravado_ = false;
 };
 
-// A file can be created in the directory of `arquivo`, and it is no directory itself.
-void verificaGravavel(const QString& arquivo, const QString& opcao) {
-    const QFileInfo info(arquivo);
-    QTemporaryFile teste(info.absolutePath() + QStringLiteral("/.nq404-XXXXXX"));
-    if (info.isDir() || !teste.open())
-        throw Erro(QStringLiteral("Não é possível gravar o arquivo de %1: %2").arg(opcao, arquivo));
+// The files the options name: what the run reads, what it writes.
+std::vector<ArquivoDoLote> entradasDasOpcoes(const OpcoesDoLote& o) {
+    return {{QStringLiteral("--ini"), o.ini}, {QStringLiteral("--planilha"), o.planilha}};
 }
 
-// When the filled workbook was last written, to tell whether this run wrote it.
-QDateTime gravadoEm(const QString& arquivo) {
-    const QFileInfo info(arquivo);
-    return info.exists() ? info.lastModified() : QDateTime();
+std::vector<ArquivoDoLote> saidasDasOpcoes(const OpcoesDoLote& o) {
+    return {{QStringLiteral("--pdf"), o.pdf},
+            {QStringLiteral("--csv"), o.csv},
+            {QStringLiteral("--planilha-saida"), o.planilhaSaida}};
+}
+
+// The first three letters, in any case, read "cam" or "câm": the broadest of
+// the annexes' chamber tests, for telling why a workbook was not filled.
+bool pareceCamara(const QString& nome) {
+    const QString inicio = nome.left(3).toLower();
+    return inicio == QStringLiteral("cam") || inicio == QStringLiteral("câm");
 }
 
 } // namespace
@@ -196,15 +212,20 @@ QString ajudaDoLote() {
         "  --pdf ARQUIVO         grava o relatório em PDF\n"
         "  --csv ARQUIVO         grava os valores impressos em CSV (UTF-8, separado por \";\":\n"
         "                        quadro;id;descricao;coluna;valor)\n"
-        "  --responder sim|nao   a resposta a todas as perguntas (padrão: nao)\n"
+        "  --responder sim|nao   a resposta às perguntas, exceto a da planilha (padrão: nao)\n"
         "  --ini ARQUIVO         lê esta configuração em vez do Vexo.ini ao lado do programa\n"
         "  --planilha ARQUIVO    a planilha do Tribunal de Contas a preencher (não é alterada)\n"
         "  --planilha-saida ARQ  onde gravar a cópia preenchida da planilha\n"
         "  --lista-anexos        lista os anexos disponíveis nesta versão, um por linha\n"
         "  --help                mostra esta ajuda\n"
         "\n"
-        "As mensagens vão para a saída de erros. Termina com 0 quando tudo foi gravado,\n"
-        "1 quando a execução falhou e 2 quando as opções estão erradas.\n");
+        "A pergunta de exportação para a planilha é respondida \"sim\" exatamente quando\n"
+        "--planilha-saida é dada; --responder responde as outras.\n"
+        "\n"
+        "As mensagens vão para a saída de erros. Os arquivos de saída só aparecem quando\n"
+        "a execução inteira deu certo. Termina com 0 quando tudo foi gravado, 1 quando a\n"
+        "execução falhou (nenhum arquivo de saída é gravado), 2 quando as opções estão\n"
+        "erradas e 130 ou 143 quando interrompida (Ctrl-C ou SIGTERM).\n");
 }
 
 QStringList listaDeAnexos(const AnexosDisponiveis& anexos) {
@@ -228,22 +249,18 @@ void verificaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
         throw Erro(QStringLiteral("O arquivo de configuração não existe: %1").arg(o.ini));
     if (o.planilha.isEmpty() != o.planilhaSaida.isEmpty())
         throw Erro(QStringLiteral("Use --planilha e --planilha-saida juntas."));
-    if (!o.planilha.isEmpty()) {
-        if (!QFileInfo(o.planilha).isFile())
-            throw Erro(QStringLiteral("A planilha não existe: %1").arg(o.planilha));
-        if (QFileInfo(o.planilha).absoluteFilePath() ==
-            QFileInfo(o.planilhaSaida).absoluteFilePath())
-            throw Erro(QStringLiteral("A planilha de saída deve ser outro arquivo."));
-        verificaGravavel(o.planilhaSaida, QStringLiteral("--planilha-saida"));
-    }
-    if (!o.pdf.isEmpty())
-        verificaGravavel(o.pdf, QStringLiteral("--pdf"));
-    if (!o.csv.isEmpty())
-        verificaGravavel(o.csv, QStringLiteral("--csv"));
+    if (!o.planilha.isEmpty() && !QFileInfo(o.planilha).isFile())
+        throw Erro(QStringLiteral("A planilha não existe: %1").arg(o.planilha));
+    std::vector<ArquivoDoLote> entradas = arquivosDoPrograma();
+    for (ArquivoDoLote& e : entradasDasOpcoes(o))
+        entradas.push_back(std::move(e));
+    verificaSaidas(entradas, saidasDasOpcoes(o));
 }
 
 int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
-    MensagensDoLote respostas(o.responde);
+    InterrupcaoDoLote interrupcao;
+    SaidasProvisorias provisorias;
+    MensagensDoLote respostas(o.responde, !o.planilhaSaida.isEmpty(), provisorias);
     Mensagens* anteriores = instalaMensagens(&respostas);
     const auto repoe = qScopeGuard([&] { instalaMensagens(anteriores); });
     try {
@@ -257,21 +274,32 @@ int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
 
     Tdm dados;
     const ResultadoInicio inicio = InicioNQ404(dados).executa();
+    interrupcao.reinstala();
     if (inicio.encerrar || inicio.ano.isEmpty()) {
         escreveErro(QStringLiteral("o programa não pôde iniciar."));
         return 1;
     }
+    try {
+        // Now that the databases and the data directory are known.
+        std::vector<ArquivoDoLote> entradas = arquivosDoPrograma(&dados);
+        for (ArquivoDoLote& e : entradasDasOpcoes(o))
+            entradas.push_back(std::move(e));
+        verificaSaidas(entradas, saidasDasOpcoes(o), diretorioDados());
+    } catch (const Erro& e) {
+        escreveErro(e.texto());
+        return 2;
+    }
 
     std::unique_ptr<LibreOffice> office;
+    const QString planilhaProvisoria = provisorias.reserva(o.planilhaSaida);
     FabricaDePlanilha planilha = [&]() {
         if (!office)
             office = std::make_unique<LibreOffice>(
-                OpcoesLibreOffice{ModoPlanilha::Oculto, o.planilhaSaida});
+                OpcoesLibreOffice{ModoPlanilha::Oculto, planilhaProvisoria});
         return office->novaPlanilha();
     };
-    const QDateTime planilhaAntes = gravadoEm(o.planilhaSaida);
 
-    SaidaDoLote saida(o.pdf, o.csv);
+    SaidaDoLote saida(provisorias.reserva(o.pdf), provisorias.reserva(o.csv));
     {
         SaidaInstalada instalada(saida);
         TFrmImprime lancador(anexos, planilha);
@@ -290,17 +318,36 @@ int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
     }
 
     bool falhou = respostas.falhou();
-    auto exige = [&](bool gravado, const QString& arquivo) {
-        if (!arquivo.isEmpty() && !gravado) {
-            escreveErro(QStringLiteral("o arquivo %1 não foi gravado.").arg(arquivo));
+    if (!falhou && !o.planilhaSaida.isEmpty() && !respostas.perguntouPlanilha()) {
+        escreveErro(pareceCamara(inicio.municipio)
+                        ? QStringLiteral("a planilha do TCE não é preenchida para uma Câmara "
+                                         "(\"%1\"): rode sem --planilha e --planilha-saida.")
+                              .arg(inicio.municipio)
+                        : QStringLiteral("o anexo %1 não pergunta se deve exportar para a "
+                                         "planilha do TCE: rode sem --planilha e "
+                                         "--planilha-saida.")
+                              .arg(o.anexo));
+        falhou = true;
+    }
+    for (const ArquivoDoLote& s : saidasDasOpcoes(o)) {
+        if (!falhou && !s.caminho.isEmpty() && !provisorias.escrita(s.caminho)) {
+            escreveErro(QStringLiteral("o anexo terminou sem produzir o arquivo de %1 (%2).")
+                            .arg(s.papel, s.caminho));
             falhou = true;
         }
-    };
-    exige(saida.pdfGravado(), o.pdf);
-    exige(saida.csvGravado(), o.csv);
-    const QDateTime planilhaDepois = gravadoEm(o.planilhaSaida);
-    exige(planilhaDepois.isValid() && planilhaDepois != planilhaAntes, o.planilhaSaida);
-    return falhou ? 1 : 0;
+    }
+    if (falhou) {
+        escreveErro(QStringLiteral("a execução falhou: nenhum arquivo de saída foi gravado (os "
+                                   "que já existiam com esses nomes ficaram como estavam)."));
+        return 1;
+    }
+    try {
+        interrupcao.adiaDurante([&] { provisorias.confirma(); });
+    } catch (const Erro& e) {
+        escreveErro(e.texto());
+        return 1;
+    }
+    return 0;
 }
 
 int principalDoLote(int argc, char** argv, const AnexosDisponiveis& anexos) {

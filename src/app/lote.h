@@ -16,10 +16,11 @@ struct OpcoesDoLote {
     int bimestre = 0; // 1 to 6; 0 when not given
     QString pdf;
     QString csv;
-    bool responde = false; // the answer to every question
+    bool responde = false; // the answer to every question but the workbook one
     QString ini;
-    QString planilha;      // the Court of Accounts workbook to fill (read only)
-    QString planilhaSaida; // where the filled copy goes
+    QString planilha; // the Court of Accounts workbook to fill (read only)
+    QString
+        planilhaSaida; // where the filled copy goes; given: the workbook question is answered yes
     bool ajuda = false;
     bool listaAnexos = false; // --lista-anexos: the annexes of this build, one a line
 };
@@ -40,13 +41,16 @@ QStringList listaDeAnexos(const AnexosDisponiveis& anexos);
 
 // Checks what can be checked before anything runs, so that bad input leaves
 // no file behind: the annex exists in this build, the bimester, the
-// configuration and workbook files exist, each output can be written.
+// configuration and workbook files exist, each output can be written and
+// names none of the run's inputs nor another output (verificaSaidas).
 // Throws nq::Erro.
 void verificaLote(const OpcoesDoLote& opcoes, const AnexosDisponiveis& anexos);
 
-// Runs the annex; messages go to standard error as they come. Returns the exit
-// status: 0 done, 1 the run failed (its message already on standard error),
-// 2 bad input. Needs the application object; the data module is made here.
+// Runs the annex; messages go to standard error as they come. The outputs are
+// put in place only when the whole run succeeded. Returns the exit status:
+// 0 done, 1 the run failed (its message already on standard error, no output
+// written), 2 bad input. Ctrl-C and SIGTERM end the process (InterrupcaoDoLote).
+// Needs the application object; the data module is made here.
 int executaLote(const OpcoesDoLote& opcoes, const AnexosDisponiveis& anexos);
 
 // The whole program in that mode: application object without windows, options,

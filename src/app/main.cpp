@@ -10,6 +10,8 @@
 #include "principal.h"
 #include "report/preview/saida.h"
 
+#include <QScreen>
+
 int main(int argc, char** argv) {
     if (nq::pedeLote(argc, argv))
         return nq::principalDoLote(argc, argv, nq::anexosDoPrograma());
@@ -33,6 +35,8 @@ int main(int argc, char** argv) {
     if (inicio.encerrar)
         return 1;
     janela.aplicaInicio(inicio);
+    // Without a window manager the state alone changes nothing: take the screen too.
+    janela.setGeometry(janela.screen()->availableGeometry());
     janela.showMaximized();
 
     if (argumentos.value(1) == QStringLiteral("design")) {

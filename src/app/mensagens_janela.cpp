@@ -47,4 +47,18 @@ bool MensagensJanela::pergunta(const QString& texto, const QString& titulo, Icon
     return caixa.clickedButton() == sim;
 }
 
+Resposta MensagensJanela::perguntaOuCancela(const QString& texto, const QString& titulo, Icone i) {
+    QMessageBox caixa(icone(i), legenda(titulo), texto, QMessageBox::NoButton,
+                      QApplication::activeWindow());
+    QPushButton* sim = caixa.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
+    QPushButton* nao = caixa.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
+    QPushButton* cancelar = caixa.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
+    caixa.setDefaultButton(sim);
+    caixa.setEscapeButton(cancelar);
+    caixa.exec();
+    if (caixa.clickedButton() == sim)
+        return Resposta::Sim;
+    return caixa.clickedButton() == nao ? Resposta::Nao : Resposta::Cancelar;
+}
+
 } // namespace nq

@@ -10,6 +10,7 @@ class MensagensJanela : public Mensagens {
 public:
     void mostra(const QString& texto, const QString& titulo, Icone icone) override;
     bool pergunta(const QString& texto, const QString& titulo, Icone icone) override;
+    Resposta perguntaOuCancela(const QString& texto, const QString& titulo, Icone icone) override;
 };
 
 } // namespace nq

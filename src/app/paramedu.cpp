@@ -19,7 +19,6 @@ Tfrmparamedu::Tfrmparamedu(QWidget* pai) : QDialog(pai) {
     setObjectName(QStringLiteral("frmparamedu"));
     setWindowTitle(QStringLiteral("Nos relatórios da NQ 404"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    setFixedSize(254, 120);
 
     auto* faixa = new QLabel(QStringLiteral("Nos Relatórios da NQ 404"), this);
     faixa->setContentsMargins(8, 4, 8, 4);
@@ -48,6 +47,8 @@ Tfrmparamedu::Tfrmparamedu(QWidget* pai) : QDialog(pai) {
     coluna->addWidget(faixa);
     coluna->addWidget(grupo, 1);
     coluna->addLayout(botoes);
+    // Its designed size, or more where this screen's font needs it for the group's title.
+    setFixedSize(sizeHint().expandedTo(QSize(254, 120)));
 }
 
 void Tfrmparamedu::showEvent(QShowEvent* evento) {

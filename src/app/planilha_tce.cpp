@@ -2,12 +2,14 @@
 
 #include "core/configuracao.h"
 #include "core/erro.h"
+#include "core/gravacao_atomica.h"
 #include "core/mensagens.h"
+#include "workbook/libreoffice.h"
 #include "workbook/planilha.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -22,6 +24,8 @@ QString& caminhoRedirecionado() {
 
 const QString Secao = QStringLiteral("TCE");
 const QString Chave = QStringLiteral("PLANILHA");
+// The last check: "<resultado>;<célula>;<tamanho>;<modificação em ms>;<caminho>".
+const QString ChaveVerificacao = QStringLiteral("VERIFICACAO");
 
 // The file as text: UTF-8, or the Windows single-byte text older programs wrote.
 QStringList linhasDoArquivo(const QString& caminho) {
@@ -56,7 +60,7 @@ QString secaoDaLinha(const QString& linha) {
 
 // The index of the key's line in the section, -1 when absent; `fimDaSecao`
 // gets where a new key line would go (-1: the section is missing).
-qsizetype procuraChave(const QStringList& linhas, qsizetype* fimDaSecao) {
+qsizetype procuraChave(const QStringList& linhas, const QString& chave, qsizetype* fimDaSecao) {
     bool naSecao = false;
     *fimDaSecao = -1;
     for (qsizetype i = 0; i < linhas.size(); ++i) {
@@ -70,7 +74,7 @@ qsizetype procuraChave(const QStringList& linhas, qsizetype* fimDaSecao) {
         if (!linhas[i].trimmed().isEmpty())
             *fimDaSecao = i + 1;
         const qsizetype igual = linhas[i].indexOf(QLatin1Char('='));
-        if (igual > 0 && linhas[i].left(igual).trimmed().compare(Chave, Qt::CaseInsensitive) == 0)
+        if (igual > 0 && linhas[i].left(igual).trimmed().compare(chave, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
@@ -102,21 +106,23 @@ void defineCaminhoCorfocoIni(const QString& caminho) {
     caminhoRedirecionado() = caminho;
 }
 
-QString lePlanilhaCorfoco() {
+namespace {
+
+QString leChave(const QString& chave) {
     const QStringList linhas = linhasDoArquivo(caminhoCorfocoIni());
     qsizetype fim;
-    const qsizetype i = procuraChave(linhas, &fim);
+    const qsizetype i = procuraChave(linhas, chave, &fim);
     if (i < 0)
         return {};
     return linhas[i].mid(linhas[i].indexOf(QLatin1Char('=')) + 1).trimmed();
 }
 
-void gravaPlanilhaCorfoco(const QString& caminho) {
+void gravaChave(const QString& chave, const QString& valor) {
     const QString arquivo = caminhoCorfocoIni();
     QStringList linhas = linhasDoArquivo(arquivo);
-    const QString linha = Chave + QLatin1Char('=') + caminho;
+    const QString linha = chave + QLatin1Char('=') + valor;
     qsizetype fimDaSecao;
-    const qsizetype i = procuraChave(linhas, &fimDaSecao);
+    const qsizetype i = procuraChave(linhas, chave, &fimDaSecao);
     if (i >= 0) {
         linhas[i] = linha;
     } else if (const qsizetype secao = linhaDaSecao(linhas); secao >= 0) {
@@ -125,12 +131,51 @@ void gravaPlanilhaCorfoco(const QString& caminho) {
         linhas << QLatin1Char('[') + Secao + QLatin1Char(']') << linha;
     }
 
-    QSaveFile saida(arquivo);
-    if (!saida.open(QIODevice::WriteOnly) ||
-        saida.write((linhas.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8()) < 0 ||
-        !saida.commit())
-        throw Erro(QStringLiteral("Não foi possível gravar o arquivo %1 (%2).")
-                       .arg(arquivo, saida.errorString()));
+    gravaArquivoAtomico(arquivo,
+                        (linhas.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+}
+
+// What identifies a check: the cell read and the file as it was then.
+QString marcaDoArquivo(const QString& caminho, const QString& celula) {
+    const QFileInfo info(caminho);
+    return celula + QLatin1Char(';') + QString::number(info.size()) + QLatin1Char(';') +
+           QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char(';') +
+           info.absoluteFilePath();
+}
+
+} // namespace
+
+QString lePlanilhaCorfoco() {
+    return leChave(Chave);
+}
+
+void gravaPlanilhaCorfoco(const QString& caminho) {
+    gravaChave(Chave, caminho);
+}
+
+std::optional<ResultadoVerificacao> verificacaoGuardada(const QString& caminho,
+                                                        const QString& celula) {
+    if (caminho.isEmpty() || !QFileInfo(caminho).isFile())
+        return std::nullopt;
+    const QString guardada = leChave(ChaveVerificacao);
+    const qsizetype separador = guardada.indexOf(QLatin1Char(';'));
+    if (separador < 0 || guardada.mid(separador + 1) != marcaDoArquivo(caminho, celula))
+        return std::nullopt;
+    const QString resultado = guardada.left(separador);
+    if (resultado == QLatin1String("COMPATIVEL"))
+        return ResultadoVerificacao::Compativel;
+    if (resultado == QLatin1String("INCOMPATIVEL"))
+        return ResultadoVerificacao::Incompativel;
+    return std::nullopt;
+}
+
+void guardaVerificacao(const QString& caminho, const QString& celula, ResultadoVerificacao r) {
+    if (r != ResultadoVerificacao::Compativel && r != ResultadoVerificacao::Incompativel)
+        return;
+    const QString resultado = r == ResultadoVerificacao::Compativel
+                                  ? QStringLiteral("COMPATIVEL")
+                                  : QStringLiteral("INCOMPATIVEL");
+    gravaChave(ChaveVerificacao, resultado + QLatin1Char(';') + marcaDoArquivo(caminho, celula));
 }
 
 bool camaraNaVerificacao(const QString& nome) {
@@ -142,48 +187,92 @@ QString celulaDaVersao(int exercicio) {
     return exercicio <= 2005 ? QStringLiteral("A51") : QStringLiteral("A53");
 }
 
+void avisaVersaoIncorreta() {
+    mensagens().mostra(QStringLiteral("A Planilha selecionada não está na versão Correta! "
+                                      "Faça o download da versão atualizada no site \"%1\" !")
+                           .arg(SiteTribunal),
+                       QStringLiteral("Operação Cancelada."), Icone::Erro);
+}
+
 ResultadoVerificacao verificaPlanilha(const QString& caminho, int exercicio,
                                       const QString& nomeMunicipio,
-                                      const FabricaDePlanilha& fabrica) {
+                                      const FabricaDePlanilha& fabrica,
+                                      const ExecutorDaVerificacao& executa) {
     if (caminho.isEmpty() || camaraNaVerificacao(nomeMunicipio) || !QFileInfo(caminho).isFile())
         return ResultadoVerificacao::NaoVerificada;
 
-    const QString titulo = QStringLiteral("Operação Cancelada.");
     mensagens().mostra(QStringLiteral("A planilha será aberta para verificação da versão!"));
-    std::unique_ptr<Planilha> planilha;
-    try {
-        planilha = fabrica();
-        planilha->abre(caminho);
-        planilha->selecionaFolha(QStringLiteral("mod 5"));
-        const QString versao = planilha->leTexto(celulaDaVersao(exercicio));
-        planilha->fecha();
-        if (maiusculasAZ(versao.left(1)) != QStringLiteral("V")) {
-            mensagens().mostra(
-                QStringLiteral("A Planilha selecionada não está na versão Correta! "
-                               "Faça o download da versão atualizada no site \"%1\" !")
-                    .arg(SiteTribunal),
-                titulo, Icone::Erro);
-            return ResultadoVerificacao::Incompativel;
+    // The whole session, from the office's start to the workbook's close, runs where
+    // `executa` runs it.
+    QString versao;
+    const std::function<void()> leVersao = [&] {
+        const std::unique_ptr<Planilha> planilha = fabrica();
+        try {
+            planilha->abre(caminho);
+            planilha->selecionaFolha(QStringLiteral("mod 5"));
+            versao = planilha->leTexto(celulaDaVersao(exercicio));
+            planilha->fecha();
+        } catch (const Erro&) {
+            try {
+                planilha->fecha();
+            } catch (const Erro&) {
+                // Nothing more to tell: the failure that matters is the first.
+            }
+            throw;
         }
+    };
+    try {
+        if (executa)
+            executa(leVersao);
+        else
+            leVersao();
     } catch (const Erro& e) {
         mensagens().mostra(
             QStringLiteral("Ocorreu um Erro ao tentar abrir a Planilha selecionada!  "
                            "Faça o download da versão atualizada no site \"%1\" ! "
                            "Erro: %2")
                 .arg(SiteTribunal, e.texto()),
-            titulo, Icone::Erro);
-        if (planilha) {
-            try {
-                planilha->fecha();
-            } catch (const Erro&) {
-                // Nothing more to tell: the failure that matters was just shown.
-            }
-        }
+            QStringLiteral("Operação Cancelada."), Icone::Erro);
         return ResultadoVerificacao::Falhou;
+    }
+    if (maiusculasAZ(versao.left(1)) != QStringLiteral("V")) {
+        avisaVersaoIncorreta();
+        return ResultadoVerificacao::Incompativel;
     }
     mensagens().mostra(QStringLiteral(
         "Versão da Planilha compativel para exportação dos dados. Calcule os anexos!"));
     return ResultadoVerificacao::Compativel;
+}
+
+namespace {
+
+// A workbook session on a hidden office of its own, which ends with the session.
+class PlanilhaNumOfficeProprio : public Planilha {
+public:
+    PlanilhaNumOfficeProprio() : planilha_(office_.novaPlanilha()) {}
+    void abre(const QString& caminho) override { planilha_->abre(caminho); }
+    void criaNova(const QStringList& folhas) override { planilha_->criaNova(folhas); }
+    void selecionaFolha(const QString& nome) override { planilha_->selecionaFolha(nome); }
+    ValorCelula le(const QString& endereco) override { return planilha_->le(endereco); }
+    void escreveNumero(const QString& endereco, double valor) override {
+        planilha_->escreveNumero(endereco, valor);
+    }
+    void escreveTexto(const QString& endereco, const QString& texto) override {
+        planilha_->escreveTexto(endereco, texto);
+    }
+    void salvaComo(const QString& caminho) override { planilha_->salvaComo(caminho); }
+    void mostra() override { planilha_->mostra(); }
+    void fecha() override { planilha_->fecha(); }
+
+private:
+    LibreOffice office_; // declared first: it outlives the session
+    std::unique_ptr<Planilha> planilha_;
+};
+
+} // namespace
+
+std::unique_ptr<Planilha> planilhaNumOfficeProprio() {
+    return std::make_unique<PlanilhaNumOfficeProprio>();
 }
 
 } // namespace nq

@@ -3,6 +3,8 @@
 #include "annexes/common/lancador.h"
 
 #include <QString>
+#include <functional>
+#include <optional>
 
 namespace nq {
 
@@ -34,11 +36,34 @@ enum class ResultadoVerificacao {
     Falhou, // the workbook could not be opened or read
 };
 
+// Runs the part of the check that opens and reads the workbook, and returns
+// when it has ended, raising its error; the launcher runs it on a thread of
+// its own so that its windows keep repainting.
+using ExecutorDaVerificacao = std::function<void(const std::function<void()>& leitura)>;
+
 // Opens the workbook through `fabrica` and tells the user whether its version
 // can be filled; every outcome but NaoVerificada shows its message. The
-// workbook is closed without saving whatever happens.
+// workbook is closed without saving whatever happens. The session, from
+// `fabrica` to the workbook's close, runs through `executa` (none: right here).
 ResultadoVerificacao verificaPlanilha(const QString& caminho, int exercicio,
                                       const QString& nomeMunicipio,
-                                      const FabricaDePlanilha& fabrica);
+                                      const FabricaDePlanilha& fabrica,
+                                      const ExecutorDaVerificacao& executa = {});
+// The message of a workbook of the wrong version.
+void avisaVersaoIncorreta();
+
+// The outcome of the last check of the workbook at `caminho` in `celula`, as
+// corfoco.ini keeps it, while the file keeps the size and modification time
+// it had then; nothing when it was not checked so, or has changed since.
+std::optional<ResultadoVerificacao> verificacaoGuardada(const QString& caminho,
+                                                        const QString& celula);
+// Keeps a Compativel or Incompativel outcome in corfoco.ini beside the stored
+// path; a check that failed is not kept, so that it is tried again. A file
+// that cannot be written throws nq::Erro.
+void guardaVerificacao(const QString& caminho, const QString& celula, ResultadoVerificacao r);
+
+// A workbook session on a hidden office of its own, started here and ended with
+// the session: usable on any one thread, unlike the program's shared office.
+std::unique_ptr<Planilha> planilhaNumOfficeProprio();
 
 } // namespace nq

@@ -5,6 +5,7 @@
 #include "inicio.h"
 #include "versao.h"
 
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -71,9 +72,11 @@ TFrmPrincipalNQ404::TFrmPrincipalNQ404(JanelasDoPrincipal janelas, QWidget* pai)
     setWindowTitle(tituloPrincipal(diretorioDoExecutavel()));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setStyleSheet(QStringLiteral(
-        "QMenu { font: 8pt \"Tahoma\"; background: white; border: 1px solid #008080;"
-        " border-left: 32px solid qlineargradient(x1:0, x2:1, stop:0 #006060, stop:1 #00a0a0); }"
-        "QMenu::item { padding: 4px 24px 4px 8px; }"
+        // The teal column is each item's left border: a menu's own border is as wide on
+        // every side as on its widest, which would pad the items from above and below.
+        "QMenu { font: 8pt \"Tahoma\"; background: white; border: 1px solid #008080; }"
+        "QMenu::item { border-left: 32px solid qlineargradient(x1:0, x2:1, stop:0 #006060,"
+        " stop:1 #00a0a0); padding: 4px 24px 4px 8px; }"
         "QMenu::item:selected, QMenuBar::item:selected { background: #008080; color: white; }"));
 
     auto* centro = new QWidget(this);
@@ -160,7 +163,12 @@ QWidget* TFrmPrincipalNQ404::criaBarra() {
     btnAnexos->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     btnAnexos->setAutoRaise(true);
     btnAnexos->setCursor(Qt::PointingHandCursor);
-    btnAnexos->setStyleSheet(QStringLiteral("color: white; font-weight: bold;"));
+    // The caption stays readable on the button's own colours: darker when pressed.
+    btnAnexos->setStyleSheet(QStringLiteral(
+        "QToolButton { color: white; font-weight: bold; border: 1px solid transparent;"
+        " border-radius: 3px; padding: 2px; }"
+        "QToolButton:hover { background: #0a9a9a; border-color: #7fc4c4; }"
+        "QToolButton:pressed { background: #004d4d; border-color: #7fc4c4; }"));
     btnAnexos->setFixedWidth(96);
     connect(btnAnexos, &QToolButton::clicked, this, &TFrmPrincipalNQ404::btnAnexosClick);
     layout->addWidget(btnAnexos);
@@ -317,6 +325,14 @@ void TFrmPrincipalNQ404::btnExibirClick() {
     barra_->show();
     btnExibir_->hide();
     btnOcultar_->show();
+}
+
+void TFrmPrincipalNQ404::closeEvent(QCloseEvent* evento) {
+    if (QMdiSubWindow* ativa = filhaAtiva(); ativa && !ativa->close()) {
+        evento->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(evento);
 }
 
 void TFrmPrincipalNQ404::keyPressEvent(QKeyEvent* evento) {

@@ -40,6 +40,9 @@ public:
     void btnExibirClick();
 
 protected:
+    // Closing the frame closes the child first; a child that keeps unsaved
+    // typing open (the user cancelled) keeps the program running.
+    void closeEvent(QCloseEvent* evento) override;
     void keyPressEvent(QKeyEvent* evento) override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 

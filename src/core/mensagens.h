@@ -10,6 +10,9 @@ namespace nq {
 
 enum class Icone { Nenhum, Informacao, Exclamacao, Erro, Pergunta };
 
+// The answers of a question that can also be called off.
+enum class Resposta { Sim, Nao, Cancelar };
+
 // Every message box and question of the program goes through this one
 // interface: the windows show boxes, tests and batch runs answer from a script
 // and keep a record of what was shown.
@@ -21,6 +24,12 @@ public:
     // A yes/no question; true for "Sim".
     virtual bool pergunta(const QString& texto, const QString& titulo = {},
                           Icone icone = Icone::Pergunta) = 0;
+    // A question with "Sim", "Não" and "Cancelar"; cancelling leaves things as they were.
+    // Where nobody can cancel, it is asked as a yes/no question.
+    virtual Resposta perguntaOuCancela(const QString& texto, const QString& titulo = {},
+                                       Icone icone = Icone::Pergunta) {
+        return pergunta(texto, titulo, icone) ? Resposta::Sim : Resposta::Nao;
+    }
 };
 
 // The interface in force; until one is installed, a scripted one that answers "não".
@@ -34,6 +43,7 @@ struct MensagemMostrada {
     Icone icone = Icone::Nenhum;
     bool foiPergunta = false;
     bool resposta = false;
+    Resposta escolha = Resposta::Nao; // a question: what was answered
 };
 
 // Answers questions from a queue (then with the default answer) and records
@@ -44,8 +54,11 @@ public:
 
     void mostra(const QString& texto, const QString& titulo, Icone icone) override;
     bool pergunta(const QString& texto, const QString& titulo, Icone icone) override;
+    // Answered like pergunta; a queued Cancelar answers this question only.
+    Resposta perguntaOuCancela(const QString& texto, const QString& titulo, Icone icone) override;
 
-    void enfileiraResposta(bool sim) { respostas_.push_back(sim); }
+    void enfileiraResposta(bool sim) { respostas_.push_back(sim ? Resposta::Sim : Resposta::Nao); }
+    void enfileiraResposta(Resposta r) { respostas_.push_back(r); }
     void defineRespostaPadrao(bool sim) { padrao_ = sim; }
     // Echo each message to standard error as it comes (batch runs).
     void defineEco(bool eco) { eco_ = eco; }
@@ -55,7 +68,9 @@ public:
     void limpa() { registro_.clear(); }
 
 private:
-    std::deque<bool> respostas_;
+    Resposta proximaResposta();
+
+    std::deque<Resposta> respostas_;
     std::vector<MensagemMostrada> registro_;
     bool padrao_;
     bool eco_ = false;

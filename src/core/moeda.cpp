@@ -1,11 +1,26 @@
 #include "moeda.h"
 
+#include "core/erro.h"
+
 #include <cmath>
 #include <cstdlib>
 
 namespace nq {
 
 namespace {
+
+[[noreturn]] void estouro(const QString& conta) {
+    throw Erro(QStringLiteral("Valor monetário fora do limite (%1): o resultado passa de "
+                              "±922.337.203.685.477,58.")
+                   .arg(conta));
+}
+
+int64_t multiplica(int64_t a, int64_t b, const char* conta) {
+    int64_t r;
+    if (__builtin_mul_overflow(a, b, &r))
+        estouro(QString::fromUtf8(conta));
+    return r;
+}
 
 int64_t potenciaDeDez(int n) {
     int64_t p = 1;
@@ -28,13 +43,47 @@ int64_t divideArredondando(int64_t v, int64_t d) {
 Moeda Moeda::deEscalado(int64_t v, int escala) {
     if (escala == 4)
         return deDezMilesimos(v);
+    // Beyond these a power of ten no longer fits in 64 bits.
+    if (escala < -14 || escala > 22)
+        throw Erro(QStringLiteral("Escala decimal não suportada: %1.").arg(escala));
     if (escala < 4)
-        return deDezMilesimos(v * potenciaDeDez(4 - escala));
+        return deDezMilesimos(multiplica(v, potenciaDeDez(4 - escala), "número escalado"));
     return deDezMilesimos(divideArredondando(v, potenciaDeDez(escala - 4)));
 }
 
+Moeda Moeda::deInteiro(int64_t reais) {
+    return deDezMilesimos(multiplica(reais, Escala, "número inteiro"));
+}
+
 Moeda Moeda::deDouble(double v) {
-    return deDezMilesimos(static_cast<int64_t>(std::llround(v * Escala)));
+    if (std::isnan(v))
+        throw Erro(QStringLiteral("Valor monetário inválido: não é um número."));
+    // 2^63 is exact in double; every double beyond it is out of range.
+    constexpr double Limite = 9223372036854775808.0;
+    const double escalado = v * Escala;
+    if (!(escalado < Limite && escalado >= -Limite))
+        estouro(QString::number(v, 'g', 17));
+    return deDezMilesimos(static_cast<int64_t>(std::llround(escalado)));
+}
+
+Moeda Moeda::operator+(Moeda o) const {
+    int64_t r;
+    if (__builtin_add_overflow(valor_, o.valor_, &r))
+        estouro(QStringLiteral("%1 + %2").arg(texto(4), o.texto(4)));
+    return deDezMilesimos(r);
+}
+
+Moeda Moeda::operator-(Moeda o) const {
+    int64_t r;
+    if (__builtin_sub_overflow(valor_, o.valor_, &r))
+        estouro(QStringLiteral("%1 - %2").arg(texto(4), o.texto(4)));
+    return deDezMilesimos(r);
+}
+
+Moeda Moeda::operator-() const {
+    if (valor_ == INT64_MIN)
+        estouro(QStringLiteral("-(%1)").arg(texto(4)));
+    return deDezMilesimos(-valor_);
 }
 
 std::optional<Moeda> Moeda::deTexto(const QString& texto) {
@@ -82,14 +131,15 @@ std::optional<Moeda> Moeda::deTexto(const QString& texto) {
 
 Moeda Moeda::arredondada(int casas) const {
     const int64_t passo = potenciaDeDez(4 - casas);
-    return deDezMilesimos(divideArredondando(valor_, passo) * passo);
+    return deDezMilesimos(multiplica(divideArredondando(valor_, passo), passo, "arredondamento"));
 }
 
 QString Moeda::texto(int casas) const {
     const int64_t passo = potenciaDeDez(4 - casas);
     const int64_t v = divideArredondando(valor_, passo);
     const int64_t unidade = potenciaDeDez(casas);
-    const int64_t absoluto = std::llabs(v);
+    // Unsigned, so that the most negative value has a magnitude too.
+    const uint64_t absoluto = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
     QString s = QString::number(absoluto / unidade);
     if (casas > 0)
         s += '.' + QString::number(absoluto % unidade).rightJustified(casas, '0');
@@ -101,6 +151,8 @@ Moeda Moeda::operator*(double fator) const {
 }
 
 Moeda Moeda::operator/(double divisor) const {
+    if (divisor == 0)
+        throw Erro(QStringLiteral("Divisão de um valor monetário (%1) por zero.").arg(texto()));
     return deDouble(paraDouble() / divisor);
 }
 

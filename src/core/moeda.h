@@ -8,7 +8,9 @@
 namespace nq {
 
 // Exact currency: a count of ten-thousandths held in 64 bits. Database
-// NUMERIC values arrive here as scaled integers, never through double.
+// NUMERIC values arrive here as scaled integers, never through double. Every
+// operation whose result does not fit (beyond about ±922 337 203 685 477)
+// throws nq::Erro instead of wrapping around.
 class Moeda {
 public:
     static constexpr int64_t Escala = 10000;
@@ -22,9 +24,10 @@ public:
     }
     // An integer with `escala` decimal places (a Firebird NUMERIC with scale -escala).
     static Moeda deEscalado(int64_t v, int escala);
-    // Rounded half away from zero to four places.
+    // Rounded half away from zero to four places; NaN, infinities and values
+    // out of range throw.
     static Moeda deDouble(double v);
-    static constexpr Moeda deInteiro(int64_t reais) { return deDezMilesimos(reais * Escala); }
+    static Moeda deInteiro(int64_t reais);
     // "1234.56", "-0.5", "12" (point as decimal separator); nullopt when not a number
     // or when it has more than four decimal places.
     static std::optional<Moeda> deTexto(const QString& texto);
@@ -35,17 +38,11 @@ public:
     QString texto(int casas = 2) const;
     Moeda arredondada(int casas) const;
 
-    constexpr Moeda operator+(Moeda o) const { return deDezMilesimos(valor_ + o.valor_); }
-    constexpr Moeda operator-(Moeda o) const { return deDezMilesimos(valor_ - o.valor_); }
-    constexpr Moeda operator-() const { return deDezMilesimos(-valor_); }
-    Moeda& operator+=(Moeda o) {
-        valor_ += o.valor_;
-        return *this;
-    }
-    Moeda& operator-=(Moeda o) {
-        valor_ -= o.valor_;
-        return *this;
-    }
+    Moeda operator+(Moeda o) const;
+    Moeda operator-(Moeda o) const;
+    Moeda operator-() const;
+    Moeda& operator+=(Moeda o) { return *this = *this + o; }
+    Moeda& operator-=(Moeda o) { return *this = *this - o; }
     // Scaling by a factor (a division of a forecast, a percentage) rounds to four places.
     Moeda operator*(double fator) const;
     Moeda operator/(double divisor) const;

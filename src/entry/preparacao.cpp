@@ -1,10 +1,13 @@
 #include "entry/preparacao.h"
 
 #include "core/erro.h"
+#include "core/mensagens.h"
 #include "tables/clientdataset.h"
 
 #include <QFileInfo>
+#include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace nq {
 
@@ -42,27 +45,39 @@ public:
 
     void abre() {
         criado_ = !QFileInfo::exists(caminho_);
-        if (criado_)
+        if (criado_) {
             criaVazio();
-        else if (!d_.semLinhas)
+        } else if (!d_.semLinhas) {
             carrega();
+            for (const FieldDef& c : d_.colunas)
+                if (c.kind == FieldKind::Money)
+                    exigeMoeda(c.name);
+        }
         confere();
     }
 
+    // Saved only when something changed: after every changed row for the files
+    // that keep each row as it is seeded, otherwise once at the end.
     void grava() {
         if (d_.semLinhas) {
             if (criado_)
                 tabela_.saveToFile(caminho_, FormatoPacote::Xml);
             return;
         }
+        bool pendente = criado_ || !convertidas_.isEmpty();
         for (const auto& linha : linhas_) {
-            GravaLinha(tabela_, d_, linha);
-            if (d_.gravaACadaLinha)
+            pendente = GravaLinha(tabela_, d_, linha) || pendente;
+            if (d_.gravaACadaLinha && pendente) {
                 tabela_.saveToFile(caminho_, FormatoPacote::Xml);
+                pendente = false;
+            }
         }
-        if (!d_.gravaACadaLinha || linhas_.empty())
+        if (pendente)
             tabela_.saveToFile(caminho_, FormatoPacote::Xml);
         tabela_.close();
+        // Told once the converted file is saved, so never for a conversion that did not stay.
+        for (const QString& texto : convertidas_)
+            mensagens().mostra(texto, QStringLiteral("Atenção"), Icone::Informacao);
     }
 
 private:
@@ -76,6 +91,69 @@ private:
     void carrega() {
         tabela_.setFileName(caminho_);
         tabela_.open();
+    }
+
+    // A money column of another type is never half-used: the figures a report
+    // would drop or print unformatted are either all money or refused.
+    void exigeMoeda(const QString& nome) {
+        const int campo = tabela_.fieldIndex(nome);
+        if (campo < 0 || tabela_.fieldDef(campo).kind == FieldKind::Money)
+            return;
+        const FieldKind tipo = tabela_.fieldDef(campo).kind;
+        std::vector<std::vector<Value>> linhas(tabela_.recordCount());
+        for (int l = 0; l < tabela_.recordCount(); ++l) {
+            for (int c = 0; c < tabela_.fieldCount(); ++c)
+                linhas[l].push_back(tabela_.valueAt(l, c));
+            Value& v = linhas[l][campo];
+            const std::optional<Moeda> m = comoMoeda(v);
+            if (!m)
+                throw Erro(
+                    QStringLiteral("O arquivo \"%1\" tem a coluna %2 gravada como %3, e "
+                                   "não como valor monetário, e o valor \"%4\" da linha "
+                                   "%5 não é um valor monetário. Corrija o arquivo (ou "
+                                   "digite os valores de novo num arquivo novo) antes de "
+                                   "usá-lo.")
+                        .arg(caminho_, tabela_.fieldDef(campo).name, nomeDoTipo(tipo), v.asString())
+                        .arg(l + 1));
+            v = v.isNull() || (tipo == FieldKind::Text && v.asString().trimmed().isEmpty())
+                    ? Value()
+                    : Value(*m);
+        }
+        std::vector<FieldDef> defs;
+        for (int c = 0; c < tabela_.fieldCount(); ++c)
+            defs.push_back(tabela_.fieldDef(c));
+        defs[campo].kind = FieldKind::Money;
+        defs[campo].size = 0;
+        tabela_.close();
+        tabela_.clearFields();
+        for (const FieldDef& def : defs)
+            tabela_.addField(def.name, def.kind, def.size, def.required);
+        tabela_.createDataSet();
+        for (const auto& linha : linhas)
+            tabela_.appendRecord(linha);
+        convertidas_ << QStringLiteral("A coluna %1 do arquivo \"%2\" estava gravada como %3; "
+                                       "seus valores foram convertidos, sem alteração, para "
+                                       "valores monetários.")
+                            .arg(defs[campo].name, caminho_, nomeDoTipo(tipo));
+    }
+
+    // The value as money when it reads exactly as such (a blank text is a null).
+    static std::optional<Moeda> comoMoeda(const Value& v) {
+        if (v.isNull())
+            return Moeda();
+        if (const QString* t = std::get_if<QString>(&v.dados()))
+            return t->trimmed().isEmpty() ? Moeda() : Moeda::deTexto(*t);
+        if (const int32_t* i = std::get_if<int32_t>(&v.dados()))
+            return Moeda::deInteiro(*i);
+        if (const double* d = std::get_if<double>(&v.dados())) {
+            try {
+                const Moeda m = Moeda::deDouble(*d);
+                if (m.paraDouble() == *d)
+                    return m;
+            } catch (const Erro&) {
+            }
+        }
+        return std::nullopt;
     }
 
     const FieldDef& coluna(const QString& nome) const {
@@ -126,30 +204,43 @@ private:
     QString caminho_;
     ClientDataSet tabela_;
     bool criado_ = false;
+    QStringList convertidas_;
 };
 
 } // namespace
 
-void GravaLinha(ClientDataSet& tabela, const DescricaoArquivo& d, const LinhaSemeada& linha) {
+bool GravaLinha(ClientDataSet& tabela, const DescricaoArquivo& d, const LinhaSemeada& linha) {
     const FieldDef& defChave = tabela.fieldByName(d.chave).def();
     const Value chave = Dados::ajusta(defChave, cabeNaColuna(defChave, linha.valor(d.chave)));
+    bool mudou = false;
     if (tabela.locate(d.chave, chave)) {
         tabela.edit();
     } else {
         tabela.append();
+        mudou = true;
         if (d.zeraMoedaAoAcrescentar)
             zeraMoeda(tabela);
     }
     for (const auto& [nome, v] : linha.valores()) {
         Field f = tabela.fieldByName(nome);
-        f.setValue(cabeNaColuna(f.def(), v));
+        const Value novo = Dados::ajusta(f.def(), cabeNaColuna(f.def(), v));
+        if (!(f.value() == novo)) {
+            f.setValue(novo);
+            mudou = true;
+        }
     }
     for (const auto& nome : d.zeraSeNulo) {
         Field f = tabela.fieldByName(nome);
-        if (f.isNull())
+        if (f.isNull()) {
             f.setAsCurrency(Moeda());
+            mudou = true;
+        }
     }
-    tabela.post();
+    if (mudou)
+        tabela.post();
+    else
+        tabela.cancel();
+    return mudou;
 }
 
 void preparaArquivos(const QString& diretorio, const std::vector<PedidoDePreparo>& pedidos) {

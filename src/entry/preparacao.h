@@ -14,8 +14,9 @@ class ClientDataSet;
 // (the whole value, letter case significant) is edited, otherwise a row is
 // appended; the row's values are written (texts cut to the column's width)
 // and the row is posted. Typed money is never touched, except as the
-// description's zeraMoedaAoAcrescentar and zeraSeNulo say.
-void GravaLinha(ClientDataSet& tabela, const DescricaoArquivo& d, const LinhaSemeada& linha);
+// description's zeraMoedaAoAcrescentar and zeraSeNulo say. Returns whether the
+// table changed (a row that already held these values is left unposted).
+bool GravaLinha(ClientDataSet& tabela, const DescricaoArquivo& d, const LinhaSemeada& linha);
 
 // One file for preparaArquivos.
 struct PedidoDePreparo {
@@ -29,7 +30,11 @@ struct PedidoDePreparo {
 // up to date, keeping every typed value and every row no longer seeded. All
 // files are read and checked against their rows before any is written, so bad
 // input (a truncated or foreign file, a column missing) raises nq::Erro and
-// leaves every file as it was.
+// leaves every file as it was. A file whose rows already hold what the
+// preparation would write is not written at all. A money column that an older
+// program stored with another type is converted when every value in it reads
+// exactly as money (and the user is told); otherwise the file is refused with
+// a message naming it, the column and the first value that does not read.
 void preparaArquivos(const QString& diretorio, const std::vector<PedidoDePreparo>& pedidos);
 
 } // namespace nq

@@ -1,11 +1,11 @@
 #include "tables/pacote.h"
 
 #include "core/erro.h"
+#include "core/gravacao_atomica.h"
 #include "tables/formaspacote.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace nq {
 
@@ -32,23 +32,19 @@ Dados lePacote(const QString& arquivo) {
 }
 
 void gravaPacote(const Dados& dados, const QString& arquivo, FormatoPacote formato) {
-    QSaveFile f(arquivo);
-    if (!f.open(QIODevice::WriteOnly))
-        throw Erro(QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2.")
-                       .arg(arquivo, f.errorString()));
+    GravacaoAtomica f(arquivo);
+    f.abre();
     try {
         if (formato == FormatoPacote::Xml)
             formas::gravaXml(dados, f);
         else
             formas::gravaBinario(dados, f);
     } catch (const Erro& e) {
-        f.cancelWriting();
+        // Dropped with `f`: the previous file stays.
         throw Erro(
             QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2").arg(arquivo, e.texto()));
     }
-    if (!f.commit())
-        throw Erro(QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2.")
-                       .arg(arquivo, f.errorString()));
+    f.conclui();
 }
 
 } // namespace nq

@@ -1,4 +1,5 @@
 #include "core/erro.h"
+#include "core/gravacao_atomica.h"
 #include "core/mensagens.h"
 #include "workbook/uno.h"
 
@@ -224,6 +225,7 @@ public:
             throw Erro(QString("Não foi possível gravar a planilha em %1: %2.")
                            .arg(caminho, temporario.errorString()));
         temporario.close();
+        const ArquivoPendente pendente(temporario.fileName());
         temporario.setPermissions(destino.exists() ? destino.permissions()
                                                    : QFile::ReadOwner | QFile::WriteOwner |
                                                          QFile::ReadGroup | QFile::ReadOther);
@@ -235,10 +237,8 @@ public:
                     {propriedade("FilterName", css::uno::Any(rtl::OUString("MS Excel 97"))),
                      propriedade("Overwrite", css::uno::Any(true))}));
         });
-        if (std::rename(QFile::encodeName(temporario.fileName()).constData(),
-                        QFile::encodeName(destino.absoluteFilePath()).constData()) != 0)
-            throw Erro(QString("Não foi possível gravar a planilha em %1.").arg(caminho));
         temporario.setAutoRemove(false);
+        instalaArquivoPronto(temporario.fileName(), caminho);
     }
 
     void mostra() override {

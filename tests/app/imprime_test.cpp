@@ -1,3 +1,4 @@
+#include "../rotulos_legiveis.h"
 #include "app/imprime.h"
 #include "app/janelas.h"
 #include "app/paramedu.h"
@@ -8,18 +9,24 @@
 #include "golden_lancador.h"
 #include "report/despejo.h"
 #include "report/motor.h"
+#include "report/preview/preview.h"
 #include "report/preview/saida.h"
 #include "workbook/libreoffice.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QSemaphore>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -35,6 +42,7 @@ struct Registro {
     int execucoes = 0;
     int bimestre = -1;
     QString filtro;
+    QString titulo;               // of a report the annex prints under its own default name
     std::optional<QString> falha; // the error its button raises
 };
 
@@ -48,6 +56,7 @@ public:
             ++r.execucoes;
             r.bimestre = lancador().bimestreSelecionado();
             r.filtro = lancador().filtroReserva();
+            r.titulo = tituloDoRelatorio(TppReport());
             if (r.falha)
                 throw Erro(*r.falha);
         });
@@ -142,6 +151,10 @@ TEST_F(Lancador, ControlesComoOsAnexosLeem) {
     EXPECT_EQ(l->indiceBimestre(), -1);
     l->combomes->setCurrentIndex(2);
     EXPECT_EQ(l->digitoBimestre(), "3");
+    // The room the launcher has in the main window on an 800 x 600 screen.
+    l->resize(690, 470);
+    QApplication::processEvents();
+    EXPECT_EQ(textosCortados(*l), QStringList());
     EXPECT_EQ(l->indiceBimestre(), 2);
 
     ASSERT_EQ(l->ListView1->topLevelItemCount(), 12);
@@ -184,6 +197,17 @@ TEST_F(Lancador, CadaLinhaSeuAnexo) {
     }
     EXPECT_EQ(registros.size(), 11u);
     EXPECT_EQ(registros["ImpAnexo1"].bimestre, 5);
+    EXPECT_EQ(registros["ImpAnexo1"].titulo,
+              "Anexo 1 - Relatório Resumido da Execução Orçamentária - Prefeitura Municipal de "
+              "Teste - 5º Bimestre de 2008");
+    EXPECT_EQ(registros["ImpAnexo1B"].titulo.toStdString(),
+              "Anexo 1B - Relatório Resumido da Execução Orçamentária - PODERES/ORGÃOS - "
+              "Prefeitura Municipal de Teste - 5º Bimestre de 2008");
+    EXPECT_EQ(registros["ImpAnexo8"].titulo,
+              "Anexo 8 - Projeções Atuariais do Regime de Previdência Própria - Prefeitura "
+              "Municipal de Teste - Exercício de 2008");
+    // Outside a run, reports keep the designer's name.
+    EXPECT_EQ(tituloDoRelatorio(TppReport()), "Report");
     EXPECT_TRUE(coletor.despejos.isEmpty());
     // Rows 0 to 8 are freed after the press; rows 10 and 11 stay for the next click.
     EXPECT_FALSE(l->findChild<QWidget*>("ImpAnexo1"));
@@ -351,6 +375,7 @@ TEST_F(Lancador, PlanilhaVerificadaAoSairDoCampo) {
         p->salvaComo(pasta);
     }
     auto l = std::make_unique<TFrmImprime>(anexos(), [&office] { return office.novaPlanilha(); });
+    l->planilhaDaVerificacao = planilhaNumOfficeProprio;
     l->show();
     l->escolheArquivo = [&] { return pasta; };
     l->SpeedButton1->click();
@@ -369,6 +394,114 @@ TEST_F(Lancador, PlanilhaVerificadaAoSairDoCampo) {
     EXPECT_FALSE(l->Edit1->isEnabled());
     l->SpeedButton1->click();
     EXPECT_TRUE(l->Edit1->isEnabled());
+    defineCaminhoCorfocoIni({});
+}
+
+// A workbook that reads one version text, and notes on which thread it was opened
+// and whether the windows answered meanwhile.
+class PlanilhaDeTeste : public Planilha {
+public:
+    struct Registro {
+        int aberturas = 0;
+        bool abertaForaDaJanela = false;
+        bool janelasResponderam = false;
+        QString aviso; // the notice on show while the workbook opened
+        QString versao = "V 2008";
+        bool falha = false;
+    };
+    explicit PlanilhaDeTeste(Registro& r) : r_(r) {}
+    void abre(const QString&) override {
+        ++r_.aberturas;
+        r_.abertaForaDaJanela = QThread::currentThread() != qApp->thread();
+        QSemaphore respondeu;
+        QMetaObject::invokeMethod(
+            qApp,
+            [this, &respondeu] {
+                if (auto* aviso = QApplication::activeModalWidget())
+                    if (auto* texto = aviso->findChild<QLabel*>("aviso");
+                        texto && aviso->isVisible())
+                        r_.aviso = texto->text();
+                respondeu.release();
+            },
+            Qt::QueuedConnection);
+        r_.janelasResponderam = respondeu.tryAcquire(1, 5000);
+        if (r_.falha)
+            throw Erro("O LibreOffice não respondeu.");
+    }
+    void criaNova(const QStringList&) override {}
+    void selecionaFolha(const QString&) override {}
+    ValorCelula le(const QString&) override { return ValorCelula::deTexto(r_.versao); }
+    void escreveNumero(const QString&, double) override {}
+    void escreveTexto(const QString&, const QString&) override {}
+    void salvaComo(const QString&) override {}
+    void mostra() override {}
+    void fecha() override {}
+
+private:
+    Registro& r_;
+};
+
+TEST_F(Lancador, VerificacaoGuardadaEJanelasVivasDuranteEla) {
+    QTemporaryDir dir;
+    defineCaminhoCorfocoIni(dir.filePath("corfoco.ini"));
+    const QString pasta = dir.filePath("tce.xls");
+    QFile arquivo(pasta);
+    ASSERT_TRUE(arquivo.open(QIODevice::WriteOnly));
+    arquivo.write("versão 1");
+    arquivo.close();
+    PlanilhaDeTeste::Registro r;
+    const auto abreComPlanilha = [&] {
+        auto l = abre();
+        l->planilhaDaVerificacao = [&r] { return std::make_unique<PlanilhaDeTeste>(r); };
+        l->Edit1->setText(pasta);
+        return l;
+    };
+    const QString abrindo = "A planilha será aberta para verificação da versão!";
+    const QString compativel =
+        "Versão da Planilha compativel para exportação dos dados. Calcule os anexos!";
+
+    auto l = abreComPlanilha();
+    l->Edit1Exit();
+    EXPECT_EQ(msgs->textos(), QStringList({abrindo, compativel}));
+    EXPECT_EQ(r.aberturas, 1);
+    EXPECT_TRUE(r.abertaForaDaJanela);
+    EXPECT_TRUE(r.janelasResponderam);
+    EXPECT_EQ(r.aviso, "Verificando a versão da planilha...");
+    EXPECT_FALSE(l->Edit1->isEnabled());
+
+    // Unchanged, the file is not opened again, not even by a launcher opened anew.
+    msgs->limpa();
+    l->Edit1->setEnabled(true);
+    l->Edit1Exit();
+    l = abreComPlanilha();
+    l->Edit1Exit();
+    EXPECT_EQ(r.aberturas, 1);
+    EXPECT_TRUE(msgs->registro().empty());
+    EXPECT_FALSE(l->Edit1->isEnabled());
+
+    // Changed, it is; a wrong version is kept too, and said again without opening.
+    ASSERT_TRUE(arquivo.open(QIODevice::Append));
+    arquivo.write(", versão 2");
+    arquivo.close();
+    r.versao = "X";
+    l = abreComPlanilha();
+    l->Edit1Exit();
+    EXPECT_EQ(r.aberturas, 2);
+    l->Edit1Exit();
+    EXPECT_EQ(r.aberturas, 2);
+    ASSERT_EQ(msgs->registro().size(), 3u);
+    EXPECT_EQ(msgs->registro()[1].texto, msgs->registro()[2].texto);
+    EXPECT_EQ(msgs->registro()[2].titulo, "Operação Cancelada.");
+    EXPECT_TRUE(l->Edit1->isEnabled());
+
+    // Another year reads another cell: checked again. A failure is not kept.
+    executa("UPDATE CADCLI SET MEXER = '2005'");
+    dados->qrCliente.close();
+    r.falha = true;
+    l->Edit1Exit();
+    l->Edit1Exit();
+    EXPECT_EQ(r.aberturas, 4);
+    executa("UPDATE CADCLI SET MEXER = '2008'");
     defineCaminhoCorfocoIni({});
 }
 

@@ -66,6 +66,7 @@ protected:
 TEST_F(Inicio, SemAnoAnteriorUmAvisoEContinua) {
     const demo::Demonstracao d = criaDemo();
     ASSERT_TRUE(QFile::remove(d.bancoAnterior));
+    ASSERT_TRUE(QFile::remove(base + "TABDEF/MTCE.html"));
     const ResultadoInicio r = inicia();
     EXPECT_FALSE(r.encerrar);
     EXPECT_EQ(r.ano, "2008");
@@ -82,16 +83,34 @@ TEST_F(Inicio, SemAnoAnteriorUmAvisoEContinua) {
         "Faça o Download do Item: \"VEXO - Auxiliares(Tabdef\"Usando o Atulizador"));
 }
 
-TEST_F(Inicio, ComAnoAnteriorSemAvisoEAjudaEncontrada) {
+TEST_F(Inicio, DemonstracaoComAjudaComecaSemAviso) {
     criaDemo();
-    ASSERT_TRUE(QDir().mkpath(base + "TABDEF"));
-    QFile ajuda(base + "TABDEF/mtce.hlp");
-    ASSERT_TRUE(ajuda.open(QIODevice::WriteOnly));
-    ajuda.close();
     const ResultadoInicio r = inicia();
     EXPECT_TRUE(conectado);
     EXPECT_TRUE(anteriorConectado);
-    EXPECT_EQ(r.arquivoAjuda, base + "TABDEF/mtce.hlp");
+    EXPECT_EQ(r.arquivoAjuda, base + "TABDEF/MTCE.html");
+    EXPECT_TRUE(msgs->registro().empty()) << msgs->textos().join('\n').toStdString();
+    QFile html(r.arquivoAjuda);
+    ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+    const QString texto = QString::fromUtf8(html.readAll());
+    for (const char* assunto : {"Fechamento de um bimestre", "Digitação da administração indireta",
+                                "A planilha do Tribunal de Contas", "Modo sem janelas"})
+        EXPECT_TRUE(texto.contains(QString::fromUtf8(assunto))) << assunto;
+}
+
+TEST_F(Inicio, AjudaQueODesktopAbrePrimeiroDepoisAdoWindows) {
+    criaDemo();
+    ASSERT_TRUE(QFile::remove(base + "TABDEF/MTCE.html"));
+    const auto cria = [this](const QString& nome) {
+        QFile f(base + "TABDEF/" + nome);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    };
+    cria("mtce.hlp");
+    EXPECT_EQ(inicia().arquivoAjuda, base + "TABDEF/mtce.hlp");
+    cria("Mtce.PDF");
+    EXPECT_EQ(inicia().arquivoAjuda, base + "TABDEF/Mtce.PDF");
+    cria("MTCE.htm");
+    EXPECT_EQ(inicia().arquivoAjuda, base + "TABDEF/MTCE.htm");
     EXPECT_TRUE(msgs->registro().empty()) << msgs->textos().join('\n').toStdString();
 }
 

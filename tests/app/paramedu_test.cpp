@@ -1,3 +1,4 @@
+#include "../rotulos_legiveis.h"
 #include "app/paramedu.h"
 #include "banco_lancador.h"
 
@@ -24,6 +25,7 @@ protected:
 
 TEST_F(EmpenhosDeReserva, MarcarGravaTEDesmarcarGravaF) {
     naJanela([&](Tfrmparamedu& d) {
+        EXPECT_EQ(textosCortados(d), QStringList());
         EXPECT_FALSE(d.RD->isChecked());
         EXPECT_EQ(d.RD->text(), "Não");
         d.RD->click();

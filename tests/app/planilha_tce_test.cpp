@@ -1,5 +1,7 @@
 #include "aplicacao_teste.h"
+#include "apoio/falha_de_gravacao.h"
 #include "app/planilha_tce.h"
+#include "core/erro.h"
 #include "core/mensagens.h"
 #include "workbook/libreoffice.h"
 
@@ -52,6 +54,20 @@ TEST_F(Corfoco, OutrasLinhasFicam) {
     EXPECT_EQ(lePlanilhaCorfoco(), "");
     gravaPlanilhaCorfoco("/p.xls");
     EXPECT_EQ(conteudo(ini()), "[TCE]\r\nVersao=2\r\nPLANILHA=/p.xls\r\n\r\n[Outra]\r\nA=1\r\n");
+
+    // A full disk: the file stays as it was and the message says which and why.
+    {
+        const GravacaoQueFalha falha(PassoDaGravacao::Escreve, ENOSPC);
+        const QByteArray antes = conteudo(ini());
+        try {
+            gravaPlanilhaCorfoco("/outra.xls");
+            ADD_FAILURE() << "gravou com o disco cheio";
+        } catch (const Erro& e) {
+            EXPECT_EQ(e.texto(),
+                      QString("Não foi possível gravar o arquivo \"%1\": disco cheio.").arg(ini()));
+        }
+        EXPECT_EQ(conteudo(ini()), antes);
+    }
 
     // Text written by a Windows program in its single-byte code page.
     grava(ini(), "[TCE]\r\nPLANILHA=C:\\Planilhas\\Ger\xeancia.xls\r\n");

@@ -1,5 +1,11 @@
 #include "core/moeda.h"
 
+#include "core/erro.h"
+
+#include <cmath>
+#include <functional>
+#include <limits>
+
 #include <gtest/gtest.h>
 
 using nq::Moeda;
@@ -40,4 +46,53 @@ TEST(Moeda, LeTexto) {
     // The largest whole part with a fraction that would wrap the sign.
     EXPECT_EQ(Moeda::deTexto("922337203685477.5807")->dezMilesimos(), INT64_MAX);
     EXPECT_FALSE(Moeda::deTexto("922337203685477.9999"));
+}
+
+namespace {
+bool recusa(const std::function<void()>& conta) {
+    try {
+        conta();
+    } catch (const nq::Erro& e) {
+        return e.texto().contains("fora do limite") || e.texto().contains("inválido");
+    }
+    return false;
+}
+} // namespace
+
+TEST(Moeda, EstouroEmQualquerOperacaoEUmErro) {
+    const Moeda maior = Moeda::deDezMilesimos(INT64_MAX);
+    const Moeda menor = Moeda::deDezMilesimos(INT64_MIN);
+    const Moeda centavo = *Moeda::deTexto("0.01");
+    EXPECT_TRUE(recusa([&] { (void)(maior + centavo); }));
+    EXPECT_TRUE(recusa([&] { (void)(menor - centavo); }));
+    EXPECT_TRUE(recusa([&] { (void)(-menor); }));
+    EXPECT_TRUE(recusa([&] {
+        Moeda m = maior;
+        m += centavo;
+    }));
+    EXPECT_TRUE(recusa([&] {
+        Moeda m = menor;
+        m -= centavo;
+    }));
+    EXPECT_TRUE(recusa([&] { (void)(maior * 2.0); }));
+    EXPECT_TRUE(recusa([&] { (void)Moeda::deInteiro(922337203685478LL); }));
+    EXPECT_TRUE(recusa([&] { (void)Moeda::deEscalado(INT64_MAX / 10, 2); }));
+    EXPECT_TRUE(recusa([&] { (void)maior.arredondada(0); }));
+    EXPECT_THROW((void)(centavo / 0.0), nq::Erro);
+
+    // Right at the limits nothing is refused.
+    EXPECT_EQ((maior - centavo + centavo), maior);
+    EXPECT_EQ(Moeda::deInteiro(922337203685477LL).texto(), "922337203685477.00");
+    EXPECT_EQ(menor.texto(4), "-922337203685477.5808");
+    EXPECT_EQ(Moeda::deEscalado(INT64_MAX, 6).texto(), "9223372036854.78");
+}
+
+TEST(Moeda, DoubleForaDaFaixaOuNaoNumericoERecusado) {
+    EXPECT_TRUE(recusa([] { (void)Moeda::deDouble(std::nan("")); }));
+    EXPECT_TRUE(recusa([] { (void)Moeda::deDouble(std::numeric_limits<double>::infinity()); }));
+    EXPECT_TRUE(recusa([] { (void)Moeda::deDouble(-std::numeric_limits<double>::infinity()); }));
+    EXPECT_TRUE(recusa([] { (void)Moeda::deDouble(1e15); }));
+    EXPECT_TRUE(recusa([] { (void)Moeda::deDouble(-9.3e14); }));
+    EXPECT_EQ(Moeda::deDouble(9.2e14).texto(), "920000000000000.00");
+    EXPECT_EQ(Moeda::deDouble(-24605036.09).texto(), "-24605036.09");
 }

@@ -40,4 +40,18 @@ private:
     QMap<QString, Resultado> respostas_;
 };
 
+// The statements with which the preparations read the entities (annexes 1-B,
+// 6 and 7) and the functions in use (annex 2).
+inline const QString SqlEntidades1B = QStringLiteral("SELECT EMPRESA, NOME FROM TABEMPRESA");
+inline const QString SqlEntidades6 =
+    QStringLiteral("select empresa, nome from tabempresa order by empresa");
+inline const QString SqlEntidades7 =
+    QStringLiteral("SELECT EMPRESA,NOME FROM TABEMPRESA ORDER BY EMPRESA");
+inline const QString SqlFuncoes = QStringLiteral(
+    "select a.funcao||'.'||A.SUBFUNCAO as Funcao,f.nome from desdis a left join "
+    "tabsubfuncao f on f.subfuncao=a.subfuncao where not a.funcao is null and not "
+    "a.funcao like '9%'UNION select CAST(a.funcao AS VARCHAR(6)),s.nome from desdis a "
+    "left join tabfuncao s on s.funcao=a.funcao where not a.funcao is null and not "
+    "a.funcao like '9%'");
+
 } // namespace nq::teste

@@ -1,23 +1,26 @@
+#include "apoio/disco_pequeno.h"
+#include "apoio/falha_de_gravacao.h"
 #include "banco_roteirizado.h"
 #include "core/erro.h"
+#include "core/mensagens.h"
 #include "entry/catalogo.h"
 #include "entry/preparacoes.h"
 #include "tables/pacote.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace nq;
 
 namespace {
 
-const QString SqlEntidades1B = QStringLiteral("SELECT EMPRESA, NOME FROM TABEMPRESA");
-const QString SqlEntidades6 =
-    QStringLiteral("select empresa, nome from tabempresa order by empresa");
-const QString SqlEntidades7 =
-    QStringLiteral("SELECT EMPRESA,NOME FROM TABEMPRESA ORDER BY EMPRESA");
+using teste::SqlEntidades1B;
+using teste::SqlEntidades6;
+using teste::SqlEntidades7;
 
 QString layout(const Dados& d) {
     static const std::map<FieldKind, QString> tipos = {{FieldKind::Text, "T"},
@@ -66,6 +69,13 @@ QByteArray bytes(const QString& caminho) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The file's inode: a save replaces the file, so a new inode means it was written.
+ino_t inode(const QString& caminho) {
+    struct stat st {};
+    ::stat(QFile::encodeName(caminho).constData(), &st);
+    return st.st_ino;
+}
+
 class Preparacao : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -110,16 +120,7 @@ protected:
                                              {}};
         for (const auto& c : codigos)
             r.linhas.push_back({Value(c), Value(QStringLiteral("Função ") + c)});
-        banco.responde(sqlFuncoes(), r);
-    }
-
-    static QString sqlFuncoes() {
-        return QStringLiteral(
-            "select a.funcao||'.'||A.SUBFUNCAO as Funcao,f.nome from desdis a left join "
-            "tabsubfuncao f on f.subfuncao=a.subfuncao where not a.funcao is null and not "
-            "a.funcao like '9%'UNION select CAST(a.funcao AS VARCHAR(6)),s.nome from desdis a "
-            "left join tabfuncao s on s.funcao=a.funcao where not a.funcao is null and not "
-            "a.funcao like '9%'");
+        banco.responde(teste::SqlFuncoes, r);
     }
 
     void preparaTudo(const QString& ano = QStringLiteral("2006")) {
@@ -578,6 +579,133 @@ TEST_F(Preparacao, ErroNaPrimeiraPreparacaoNaoCriaArquivo) {
 
     EXPECT_TRUE(erroDe([&] { PreparaAnexo10(dir() + "falta/"); }).contains("não existe"));
     EXPECT_TRUE(erroDe([&] { PreparaAnexo10(QString()); }).contains("não foi definido"));
+}
+
+TEST_F(Preparacao, SemNadaAMudarNenhumArquivoEhReescrito) {
+    preparaTudo();
+    std::map<QString, ino_t> antes;
+    for (const auto& nome : QDir(dir()).entryList(QDir::Files))
+        antes[nome] = inode(caminho(nome));
+    {
+        // Any save would fail: none is tried.
+        const GravacaoQueFalha falha(PassoDaGravacao::Cria, EIO);
+        preparaTudo();
+    }
+    for (const auto& [nome, i] : antes)
+        EXPECT_EQ(inode(caminho(nome)), i) << nome.toStdString();
+
+    // A caption the seed list restores: only that file is written.
+    digita("NQ404_ANX10.XML", "SEQ", int32_t(5), "NOME", "Inativos mudado");
+    const ino_t anx10 = inode(caminho("NQ404_ANX10.XML"));
+    preparaTudo();
+    EXPECT_NE(inode(caminho("NQ404_ANX10.XML")), anx10);
+    EXPECT_EQ(em("NQ404_ANX10.XML", "SEQ", int32_t(5), "NOME"), Value("  Inativos"));
+    antes.erase("NQ404_ANX10.XML");
+    for (const auto& [nome, i] : antes)
+        EXPECT_EQ(inode(caminho(nome)), i) << nome.toStdString();
+}
+
+TEST_F(Preparacao, FalhaAoGravarDeixaCadaArquivoDigitadoInteiro) {
+    preparaTudo();
+    // Changes the preparation must undo, in a file saved once and in one saved row by row.
+    digita("NQ404_Anexo1_Receita.xml", "ID", "00050", "NOME", "ISS alterado");
+    digita("NQ404_ANXGE.XML", "SEQ", int32_t(3), "NOME", "Limite mudado");
+    const QByteArray receita = bytes(caminho("NQ404_Anexo1_Receita.xml"));
+    const QByteArray gestao = bytes(caminho("NQ404_ANXGE.XML"));
+    for (PassoDaGravacao passo :
+         {PassoDaGravacao::Escreve, PassoDaGravacao::Sincroniza, PassoDaGravacao::Renomeia}) {
+        const GravacaoQueFalha falha(passo, ENOSPC);
+        EXPECT_EQ(
+            erroDe([&] { PreparaAnexo1(dir()); }),
+            "Não foi possível gravar o arquivo \"" + caminho("NQ404_Anexo1_Receita.xml") + "\": " +
+                (passo == PassoDaGravacao::Escreve ? "falha ao escrever os dados (disco cheio)."
+                                                   : "disco cheio."));
+        EXPECT_TRUE(erroDe([&] { PreparaGestaoFiscal(dir()); }).contains("disco cheio"));
+        EXPECT_EQ(bytes(caminho("NQ404_Anexo1_Receita.xml")), receita);
+        EXPECT_EQ(bytes(caminho("NQ404_ANXGE.XML")), gestao);
+    }
+    EXPECT_TRUE(QDir(dir()).entryList(QDir::Hidden | QDir::Files).filter(".nq404-").isEmpty());
+}
+
+TEST_F(Preparacao, DiscoCheioDeVerdadeNaoEsvaziaArquivos) {
+    DiscoPequeno disco(512);
+    EXIGE_DISCO_PEQUENO(disco);
+    const QString d = disco.caminho() + '/';
+    PreparaAnexo1(d);
+    PreparaAnexo3(d, "2008");
+    ClientDataSet t;
+    t.loadFromFile(d + "NQ404_Anexo3_2008.xml");
+    t.locate("ID", Value("00010"));
+    t.edit();
+    t.fieldByName("NOME").setAsString("mudado");
+    t.post();
+    t.saveToFile(d + "NQ404_Anexo3_2008.xml");
+    const QByteArray receita = bytes(d + "NQ404_Anexo1_Receita.xml");
+    const QByteArray anexo3 = bytes(d + "NQ404_Anexo3_2008.xml");
+    disco.enche();
+
+    PreparaAnexo1(d); // nothing to change, nothing written
+    EXPECT_TRUE(erroDe([&] { PreparaAnexo3(d, "2008"); }).contains("disco cheio"));
+    EXPECT_EQ(bytes(d + "NQ404_Anexo1_Receita.xml"), receita);
+    EXPECT_EQ(bytes(d + "NQ404_Anexo3_2008.xml"), anexo3);
+    EXPECT_EQ(QDir(d).entryList(QDir::Hidden | QDir::Files).join(','),
+              ".enchimento,NQ404_Anexo1_Despesa.xml,NQ404_Anexo1_Receita.xml,"
+              "NQ404_Anexo3_2008.xml");
+    disco.esvazia();
+    PreparaAnexo3(d, "2008");
+    const Dados a3 = lePacote(d + "NQ404_Anexo3_2008.xml");
+    EXPECT_EQ(a3.valor(linhaCom(a3, "ID", "00010"), a3.indiceDoCampo("NOME")),
+              Value("ADMINISTRACAO DIRETA"));
+}
+
+TEST_F(Preparacao, ColunaDeMoedaGravadaComOutroTipo) {
+    PreparaAnexo1(dir());
+    const QString rec = caminho("NQ404_Anexo1_Receita.xml");
+    QString xml = QString::fromUtf8(bytes(rec));
+    xml.replace(R"(attrname="REALIZADO_BIM3" fieldtype="r8" SUBTYPE="Money")",
+                R"(attrname="REALIZADO_BIM3" fieldtype="string" WIDTH="20")");
+    xml.replace(QRegularExpression(R"((<ROW RECEITA="1112.02.00"[^>]* REALIZADO_BIM3=")0")"),
+                R"(\124605036.09")");
+    const auto grava = [&](const QString& texto) {
+        QFile f(rec);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(texto.toUtf8());
+    };
+
+    // Every value reads as money: converted exactly, and the user is told.
+    grava(xml);
+    MensagensDeTeste msgs;
+    PreparaAnexo1(dir());
+    const Dados convertido = le("NQ404_Anexo1_Receita.xml");
+    EXPECT_EQ(convertido.def(convertido.indiceDoCampo("REALIZADO_BIM3")).kind, FieldKind::Money);
+    EXPECT_EQ(em("NQ404_Anexo1_Receita.xml", "ID", "00040", "REALIZADO_BIM3"),
+              Value(*Moeda::deTexto("24605036.09")));
+    ASSERT_EQ(msgs->textos().size(), 1);
+    EXPECT_TRUE(msgs->textos()[0].contains("REALIZADO_BIM3"));
+
+    // One value that does not: refused, naming file, column and value; nothing written.
+    QString ruim = xml;
+    ruim.replace("24605036.09", "24.605.036,09");
+    grava(ruim);
+    const QByteArray antes = bytes(rec);
+    const QString erro = erroDe([&] { PreparaAnexo1(dir()); });
+    EXPECT_TRUE(erro.contains(rec) && erro.contains("REALIZADO_BIM3") &&
+                erro.contains("\"24.605.036,09\"") && erro.contains("texto"))
+        << erro.toStdString();
+    EXPECT_EQ(bytes(rec), antes);
+
+    // A floating-point column without the money subtype: exact values convert.
+    QString real = QString::fromUtf8(antes);
+    real.replace(R"(attrname="REALIZADO_BIM3" fieldtype="string" WIDTH="20")",
+                 R"(attrname="REALIZADO_BIM3" fieldtype="r8")");
+    real.replace("24.605.036,09", "0.00001");
+    grava(real);
+    EXPECT_TRUE(erroDe([&] { PreparaAnexo1(dir()); }).contains("\"1e-05\""));
+    real.replace("0.00001", "-2119605.58");
+    grava(real);
+    PreparaAnexo1(dir());
+    EXPECT_EQ(em("NQ404_Anexo1_Receita.xml", "ID", "00040", "REALIZADO_BIM3"),
+              Value(*Moeda::deTexto("-2119605.58")));
 }
 
 } // namespace

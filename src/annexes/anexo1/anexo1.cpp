@@ -2,8 +2,10 @@
 
 #include "annexes/anexo1/planilha_anexo1.h"
 #include "annexes/common/aguarde.h"
+#include "annexes/common/cabecalho_anexo.h"
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/lancador.h"
+#include "annexes/common/somas_do_orcamento.h"
 #include "core/erro.h"
 #include "core/globais.h"
 #include "core/mensagens.h"
@@ -23,46 +25,9 @@ namespace {
 const QString ArquivoReceita = QStringLiteral("NQ404_Anexo1_Receita2.xml");
 const QString ArquivoDespesa = QStringLiteral("NQ404_Anexo1_Despesa2.xml");
 
-// The bimester the launcher holds, 1 to 6.
-int bimestre() {
-    const int b = lancador().indiceBimestre() + 1;
-    if (b < 1 || b > 6)
-        throw Erro(QStringLiteral("Especifique o Bimestre!"));
-    return b;
-}
-
-QString mes(int m) {
-    return QString::number(m);
-}
-int primeiroMes(int k) {
-    return 2 * k - 1;
-}
-int ultimoMes(int k) {
-    return 2 * k;
-}
-
 void soma(ClientDataSet& t, const QString& campo, Moeda valor) {
     Field f = t.fieldByName(campo);
     f.setAsCurrency(f.asCurrency() + valor);
-}
-
-// A sixth, rounded half away from zero to four places, without going through double.
-Moeda sexto(Moeda v) {
-    const int64_t d = v.dezMilesimos();
-    int64_t q = d / 6;
-    const int64_t r = d % 6;
-    if (2 * (r < 0 ? -r : r) >= 6)
-        q += d < 0 ? -1 : 1;
-    return Moeda::deDezMilesimos(q);
-}
-
-// The row position of the line `id`, -1 when the table has none.
-int linhaDoId(const ClientDataSet& t, const QString& id) {
-    const int campo = t.fieldIndex(QStringLiteral("ID"));
-    for (int i = 0; i < t.recordCount(); ++i)
-        if (t.valueAt(i, campo).asString() == id)
-            return i;
-    return -1;
 }
 
 // The sum of `campo` over the lines `ids` of `t`, read without moving its current row.
@@ -75,18 +40,8 @@ Moeda somaDasLinhas(const ClientDataSet& t, const QStringList& ids, const QStrin
     return total;
 }
 
-// The statements of the annex, each with the line's condition W left open.
-const FormaDaSoma& previsaoInicial() {
-    static const FormaDaSoma f{
-        QStringLiteral("sum(totor)"),
-        QStringLiteral("recdis"),
-        {},
-        {},
-        [](const QString& w, Meses) {
-            return QStringLiteral("select sum(totor) as previsao from recdis where ") + w;
-        }};
-    return f;
-}
+// The statements of the annex, each with the line's condition W left open
+// (the ones other annexes share are in somas_do_orcamento).
 
 // The forecast changes up to a month, of one sign ('>' or '<').
 FormaDaSoma alteracaoDaPrevisao(QChar sinal) {
@@ -101,7 +56,7 @@ FormaDaSoma alteracaoDaPrevisao(QChar sinal) {
                        valor +
                        QStringLiteral(" and recdis.ficha=recalp.ficha and "
                                       "extract(month from recalp.dtlan)<=") +
-                       mes(m.ate);
+                       mesSql(m.ate);
             }};
 }
 
@@ -112,20 +67,8 @@ const FormaDaSoma& realizadoNoBimestre() {
         [](const QString& w, Meses m) {
             return QStringLiteral("select sum(receit.varec) as bimestre from receit, recdis where "
                                   "receit.ficha=recdis.ficha and ") +
-                   w + QStringLiteral(" and extract(month from receit.dtlan)>=") + mes(m.de) +
-                   QStringLiteral(" and extract(month from receit.dtlan)<=") + mes(m.ate);
-        }};
-    return f;
-}
-
-const FormaDaSoma& dotacaoInicial() {
-    static const FormaDaSoma f{
-        QStringLiteral("sum(dotac)"),
-        QStringLiteral("desdis"),
-        {},
-        {},
-        [](const QString& w, Meses) {
-            return QStringLiteral("select sum(dotac) as previsao from desdis where ") + w;
+                   w + QStringLiteral(" and extract(month from receit.dtlan)>=") + mesSql(m.de) +
+                   QStringLiteral(" and extract(month from receit.dtlan)<=") + mesSql(m.ate);
         }};
     return f;
 }
@@ -138,7 +81,7 @@ const FormaDaSoma& alteracaoDaDotacao() {
             return QStringLiteral("select sum(b.valor) as atualmais from desald b, desdis a "
                                   "where ") +
                    w + QStringLiteral(" and a.ficha=b.ficha and extract(month from b.dtlan)<=") +
-                   mes(m.ate);
+                   mesSql(m.ate);
         }};
     return f;
 }
@@ -150,18 +93,9 @@ FormaDaSoma liquidadoNoBimestre(const QString& rf) {
             QStringLiteral("f.datae"), [=](const QString& w, Meses m) {
                 return QStringLiteral("select sum(f.vadem) as empliqbimestre from viewliq f, "
                                       "despes d  where d.pkemp=f.pkemp and ") +
-                       rf + w + QStringLiteral(" and extract(month from f.datae)>=") + mes(m.de) +
-                       QStringLiteral(" and extract(month from f.datae)<=") + mes(m.ate);
-            }};
-}
-
-FormaDaSoma empenhadoNoBimestre(const QString& rf) {
-    return {QStringLiteral("sum(d.vadem)"), QStringLiteral("despes d"), rf + QStringLiteral(" 1=1"),
-            QStringLiteral("d.datae"), [=](const QString& w, Meses m) {
-                return QStringLiteral("select sum(d.vadem) as empenhadobimestre from despes d "
-                                      " where ") +
-                       rf + w + QStringLiteral(" and extract(month from d.datae)<=") + mes(m.ate) +
-                       QStringLiteral(" and extract(month from d.datae)>=") + mes(m.de);
+                       rf + w + QStringLiteral(" and extract(month from f.datae)>=") +
+                       mesSql(m.de) + QStringLiteral(" and extract(month from f.datae)<=") +
+                       mesSql(m.ate);
             }};
 }
 
@@ -209,8 +143,8 @@ void TImpAnexo1::btncalculaClick() {
         return;
     case EstradaDoAnexo::Planilha::Exporta: {
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
-        if (!exportaAnexo1(*planilha, lancador().caminhoPlanilha(), cdsRec, cdsDes, bimestre(),
-                           exercicio))
+        if (!exportaAnexo1(*planilha, lancador().caminhoPlanilha(), cdsRec, cdsDes,
+                           lancador().bimestre(), exercicio))
             return;
         break;
     }
@@ -222,7 +156,7 @@ void TImpAnexo1::btncalculaClick() {
 }
 
 void TImpAnexo1::gera_receita_despesa(EstradaDoAnexo& estrada, AguardeRelatorio* aguarde) {
-    const int b = bimestre();
+    const int b = lancador().bimestre();
     PreparaAnexo1(diretorioDados());
     estrada.carrega(cdsRec, ArquivoDigitado::Anexo1Receita, ArquivoReceita);
     estrada.carrega(cdsDes, ArquivoDigitado::Anexo1Despesa, ArquivoDespesa);
@@ -242,11 +176,11 @@ void TImpAnexo1::receita(FigurasDaLinha& linha, int b) {
     linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), previsaoInicial());
     static const FormaDaSoma mais = alteracaoDaPrevisao(QLatin1Char('>'));
     static const FormaDaSoma menos = alteracaoDaPrevisao(QLatin1Char('<'));
-    linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), mais, {1, ultimoMes(b)});
-    linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), menos, {1, ultimoMes(b)});
+    linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), mais, mesesAteOBimestre(b));
+    linha.soma(QStringLiteral("PREVISAO_ATUALIZADA"), menos, mesesAteOBimestre(b));
     for (int k = b; k >= 1; --k)
         linha.soma(campoDoBimestre(QStringLiteral("REALIZADO_BIM"), k), realizadoNoBimestre(),
-                   {primeiroMes(k), ultimoMes(k)});
+                   mesesDoBimestre(k));
 }
 
 // The forecast of each bimester up to `b`: a sixth of the updated forecast when asked.
@@ -256,21 +190,21 @@ void TImpAnexo1::divideAPrevisao(int b) {
     const Moeda atualizada = cdsRec.fieldByName(QStringLiteral("PREVISAO_ATUALIZADA")).asCurrency();
     for (int k = b; k >= 1; --k)
         cdsRec.fieldByName(campoDoBimestre(QStringLiteral("PREVISTO_BIM"), k))
-            .setAsCurrency(sexto(atualizada));
+            .setAsCurrency(sextoDe(atualizada));
 }
 
 void TImpAnexo1::despesa(FigurasDaLinha& linha, int b) {
     const QString& rf = lancador().filtroReserva();
     linha.soma(QStringLiteral("DOTACAO_ANUAL"), dotacaoInicial());
     linha.soma(QStringLiteral("DOTACAO_ATUALIZADA"), dotacaoInicial());
-    linha.soma(QStringLiteral("DOTACAO_ATUALIZADA"), alteracaoDaDotacao(), {1, ultimoMes(b)});
+    linha.soma(QStringLiteral("DOTACAO_ATUALIZADA"), alteracaoDaDotacao(), mesesAteOBimestre(b));
     const FormaDaSoma liquidado = liquidadoNoBimestre(rf);
     const FormaDaSoma empenhado = empenhadoNoBimestre(rf);
     for (int k = b; k >= 1; --k) {
         linha.soma(campoDoBimestre(QStringLiteral("LIQUIDADO_BIM"), k), liquidado,
-                   {primeiroMes(k), ultimoMes(k)});
+                   mesesDoBimestre(k));
         linha.soma(campoDoBimestre(QStringLiteral("EMPENHADO_BIM"), k), empenhado,
-                   {primeiroMes(k), ultimoMes(k)});
+                   mesesDoBimestre(k));
     }
 }
 
@@ -298,25 +232,15 @@ void TImpAnexo1::superavit() {
 }
 
 void TImpAnexo1::cabecalhos(bool& camara, QString& exercicio) {
-    ClientDataSet& q = dm().qrCliente;
-    if (!q.active())
-        q.open();
-    if (q.isEmpty())
-        throw Erro(QStringLiteral("O cadastro do município (tabela CADCLI) está vazio."));
-    q.first();
-    const QString nome = q.fieldByName(QStringLiteral("CLNT1")).asString();
-    exercicio = q.fieldByName(QStringLiteral("MEXER")).asString().trimmed();
-    camara = camaraParaExportar(nome);
-    TppReport& r = *relatorio1_;
-    r.exige<TppLabel>(QStringLiteral("PPCLI")).Caption = nome;
-    r.exige<TppLabel>(QStringLiteral("PPMUNI")).Caption =
-        QStringLiteral("MUNICIPIO: ") + q.fieldByName(QStringLiteral("CID")).asString();
-    r.exige<TppLabel>(QStringLiteral("PERI")).Caption =
-        lancador().digitoBimestre() + QStringLiteral("º BIMESTRE DE ") + exercicio;
+    const CadastroDoCliente c = leCadastroDoCliente();
+    exercicio = c.exercicio;
+    camara = camaraParaExportar(c.nome);
+    poeCabecalho(*relatorio1_, QStringLiteral("PPCLI"), QStringLiteral("PPMUNI"),
+                 QStringLiteral("PERI"), c);
 }
 
 void TImpAnexo1::relatorio1PreviewFormCreate() {
-    const int b = bimestre();
+    const int b = lancador().bimestre();
     TppReport& r = *relatorio1_;
     r.exige<TppDBText>(QStringLiteral("PPMES1")).DataField =
         campoDoBimestre(QStringLiteral("PREVISTO_BIM"), b);
@@ -329,7 +253,7 @@ void TImpAnexo1::relatorio1PreviewFormCreate() {
 }
 
 void TImpAnexo1::ppVariable1Calc() {
-    const int b = bimestre();
+    const int b = lancador().bimestre();
     TppReport& r = *relatorio1_;
     const Moeda realizado = somaDosBimestres(cdsRec, QStringLiteral("REALIZADO_BIM"), b);
     r.exige<TppVariable>(QStringLiteral("ppVariable1")).value =
@@ -340,7 +264,7 @@ void TImpAnexo1::ppVariable1Calc() {
 }
 
 void TImpAnexo1::ppVariable4Calc() {
-    const int b = bimestre();
+    const int b = lancador().bimestre();
     TppReport& r = *relatorio1_;
     const Moeda empenhado = somaDosBimestres(cdsDes, QStringLiteral("EMPENHADO_BIM"), b);
     r.exige<TppVariable>(QStringLiteral("ppVariable4")).value = Value(empenhado);

@@ -57,11 +57,7 @@ void escreveLinhas(Planilha& p, ClientDataSet& t, const std::map<QString, int>& 
 
 bool exportaAnexo1(Planilha& planilha, const QString& caminho, ClientDataSet& cdsRec,
                    ClientDataSet& cdsDes, int bimestre, const QString& exercicio) {
-    planilha.abre(caminho);
-    planilha.selecionaFolha(QStringLiteral("Com"));
-    planilha.escreveNumero(QStringLiteral("AR6"), exercicio.mid(3, 1).toInt());
-    planilha.escreveNumero(QStringLiteral("AH6"), bimestre);
-    planilha.escreveNumero(QStringLiteral("AJ6"), 2 * bimestre);
+    abrePlanilhaNaFolhaCom(planilha, caminho, exercicio, bimestre);
     planilha.selecionaFolha(QStringLiteral("mod1 6b"));
     if (planilha.leTexto(QStringLiteral("A26")).left(3) != QStringLiteral("(-)")) {
         mensagens().mostra(QStringLiteral("A Planilha selecionada não está na versão Correnta !"),

@@ -1,6 +1,7 @@
 #include "annexes/anexo3/planilha_anexo3.h"
 
 #include "annexes/anexo3/anexo3.h"
+#include "annexes/common/estrada_anexo.h"
 #include "tables/clientdataset.h"
 #include "workbook/planilha.h"
 
@@ -23,11 +24,7 @@ Moeda slot(ClientDataSet& t, int k) {
 
 void exportaAnexo3(Planilha& planilha, const QString& caminho, ClientDataSet& cdsImp, int bimestre,
                    const QString& exercicio) {
-    planilha.abre(caminho);
-    planilha.selecionaFolha(QStringLiteral("Com"));
-    planilha.escreveNumero(QStringLiteral("AR6"), exercicio.mid(3, 1).toInt());
-    planilha.escreveNumero(QStringLiteral("AH6"), bimestre);
-    planilha.escreveNumero(QStringLiteral("AJ6"), 2 * bimestre);
+    abrePlanilhaNaFolhaCom(planilha, caminho, exercicio, bimestre);
     planilha.selecionaFolha(QStringLiteral("mod 3"));
     for (cdsImp.first(); !cdsImp.eof(); cdsImp.next()) {
         const auto l = LinhasDaFolha.find(cdsImp.fieldByName(QStringLiteral("ID")).asString());

@@ -25,7 +25,6 @@ void pintaAgora(QWidget* janela) {
 TFrmAguarde::TFrmAguarde(QWidget* dono)
     : QWidget(dono, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("FrmAguarde"));
-    setFixedSize(309, 81);
 
     auto* externo = new QFrame(this);
     externo->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -56,6 +55,8 @@ TFrmAguarde::TFrmAguarde(QWidget* dono)
     gauge1->setRange(0, 100);
     gauge1->setValue(30);
     interno->addWidget(gauge1);
+    // Its designed size, or more where this screen's font needs it for the whole text.
+    setFixedSize(sizeHint().expandedTo(QSize(309, 81)));
 
     if (const QScreen* tela = QGuiApplication::primaryScreen())
         move(tela->availableGeometry().center() - rect().center());

@@ -4,29 +4,31 @@
 #include "annexes/common/lancador.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
+#include "core/gravacao_atomica.h"
 #include "core/mensagens.h"
 #include "db/consultas.h"
+#include "db/modulodados.h"
 #include "tables/clientdataset.h"
+#include "workbook/planilha.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
-#include <QSaveFile>
 
 namespace nq {
 
 namespace {
 
-// The copy goes through a temporary file, so a failed copy leaves the old work file.
 void copiaArquivo(const QString& origem, const QString& destino) {
     QFile entrada(origem);
     if (!entrada.open(QIODevice::ReadOnly))
         throw Erro(QStringLiteral("Não foi possível ler o arquivo %1: %2")
                        .arg(origem, entrada.errorString()));
-    QSaveFile saida(destino);
-    if (!saida.open(QIODevice::WriteOnly) || saida.write(entrada.readAll()) < 0 || !saida.commit())
-        throw Erro(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                       .arg(destino, saida.errorString()));
+    const QByteArray dados = entrada.readAll();
+    if (entrada.error() != QFileDevice::NoError)
+        throw Erro(QStringLiteral("Não foi possível ler o arquivo %1: %2")
+                       .arg(origem, entrada.errorString()));
+    gravaArquivoAtomico(destino, dados);
 }
 
 } // namespace
@@ -35,16 +37,36 @@ EstradaDoAnexo::EstradaDoAnexo(QString diretorio, TCRSQLConnection& conexao)
     : diretorio_(std::move(diretorio)), conexao_(conexao), plano_(conexao) {}
 
 void FigurasDaLinha::soma(const QString& campo, const FormaDaSoma& forma, Meses meses) {
-    parcelas_.push_back({campo, plano_.pede(forma, w_, meses), false});
+    soma(plano_, campo, forma, meses);
 }
 
 void FigurasDaLinha::subtrai(const QString& campo, const FormaDaSoma& forma, Meses meses) {
-    parcelas_.push_back({campo, plano_.pede(forma, w_, meses), true});
+    parcelas_.push_back({campo, &plano_, plano_.pede(forma, w_, meses), true, {}});
+}
+
+void FigurasDaLinha::soma(PlanoDeFiguras& plano, const QString& campo, const FormaDaSoma& forma,
+                          Meses meses) {
+    parcelas_.push_back({campo, &plano, plano.pede(forma, w_, meses), false, {}});
+}
+
+void FigurasDaLinha::copia(const QString& de, const QString& para) {
+    parcelas_.push_back({para, nullptr, 0, false, de});
+}
+
+PlanoDeFiguras& EstradaDoAnexo::plano(TCRSQLConnection& conexao) {
+    if (&conexao == &conexao_)
+        return plano_;
+    for (auto& [c, p] : outrosPlanos_)
+        if (c == &conexao)
+            return *p;
+    outrosPlanos_.emplace_back(&conexao, std::make_unique<PlanoDeFiguras>(conexao));
+    return *outrosPlanos_.back().second;
 }
 
 void EstradaDoAnexo::carrega(ClientDataSet& tabela, ArquivoDigitado arquivo,
                              const QString& trabalho, const QString& ano) {
     const QString copia = arquivoNoDiretorio(diretorio_, trabalho);
+    pendentes_.push_back(std::make_unique<ArquivoPendente>(copia));
     copiaArquivo(caminhoArquivo(diretorio_, arquivo, ano), copia);
     tabela.close();
     tabela.setIndexFieldNames({});
@@ -74,6 +96,18 @@ void EstradaDoAnexo::percorre(
     ClientDataSet& tabela, AguardeRelatorio* aguarde,
     const std::function<void(FigurasDaLinha& linha, const QString& filtro)>& declara,
     const std::function<void(const QString& filtro)>& depois) {
+    percorre(
+        tabela, aguarde,
+        [](ClientDataSet& t) {
+            return t.fieldByName(QStringLiteral("FILTRO")).asString().trimmed();
+        },
+        declara, depois);
+}
+
+void EstradaDoAnexo::percorre(
+    ClientDataSet& tabela, AguardeRelatorio* aguarde, const CondicaoDaLinha& condicao,
+    const std::function<void(FigurasDaLinha& linha, const QString& w)>& declara,
+    const std::function<void(const QString& w)>& depois) {
     struct Linha {
         int recNo;
         QString filtro;
@@ -82,7 +116,7 @@ void EstradaDoAnexo::percorre(
     std::vector<Linha> linhas;
     tabela.first();
     while (!tabela.eof()) {
-        const QString filtro = tabela.fieldByName(QStringLiteral("FILTRO")).asString().trimmed();
+        const QString filtro = condicao(tabela);
         if (!filtro.isEmpty()) {
             linhas.push_back({tabela.recNo(), filtro, FigurasDaLinha(plano_, filtro)});
             declara(linhas.back().figuras, filtro);
@@ -90,6 +124,8 @@ void EstradaDoAnexo::percorre(
         tabela.next();
     }
     plano_.resolve();
+    for (auto& [conexao, outro] : outrosPlanos_)
+        outro->resolve();
     int linha = 0;
     tabela.first();
     while (!tabela.eof()) {
@@ -98,7 +134,11 @@ void EstradaDoAnexo::percorre(
             tabela.edit();
             for (const FigurasDaLinha::Parcela& p : l.figuras.parcelas_) {
                 Field f = tabela.fieldByName(p.campo);
-                const Moeda v = plano_.valor(p.figura);
+                if (!p.plano) {
+                    f.setAsCurrency(tabela.fieldByName(p.copiaDe).asCurrency());
+                    continue;
+                }
+                const Moeda v = p.plano->valor(p.figura);
                 f.setAsCurrency(p.negativa ? f.asCurrency() - v : f.asCurrency() + v);
             }
             if (depois)
@@ -112,6 +152,13 @@ void EstradaDoAnexo::percorre(
     }
 }
 
+int EstradaDoAnexo::comandos() const {
+    int total = comandos_ + plano_.comandos();
+    for (const auto& [conexao, outro] : outrosPlanos_)
+        total += outro->comandos();
+    return total;
+}
+
 Moeda EstradaDoAnexo::soma(const QString& sql) {
     ++comandos_;
     return ConsultaValor(conexao_, sql);
@@ -122,8 +169,8 @@ EstradaDoAnexo::Planilha EstradaDoAnexo::perguntaPlanilha(bool camara) {
     const QString caminho = l.caminhoPlanilha();
     if (caminho.isEmpty() || camara)
         return Planilha::NaoExporta;
-    if (!mensagens().pergunta(QStringLiteral("Deseja Exportar os Dados para a Planilha do TCE ?"),
-                              QStringLiteral("Atenção"), Icone::Pergunta))
+    if (!mensagens().pergunta(textoDaPerguntaPlanilha(), QStringLiteral("Atenção"),
+                              Icone::Pergunta))
         return Planilha::NaoExporta;
     if (!QFileInfo(caminho).isFile()) {
         mensagens().mostra(QStringLiteral("O Caminho da Planilha informado não existe !"),
@@ -134,12 +181,35 @@ EstradaDoAnexo::Planilha EstradaDoAnexo::perguntaPlanilha(bool camara) {
     return Planilha::Exporta;
 }
 
+const QString& EstradaDoAnexo::textoDaPerguntaPlanilha() {
+    static const QString texto =
+        QStringLiteral("Deseja Exportar os Dados para a Planilha do TCE ?");
+    return texto;
+}
+
 void EstradaDoAnexo::limpa() {
     for (auto& [tabela, arquivo] : carregadas_) {
         tabela->close();
         QFile::remove(arquivo);
     }
     carregadas_.clear();
+    pendentes_.clear();
+}
+
+CadastroDoCliente leCadastroDoCliente() {
+    ClientDataSet& q = dm().qrCliente;
+    q.close();
+    q.open();
+    if (q.isEmpty()) {
+        q.close();
+        throw Erro(QStringLiteral("O cadastro do município (tabela CADCLI) está vazio."));
+    }
+    q.first();
+    CadastroDoCliente c{q.fieldByName(QStringLiteral("CLNT1")).asString(),
+                        q.fieldByName(QStringLiteral("CID")).asString(),
+                        q.fieldByName(QStringLiteral("MEXER")).asString().trimmed()};
+    q.close();
+    return c;
 }
 
 bool camaraParaExportar(const QString& nome) {
@@ -158,6 +228,20 @@ QPushButton* criaBotaoCalcula(QWidget& janela, const QString& nome) {
     return botao;
 }
 
+bool camaraEmMaiusculas(const QString& nome) {
+    const QString inicio = nome.left(3).toUpper();
+    return inicio == QStringLiteral("CAM") || inicio == QStringLiteral("CÂM");
+}
+
+void abrePlanilhaNaFolhaCom(Planilha& planilha, const QString& caminho, const QString& exercicio,
+                            int bimestre) {
+    planilha.abre(caminho);
+    planilha.selecionaFolha(QStringLiteral("Com"));
+    planilha.escreveNumero(QStringLiteral("AR6"), exercicio.mid(3, 1).toInt());
+    planilha.escreveNumero(QStringLiteral("AH6"), bimestre);
+    planilha.escreveNumero(QStringLiteral("AJ6"), 2 * bimestre);
+}
+
 QString campoDoBimestre(const QString& campo, int bimestre) {
     return campo + QString::number(bimestre);
 }
@@ -167,6 +251,31 @@ Moeda somaDosBimestres(ClientDataSet& tabela, const QString& campo, int ate) {
     for (int k = 1; k <= ate; ++k)
         total += tabela.fieldByName(campoDoBimestre(campo, k)).asCurrency();
     return total;
+}
+
+Meses mesesDoBimestre(int k) {
+    return {2 * k - 1, 2 * k};
+}
+
+Meses mesesAteOBimestre(int k) {
+    return {1, 2 * k};
+}
+
+int linhaDoId(const ClientDataSet& tabela, const QString& id) {
+    const int campo = tabela.fieldIndex(QStringLiteral("ID"));
+    for (int i = 0; i < tabela.recordCount(); ++i)
+        if (tabela.valueAt(i, campo).asString() == id)
+            return i;
+    return -1;
+}
+
+Moeda sextoDe(Moeda v) {
+    const int64_t d = v.dezMilesimos();
+    int64_t q = d / 6;
+    const int64_t r = d % 6;
+    if (2 * (r < 0 ? -r : r) >= 6)
+        q += d < 0 ? -1 : 1;
+    return Moeda::deDezMilesimos(q);
 }
 
 } // namespace nq

@@ -1,12 +1,11 @@
 #include "annexes/common/figuras_csv.h"
 
 #include "core/erro.h"
+#include "core/gravacao_atomica.h"
 #include "report/execucao.h"
 #include "report/formato.h"
 #include "report/modelo.h"
 #include "tables/clientdataset.h"
-
-#include <QSaveFile>
 
 namespace nq {
 
@@ -191,10 +190,7 @@ void gravaFigurasCsv(const QString& arquivo, const std::vector<Figura>& figuras)
                       .join(QLatin1Char(';')) +
                   QLatin1Char('\n'))
                      .toUtf8();
-    QSaveFile saida(arquivo);
-    if (!saida.open(QIODevice::WriteOnly) || saida.write(dados) != dados.size() || !saida.commit())
-        throw Erro(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
-                       .arg(arquivo, saida.errorString()));
+    gravaArquivoAtomico(arquivo, dados);
 }
 
 } // namespace nq

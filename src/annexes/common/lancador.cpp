@@ -19,6 +19,13 @@ void ValoresDoLancador::defineFiltroReserva(bool mostraReserva) {
                             : QLatin1Char(' ') + FiltroReservaEmpenho(QStringLiteral("D"));
 }
 
+int ValoresDoLancador::bimestre() const {
+    const int b = indiceBimestre() + 1;
+    if (b < 1 || b > 6)
+        throw Erro(QStringLiteral("Especifique o Bimestre!"));
+    return b;
+}
+
 ValoresDoLancador& lancador() {
     if (!instalado())
         throw Erro(QStringLiteral("A janela de impressão dos anexos não está aberta."));

@@ -35,6 +35,9 @@ public:
 
     // The bimester digit of headings and file names: the text's first character.
     QString digitoBimestre() const { return textoBimestre().left(1); }
+    // The bimester the annexes compute, 1 to 6 (the item index plus one); throws
+    // nq::Erro "Especifique o Bimestre!" when none is chosen.
+    int bimestre() const;
 
     // The legislative-chamber flag: starts false and, once set, stays set.
     bool camaraLegislativa() const { return camara_; }

@@ -11,12 +11,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
+#include <QTime>
 #include <QVBoxLayout>
 
 namespace nq {
@@ -67,19 +69,22 @@ void TFrmDigitacao::montaTela(const QString& titulo) {
     auto* geral = new QVBoxLayout(this);
     geral->setContentsMargins(0, 0, 0, 0);
 
+    // The title over the annex choice, so that the window fits a small screen.
     auto* Panel5 = new QWidget(this);
     Panel5->setAutoFillBackground(true);
     Panel5->setPalette(QPalette(Qt::white));
-    auto* topo = new QHBoxLayout(Panel5);
+    auto* topo = new QVBoxLayout(Panel5);
     relato = new QLabel(titulo, Panel5);
     relato->setObjectName(QStringLiteral("relato"));
     QFont negrito = relato->font();
     negrito.setBold(true);
     negrito.setPixelSize(16);
     relato->setFont(negrito);
+    relato->setWordWrap(true);
     topo->addWidget(relato);
     auto* Panel1 = new QWidget(Panel5);
     auto* linhaAnexo = new QHBoxLayout(Panel1);
+    linhaAnexo->setContentsMargins(0, 0, 0, 0);
     linhaAnexo->addWidget(new QLabel(QStringLiteral("  Anexo ->"), Panel1));
     cmbAnexos = new QComboBox(Panel1);
     cmbAnexos->setObjectName(QStringLiteral("cmbAnexos"));
@@ -87,10 +92,13 @@ void TFrmDigitacao::montaTela(const QString& titulo) {
     garamond.setPixelSize(16);
     cmbAnexos->setFont(garamond);
     cmbAnexos->setMaxVisibleItems(10);
-    cmbAnexos->setMinimumContentsLength(40);
+    // Narrower than its longest item where the window is narrow; the open list shows it whole.
+    cmbAnexos->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cmbAnexos->setMinimumContentsLength(24);
     linhaAnexo->addWidget(cmbAnexos, 1);
-    topo->addWidget(Panel1, 1);
-    geral->addWidget(Panel5);
+    topo->addWidget(Panel1);
+    // Before an annex is chosen the heading stays at the top, not in mid-window.
+    geral->addWidget(Panel5, 0, Qt::AlignTop);
 
     paginas = new QWidget(this);
     paginas->setObjectName(QStringLiteral("paginas"));
@@ -126,6 +134,7 @@ void TFrmDigitacao::montaTela(const QString& titulo) {
     DBGrid->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
                             QAbstractItemView::DoubleClicked);
     DBGrid->setTabKeyNavigation(true);
+    DBGrid->setWordWrap(true);
     DBGrid->verticalHeader()->setDefaultSectionSize(DBGrid->fontMetrics().height() + 6);
     QPalette cores = DBGrid->palette();
     cores.setColor(QPalette::Base, QColor(239, 239, 230));
@@ -138,7 +147,11 @@ void TFrmDigitacao::montaTela(const QString& titulo) {
     corpo->addWidget(DBGrid, 1);
 
     auto* botoes = new QHBoxLayout;
-    botoes->addStretch(1);
+    lblGravado = new QLabel(paginas);
+    lblGravado->setObjectName(QStringLiteral("lblGravado"));
+    lblGravado->setWordWrap(true);
+    lblGravado->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    botoes->addWidget(lblGravado, 1);
     btnok = new QPushButton(QStringLiteral("Ok"), paginas);
     btnok->setObjectName(QStringLiteral("btnok"));
     btncancel = new QPushButton(QStringLiteral("Cancela"), paginas);
@@ -161,11 +174,15 @@ void TFrmDigitacao::conecta() {
     connect(btnok, &QPushButton::clicked, this, [this] { protegido([this] { btnokClick(); }); });
     connect(btncancel, &QPushButton::clicked, this,
             [this] { protegido([this] { btncancelClick(); }); });
-    // Enter in a cell editor posts the row; so does moving to another row.
+    // Enter in a cell editor posts the row; so does moving to another row. A value
+    // refused at Enter has been told and dropped; one refused as the editor lost
+    // the focus (to "Ok", say) is kept for "Ok" to bring back.
     connect(delegado_, &QAbstractItemDelegate::closeEditor, this,
             [this](QWidget*, QAbstractItemDelegate::EndEditHint dica) {
-                if (dica == QAbstractItemDelegate::SubmitModelCache &&
-                    cdsDig.state() == DataSetState::Edit)
+                if (dica != QAbstractItemDelegate::SubmitModelCache)
+                    return;
+                delegado_->esqueceRecusa();
+                if (cdsDig.state() == DataSetState::Edit)
                     protegido([this] { cdsDig.post(); });
             });
     connect(DBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -216,7 +233,11 @@ void TFrmDigitacao::FormShow() {
 }
 
 void TFrmDigitacao::closeEvent(QCloseEvent* evento) {
-    fechaEditor(false);
+    if (!resolveAlteracoes()) {
+        evento->ignore();
+        return;
+    }
+    descartaEditor();
     fechaTabela();
     if (barra_)
         barra_->setVisible(barraVisivel_);
@@ -226,6 +247,8 @@ void TFrmDigitacao::closeEvent(QCloseEvent* evento) {
 void TFrmDigitacao::fechaTabela() {
     cdsDig.cancel();
     cdsDig.close();
+    // The next file may have no ID to order by (annex 8 after a line file).
+    cdsDig.setIndexFieldNames({});
     modelo_->defineDigitacao(false);
 }
 
@@ -237,7 +260,7 @@ void TFrmDigitacao::cmbAnexosChange() {
     }
     const AnexoDigitado& anexo = anexoDigitado(codigo);
     paginas->show();
-    fechaEditor(false);
+    descartaEditor();
     SaiEdicao(this);
     anexo3_ = false;
     const QSignalBlocker bloqueiaTipo(comboTipo);
@@ -267,12 +290,12 @@ void TFrmDigitacao::cmbAnexosChange() {
 }
 
 void TFrmDigitacao::comboTipoChange() {
-    fechaEditor(false);
+    descartaEditor();
     fechaTabela();
 }
 
 void TFrmDigitacao::cmbmesChange() {
-    fechaEditor(false);
+    descartaEditor();
     fechaTabela();
 }
 
@@ -305,6 +328,7 @@ void TFrmDigitacao::btnmesClick() {
         if (!anexo.titulos.isEmpty())
             CAMPOS_VISIVEIS(anexo.titulos);
         modelo_->defineDigitacao(true);
+        ajustaColunas();
     } catch (...) {
         // Nothing to type into: back to choosing.
         fechaTabela();
@@ -334,8 +358,6 @@ void TFrmDigitacao::cdsDigAfterOpen() {
             modelo_->coluna(c).somenteLeitura = ehTexto(c);
         for (int c = std::max(0, campos - 3); c < campos; ++c)
             DBGrid->setColumnHidden(c, true);
-        if (const int nome = cdsDig.fieldIndex(QStringLiteral("NOME")); nome >= 0)
-            DBGrid->resizeColumnToContents(nome);
         modelo_->defineCoresDeLinhas(true);
         break;
     case 2: {
@@ -408,11 +430,6 @@ bool TFrmDigitacao::DBGridKeyPress(QKeyEvent* tecla) {
                            QStringLiteral("Linha de Título!"), Icone::Informacao);
         return true;
     }
-    if (tecla->text() == QLatin1String(".")) {
-        QKeyEvent virgula(QEvent::KeyPress, Qt::Key_Comma, tecla->modifiers(), QStringLiteral(","));
-        QApplication::sendEvent(DBGrid, &virgula);
-        return true;
-    }
     if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter) {
         if (cdsDig.state() == DataSetState::Edit)
             protegido([this] { cdsDig.post(); });
@@ -427,21 +444,77 @@ bool TFrmDigitacao::eventFilter(QObject* objeto, QEvent* evento) {
     return QWidget::eventFilter(objeto, evento);
 }
 
-void TFrmDigitacao::fechaEditor(bool guarda) {
-    QWidget* editor = delegado_->editorAberto();
-    if (!editor)
-        return;
-    if (guarda)
-        emit delegado_->commitData(editor);
-    emit delegado_->closeEditor(editor, guarda ? QAbstractItemDelegate::SubmitModelCache
-                                               : QAbstractItemDelegate::RevertModelCache);
+void TFrmDigitacao::ajustaColunas() {
+    // Titles and values fit their columns; descriptions get room, up to a limit,
+    // and wrap beyond it; amounts have room for hundreds of millions before they
+    // are typed.
+    constexpr int LarguraMaximaDoTexto = 420;
+    const int larguraDoValor =
+        DBGrid->fontMetrics().horizontalAdvance(QStringLiteral("-999.999.999,99")) + 12;
+    DBGrid->horizontalHeader()->resizeSections(QHeaderView::ResizeToContents);
+    for (int c = 0; c < modelo_->columnCount(); ++c) {
+        const FieldKind tipo = cdsDig.fieldDef(c).kind;
+        if (tipo == FieldKind::Text && DBGrid->columnWidth(c) > LarguraMaximaDoTexto)
+            DBGrid->setColumnWidth(c, LarguraMaximaDoTexto);
+        else if (tipo == FieldKind::Money && DBGrid->columnWidth(c) < larguraDoValor)
+            DBGrid->setColumnWidth(c, larguraDoValor);
+    }
+    DBGrid->resizeRowsToContents();
 }
 
-void TFrmDigitacao::btnokClick() {
-    if (!cdsDig.active())
-        return;
-    fechaEditor(true);
-    cdsDig.saveToFile(cdsDig.fileName());
+bool TFrmDigitacao::temAlteracoes() const {
+    if (!cdsDig.active() || !modelo_->digitacao())
+        return false;
+    if (modelo_->alterado() || delegado_->recusa())
+        return true;
+    const EditorDigitado* editor = delegado_->editorAberto();
+    return editor &&
+           editor->text() != modelo_->data(delegado_->celulaEditada(), Qt::EditRole).toString();
+}
+
+void TFrmDigitacao::descartaEditor() {
+    if (QWidget* editor = delegado_->editorAberto())
+        emit delegado_->closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+}
+
+bool TFrmDigitacao::confirmaEditor() {
+    EditorDigitado* editor = delegado_->editorAberto();
+    if (!editor) {
+        // The editor may have closed on a refused value as the focus left it for a
+        // button: the value waits in its cell again, to be put right.
+        const auto recusa = delegado_->recusa();
+        if (!recusa || !recusa->celula.isValid())
+            return true;
+        DBGrid->setFocus();
+        DBGrid->setCurrentIndex(recusa->celula);
+        DBGrid->edit(recusa->celula);
+        editor = delegado_->editorAberto();
+        if (!editor)
+            return true;
+        editor->setText(recusa->texto);
+        editor->setFocus();
+        editor->selectAll();
+        return false;
+    }
+    if (!modelo_->setData(delegado_->celulaEditada(), editor->text(), Qt::EditRole)) {
+        // The refusal has been shown; the value waits in its cell to be put right.
+        editor->setFocus();
+        editor->selectAll();
+        return false;
+    }
+    emit delegado_->closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+    return true;
+}
+
+bool TFrmDigitacao::gravaAlteracoes() {
+    if (!cdsDig.active() || !modelo_->digitacao())
+        return true;
+    if (!confirmaEditor())
+        return false;
+    if (cdsDig.state() == DataSetState::Edit)
+        cdsDig.post();
+    const QString arquivo = cdsDig.fileName();
+    cdsDig.saveToFile(arquivo);
     fechaTabela();
     SaiEdicao(this);
     const QString tipo = comboTipo->currentText();
@@ -455,12 +528,44 @@ void TFrmDigitacao::btnokClick() {
             cdsDig.setFileName(caminhoArquivo(fontes_.diretorio, ArquivoDigitado::Anexo1Despesa));
             cdsDig.open();
             cdsDigAfterOpen();
+            ajustaColunas();
         }
     }
+    lblGravado->setText(QStringLiteral("Arquivo gravado às %1: %2")
+                            .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")),
+                                 QDir::toNativeSeparators(arquivo)));
+    return true;
+}
+
+bool TFrmDigitacao::resolveAlteracoes() {
+    if (!temAlteracoes())
+        return true;
+    switch (
+        mensagens().perguntaOuCancela(QStringLiteral("Deseja gravar as alterações?"), Atencao)) {
+    case Resposta::Sim: {
+        bool gravou = false;
+        protegido([&] { gravou = gravaAlteracoes(); });
+        return gravou;
+    }
+    case Resposta::Nao:
+        return true;
+    case Resposta::Cancelar:
+        break;
+    }
+    return false;
+}
+
+void TFrmDigitacao::btnokClick() {
+    gravaAlteracoes();
 }
 
 void TFrmDigitacao::btncancelClick() {
-    fechaEditor(false);
+    if (!resolveAlteracoes())
+        return;
+    // Answered "Sim", the typing has been saved and left already.
+    if (!modelo_->digitacao())
+        return;
+    descartaEditor();
     fechaTabela();
     SaiEdicao(this);
 }

@@ -22,7 +22,9 @@ class DelegadoDaGrade;
 // one annex into its typed-data file: choose the annex (and a year or type
 // where asked), "&Digitar", type into the grid, then "Ok" saves and
 // recalculates the calculated lines, "Cancela" discards. Nothing is saved
-// implicitly. The window frees itself when closed.
+// implicitly, and nothing typed is dropped unasked: leaving typing with
+// changes ("Cancela", Escape, closing the window) asks whether to save them.
+// The window frees itself when closed.
 class TFrmDigitacao : public QWidget {
     Q_OBJECT
 public:
@@ -43,6 +45,7 @@ public:
     QTableView* DBGrid = nullptr;
     QPushButton* btnok = nullptr;
     QPushButton* btncancel = nullptr;
+    QLabel* lblGravado = nullptr; // where the last "Ok" saved
     ClientDataSet cdsDig{QStringLiteral("cdsDig")};
 
     // One handler per user action; errors raise nq::Erro (the window's own
@@ -63,6 +66,8 @@ public:
 
     // The annex code of the chosen list item ("1", "1-b" ... "10-b"; empty: none).
     QString codigoDoAnexo() const;
+    // Whether typing would be lost: a changed cell, or a cell editor holding new text.
+    bool temAlteracoes() const;
     bool anexo3() const { return anexo3_; }
     ModeloDaGrade* modelo() const { return modelo_; }
 
@@ -74,8 +79,16 @@ protected:
 private:
     void montaTela(const QString& titulo);
     void conecta();
-    // Ends typing in an open cell editor, keeping (or dropping) what it holds.
-    void fechaEditor(bool guarda);
+    // Ends typing in an open cell editor, dropping what it holds.
+    void descartaEditor();
+    // Hands the open cell editor's text to its cell; false, with the editor left
+    // open on the cell, when the value is refused.
+    bool confirmaEditor();
+    // "Ok": false when nothing was saved (a refused value, a failed save).
+    bool gravaAlteracoes();
+    // Before typing is left: asks about changes; false when the user keeps typing.
+    bool resolveAlteracoes();
+    void ajustaColunas();
     void fechaTabela();
     void protegido(const std::function<void()>& acao);
 

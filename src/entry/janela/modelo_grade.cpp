@@ -56,6 +56,7 @@ ModeloDaGrade::Coluna& ModeloDaGrade::coluna(int campo) {
 
 void ModeloDaGrade::defineDigitacao(bool ligada) {
     digitacao_ = ligada;
+    alterado_ = false;
     if (rowCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
@@ -103,20 +104,22 @@ QVariant ModeloDaGrade::data(const QModelIndex& indice, int papel) const {
         return (indice.row() + 1) % 2 == 1 ? CorImpar : CorPar;
     case Qt::ForegroundRole:
         return QColor(Qt::black);
+    case Qt::ToolTipRole:
+        // Descriptions wider than their column are read here in full.
+        return tipo == FieldKind::Text ? QVariant(valor(indice.row(), campo).asString())
+                                       : QVariant();
     default:
         return {};
     }
 }
 
 QVariant ModeloDaGrade::headerData(int secao, Qt::Orientation orientacao, int papel) const {
-    if (papel != Qt::DisplayRole)
-        return {};
-    if (orientacao == Qt::Vertical)
-        return {};
-    if (secao < 0 || secao >= columnCount())
+    if ((papel != Qt::DisplayRole && papel != Qt::ToolTipRole) || orientacao == Qt::Vertical ||
+        secao < 0 || secao >= columnCount())
         return {};
     const QString& titulo = colunas_[secao].titulo;
-    return titulo.isEmpty() ? tabela_.fieldDef(secao).name : titulo;
+    const QString texto = titulo.isEmpty() ? tabela_.fieldDef(secao).name : titulo;
+    return papel == Qt::DisplayRole ? tituloEmLinhas(texto) : texto;
 }
 
 Qt::ItemFlags ModeloDaGrade::flags(const QModelIndex& indice) const {
@@ -133,6 +136,9 @@ bool ModeloDaGrade::setData(const QModelIndex& indice, const QVariant& valor, in
         return false;
     const int campo = indice.column();
     const FieldDef& def = tabela_.fieldDef(campo);
+    // The editor closed on the text it opened with: nothing was typed.
+    if (valor.toString() == data(indice, Qt::EditRole).toString())
+        return true;
     try {
         const Value novo = valorDigitado(valor.toString(), def.kind);
         if (tabela_.recNo() != indice.row() + 1)
@@ -143,12 +149,29 @@ bool ModeloDaGrade::setData(const QModelIndex& indice, const QVariant& valor, in
         mensagens().mostra(e.texto(), QStringLiteral("Atenção"), Icone::Exclamacao);
         return false;
     }
+    alterado_ = true;
     emit dataChanged(index(indice.row(), 0), index(indice.row(), columnCount() - 1));
     return true;
 }
 
+QString tituloEmLinhas(const QString& titulo) {
+    constexpr int Largura = 12; // characters per line, roughly a money column
+    const QStringList palavras =
+        QString(titulo).replace(u'_', u' ').split(u' ', Qt::SkipEmptyParts);
+    QStringList linhas;
+    for (const QString& palavra : palavras) {
+        if (!linhas.isEmpty() && linhas.last().size() + 1 + palavra.size() <= Largura)
+            linhas.last() += u' ' + palavra;
+        else
+            linhas << palavra;
+    }
+    return linhas.isEmpty() ? titulo : linhas.join(u'\n');
+}
+
 void EditorDigitado::keyPressEvent(QKeyEvent* evento) {
-    if (evento->text() == QLatin1String(".")) {
+    const bool teclado = evento->modifiers() & Qt::KeypadModifier;
+    if (teclado && (evento->key() == Qt::Key_Period || evento->key() == Qt::Key_Comma ||
+                    evento->text() == QLatin1String("."))) {
         QKeyEvent virgula(evento->type(), Qt::Key_Comma, evento->modifiers(), QStringLiteral(","));
         QLineEdit::keyPressEvent(&virgula);
         return;
@@ -162,11 +185,22 @@ DelegadoDaGrade::DelegadoDaGrade(QObject* pai) : QStyledItemDelegate(pai) {
 }
 
 QWidget* DelegadoDaGrade::createEditor(QWidget* pai, const QStyleOptionViewItem&,
-                                       const QModelIndex&) const {
+                                       const QModelIndex& indice) const {
     auto* editor = new EditorDigitado(pai);
     editor->setFrame(false);
     aberto_ = editor;
+    celula_ = indice;
+    recusa_.reset();
     return editor;
+}
+
+void DelegadoDaGrade::setModelData(QWidget* editor, QAbstractItemModel* modelo,
+                                   const QModelIndex& indice) const {
+    const QString texto = static_cast<EditorDigitado*>(editor)->text();
+    if (modelo->setData(indice, texto, Qt::EditRole))
+        recusa_.reset();
+    else
+        recusa_ = Recusa{indice, texto};
 }
 
 } // namespace nq

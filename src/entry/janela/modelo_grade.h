@@ -18,6 +18,8 @@ class ClientDataSet;
 // table's order. A cell typed into puts its row into edit mode; the row is
 // posted by whoever drives the grid (Enter, leaving the row, saving). A value
 // that does not fit its field is refused with a message and nothing is stored.
+// Column titles break into lines at blanks and underscores, so that a column
+// need not be as wide as its field's name.
 class ModeloDaGrade : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -33,10 +35,14 @@ public:
     Coluna& coluna(int campo);
     // Paints the rows of a line file: title lines and alternating value lines.
     void defineCoresDeLinhas(bool ligadas) { coresDeLinhas_ = ligadas; }
-    // Outside typing nothing can be typed into.
+    // Outside typing nothing can be typed into. Starting or ending typing
+    // forgets what was changed.
     void defineDigitacao(bool ligada);
+    bool digitacao() const { return digitacao_; }
     // Whether row `linha` (0-based) is a title line, whose values are calculated.
     bool linhaDeTitulo(int linha) const;
+    // Whether a cell took a new value since typing started.
+    bool alterado() const { return alterado_; }
 
     int rowCount(const QModelIndex& pai = {}) const override;
     int columnCount(const QModelIndex& pai = {}) const override;
@@ -54,9 +60,15 @@ private:
     std::vector<Coluna> colunas_;
     bool coresDeLinhas_ = false;
     bool digitacao_ = false;
+    bool alterado_ = false;
 };
 
-// The cell editor: a typed "." becomes "," (the decimal separator of the amounts).
+// A column title as the grid's heading shows it: "PREVISAO_ATUALIZADA" becomes
+// "PREVISAO" over "ATUALIZADA"; words are kept whole.
+QString tituloEmLinhas(const QString& titulo);
+
+// The cell editor. The numeric keypad's decimal key gives "," (the decimal
+// separator of the amounts); the main keyboard's "." stays the thousands separator.
 class EditorDigitado : public QLineEdit {
     Q_OBJECT
 public:
@@ -66,18 +78,32 @@ protected:
     void keyPressEvent(QKeyEvent* evento) override;
 };
 
-// Opens EditorDigitado on a cell and keeps track of the one open.
+// Opens EditorDigitado on a cell and keeps track of the one open, and of a
+// value the cell refused when its editor closed, until another editor opens.
 class DelegadoDaGrade : public QStyledItemDelegate {
     Q_OBJECT
 public:
     explicit DelegadoDaGrade(QObject* pai = nullptr);
     QWidget* createEditor(QWidget* pai, const QStyleOptionViewItem& opcao,
                           const QModelIndex& indice) const override;
-    // The editor open now, if any.
-    QWidget* editorAberto() const { return aberto_; }
+    void setModelData(QWidget* editor, QAbstractItemModel* modelo,
+                      const QModelIndex& indice) const override;
+    // The editor open now, if any, and the cell it edits.
+    EditorDigitado* editorAberto() const { return aberto_; }
+    QModelIndex celulaEditada() const { return celula_; }
+
+    struct Recusa {
+        QPersistentModelIndex celula;
+        QString texto;
+    };
+    // The last refused value, while no editor has opened since.
+    const std::optional<Recusa>& recusa() const { return recusa_; }
+    void esqueceRecusa() { recusa_.reset(); }
 
 private:
-    mutable QPointer<QWidget> aberto_;
+    mutable QPointer<EditorDigitado> aberto_;
+    mutable QPersistentModelIndex celula_;
+    mutable std::optional<Recusa> recusa_;
 };
 
 } // namespace nq

@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 #include <array>
+#include <map>
+#include <set>
 #include <utility>
 
 namespace nq {
@@ -115,30 +117,56 @@ void SOMA_ANEXO_1(const QString& arquivo) {
     titulos.saveToFile(arquivo);
 }
 
-void CAMPOS_CALCULADOS(const QString& arquivo) {
-    if (!QFileInfo::exists(arquivo))
-        return;
-    ClientDataSet operandos(QStringLiteral("operandos"));
-    ClientDataSet formulas(QStringLiteral("formulas"));
-    operandos.loadFromFile(arquivo);
-    formulas.loadFromFile(arquivo);
-    formulas.setIndexFieldNames(Id);
-    formulas.setFilter(QStringLiteral("FILTRO<>''"));
-    formulas.setFiltered(true);
+namespace {
 
-    for (formulas.first(); !formulas.eof(); formulas.next()) {
-        if (formulas.fieldByName(QStringLiteral("TIPO")).asString() == QLatin1String("TI"))
-            continue;
-        std::array<Moeda, 12> acumulados{};
+using ValoresDoMes = std::array<Moeda, 12>;
+
+// The formula lines of an annex 3 file, evaluated on the values they read. A
+// formula reads the other formula lines as this evaluation leaves them, so one
+// evaluation brings every total up to date; lines that read one another in a
+// circle read each other's stored values instead.
+class AvaliacaoDoAnexo3 {
+public:
+    explicit AvaliacaoDoAnexo3(ClientDataSet& tabela) {
+        for (tabela.first(); !tabela.eof(); tabela.next()) {
+            const QString id = tabela.fieldByName(Id).asString();
+            ValoresDoMes& v = guardados_[id];
+            for (int m = 0; m < 12; ++m)
+                v[m] = tabela.fieldByName(Meses[m]).asCurrency();
+            const QString formula = tabela.fieldByName(QStringLiteral("FILTRO")).asString();
+            if (!formula.isEmpty() &&
+                tabela.fieldByName(QStringLiteral("TIPO")).asString() != QLatin1String("TI"))
+                formulas_[id] = formula;
+        }
+    }
+
+    bool temFormula(const QString& id) const { return formulas_.count(id) > 0; }
+
+    const ValoresDoMes& valor(const QString& id) {
+        if (const auto pronto = calculados_.find(id); pronto != calculados_.end())
+            return pronto->second;
+        const auto formula = formulas_.find(id);
+        if (formula == formulas_.end() || !emCurso_.insert(id).second)
+            return guardados_[id];
+        const ValoresDoMes resultado = avalia(formula->second);
+        emCurso_.erase(id);
+        return calculados_[id] = resultado;
+    }
+
+private:
+    // Read left to right: each operand line is applied with the operator that
+    // follows it; an operand left at the end is added; unknown lines are skipped.
+    ValoresDoMes avalia(const QString& formula) {
+        ValoresDoMes acumulados{};
         QString operando;
         const auto aplica = [&](QChar operador) {
-            if (!operando.isEmpty() && operandos.locate(Id, operando))
+            if (!operando.isEmpty() && guardados_.count(operando)) {
+                const ValoresDoMes v = valor(operando);
                 for (int m = 0; m < 12; ++m)
-                    acumulados[m] = aplicaOperador(operador, acumulados[m],
-                                                   operandos.fieldByName(Meses[m]).asCurrency());
+                    acumulados[m] = aplicaOperador(operador, acumulados[m], v[m]);
+            }
             operando.clear();
         };
-        const QString formula = formulas.fieldByName(QStringLiteral("FILTRO")).asString();
         for (const QChar c : formula) {
             if (c == u'+' || c == u'-' || c == u'*' || c == u'/')
                 aplica(c);
@@ -146,12 +174,35 @@ void CAMPOS_CALCULADOS(const QString& arquivo) {
                 operando += c;
         }
         aplica(u'+');
-        formulas.edit();
-        for (int m = 0; m < 12; ++m)
-            formulas.fieldByName(Meses[m]).setAsCurrency(acumulados[m]);
-        formulas.post();
+        return acumulados;
     }
-    formulas.saveToFile(arquivo);
+
+    std::map<QString, ValoresDoMes> guardados_;
+    std::map<QString, QString> formulas_;
+    std::map<QString, ValoresDoMes> calculados_;
+    std::set<QString> emCurso_;
+};
+
+} // namespace
+
+void CAMPOS_CALCULADOS(const QString& arquivo) {
+    if (!QFileInfo::exists(arquivo))
+        return;
+    ClientDataSet tabela(QStringLiteral("formulas"));
+    tabela.loadFromFile(arquivo);
+    tabela.setIndexFieldNames(Id);
+    AvaliacaoDoAnexo3 avaliacao(tabela);
+    for (tabela.first(); !tabela.eof(); tabela.next()) {
+        const QString id = tabela.fieldByName(Id).asString();
+        if (!avaliacao.temFormula(id))
+            continue;
+        const ValoresDoMes valores = avaliacao.valor(id);
+        tabela.edit();
+        for (int m = 0; m < 12; ++m)
+            tabela.fieldByName(Meses[m]).setAsCurrency(valores[m]);
+        tabela.post();
+    }
+    tabela.saveToFile(arquivo);
 }
 
 } // namespace nq

@@ -23,8 +23,10 @@ void SOMA_ANEXO_1(const QString& arquivo);
 
 // The annex 3 file: each line with a formula in FILTRO (IDs of other lines,
 // each followed by its operator) gets, month by month, the formula evaluated
-// on the values stored before this evaluation. Nothing happens when the file
-// does not exist.
+// on the typed lines and on the other formula lines as this evaluation
+// computes them, so that one save leaves every total consistent. Lines whose
+// formulas read one another in a circle read each other's stored values.
+// Nothing happens when the file does not exist.
 void CAMPOS_CALCULADOS(const QString& arquivo);
 
 // The four operations of the formulas, exact to four places (rounded half away

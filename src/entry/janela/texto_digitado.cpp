@@ -57,6 +57,10 @@ Value valorDigitado(const QString& texto, FieldKind tipo) {
         const auto m = moedaDigitada(limpo);
         if (!m)
             throw recusa();
+        // Amounts are typed to the cent: "1,234" is a slip, not 1 real and 23.4 cents.
+        if (const qsizetype virgula = limpo.indexOf(u',');
+            virgula >= 0 && limpo.size() - virgula > 3)
+            throw Erro(QStringLiteral("O valor '%1' tem mais de duas casas decimais.").arg(texto));
         return Value(*m);
     }
     case FieldKind::Integer: {

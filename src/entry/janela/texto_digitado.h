@@ -15,7 +15,8 @@ namespace nq {
 std::optional<Moeda> moedaDigitada(const QString& texto);
 
 // The value typed into a cell of kind `tipo`: an empty text clears the cell.
-// A text that is not a value of that kind raises nq::Erro naming it.
+// A text that is not a value of that kind, or an amount with more than two
+// decimal places, raises nq::Erro naming it.
 Value valorDigitado(const QString& texto, FieldKind tipo);
 
 // A cell as the grid shows it ("1.234,56", "-5,00"; null: empty).

@@ -1,6 +1,7 @@
 #include "report/devices/dispositivo.h"
 
 #include "core/erro.h"
+#include "core/gravacao_atomica.h"
 #include "report/devices/arquivo_de_impressora.h"
 #include "report/devices/arquivo_morto.h"
 #include "report/devices/grafico.h"
@@ -11,7 +12,6 @@
 #include "report/devices/rtf.h"
 #include "report/devices/texto.h"
 
-#include <QSaveFile>
 #include <functional>
 
 namespace nq {
@@ -82,13 +82,7 @@ std::unique_ptr<DispositivoDeArquivo> criaDispositivoDeArquivo(const QString& no
 }
 
 void gravaArquivo(const QString& arquivo, const QByteArray& dados) {
-    QSaveFile f(arquivo);
-    if (!f.open(QIODevice::WriteOnly))
-        throw Erro(QStringLiteral("Não foi possível criar o arquivo \"%1\": %2")
-                       .arg(arquivo, f.errorString()));
-    if (f.write(dados) != dados.size() || !f.commit())
-        throw Erro(QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2")
-                       .arg(arquivo, f.errorString()));
+    gravaArquivoAtomico(arquivo, dados);
 }
 
 } // namespace nq

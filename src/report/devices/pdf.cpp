@@ -24,10 +24,8 @@ void DispositivoPdf::iniciaTrabalho(const TrabalhoDeImpressao& trabalho) {
 }
 
 void DispositivoPdf::abre(const Pagina& primeira) {
-    arquivo_ = std::make_unique<QSaveFile>(arquivo());
-    if (!arquivo_->open(QIODevice::WriteOnly))
-        throw Erro(QStringLiteral("Não foi possível criar o arquivo \"%1\": %2")
-                       .arg(arquivo(), arquivo_->errorString()));
+    arquivo_ = std::make_unique<GravacaoAtomica>(arquivo());
+    arquivo_->abre();
     escritor_ = std::make_unique<QPdfWriter>(arquivo_.get());
     escritor_->setResolution(ResolucaoPdf);
     escritor_->setTitle(trabalho_.nomeDocumento);
@@ -55,12 +53,13 @@ void DispositivoPdf::terminaTrabalho() {
         throw Erro(
             QStringLiteral("O relatório não tem páginas para gravar em \"%1\".").arg(arquivo()));
     pintor_->end();
-    const bool gravou = arquivo_->commit();
-    const QString motivo = arquivo_->errorString();
+    try {
+        arquivo_->conclui();
+    } catch (...) {
+        descarta();
+        throw;
+    }
     descarta();
-    if (!gravou)
-        throw Erro(
-            QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2").arg(arquivo(), motivo));
 }
 
 void DispositivoPdf::descarta() {
@@ -68,7 +67,7 @@ void DispositivoPdf::descarta() {
         pintor_->end();
     pintor_.reset();
     escritor_.reset();
-    arquivo_.reset(); // an uncommitted save file leaves the target untouched
+    arquivo_.reset(); // an unconcluded save leaves the target untouched
 }
 
 } // namespace nq

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/gravacao_atomica.h"
 #include "report/devices/dispositivo.h"
 #include "report/devices/pintor.h"
 
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <memory>
 
 namespace nq {
@@ -26,7 +26,7 @@ private:
     void descarta();
 
     TrabalhoDeImpressao trabalho_;
-    std::unique_ptr<QSaveFile> arquivo_;
+    std::unique_ptr<GravacaoAtomica> arquivo_;
     std::unique_ptr<QPdfWriter> escritor_;
     std::unique_ptr<QPainter> pintor_;
     PintorDePagina pagina_;

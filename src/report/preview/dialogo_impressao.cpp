@@ -323,15 +323,14 @@ bool TppPrintDialog::validaArquivo() {
     }
     const QFileInfo info(nome);
     if (!info.absoluteDir().exists() || info.isDir()) {
-        mensagens().mostra(QStringLiteral("Please specify a valid file path"), windowTitle(),
+        mensagens().mostra(QStringLiteral("Informe um caminho de arquivo válido."), windowTitle(),
                            Icone::Exclamacao);
         return false;
     }
     if (info.exists()) {
         QApplication::beep();
-        return mensagens().pergunta(
-            nome + QStringLiteral(" already exists.\nDo you want to replace it?"), windowTitle(),
-            Icone::Exclamacao);
+        return mensagens().pergunta(nome + QStringLiteral(" já existe.\nDeseja substituí-lo?"),
+                                    windowTitle(), Icone::Exclamacao);
     }
     return true;
 }

@@ -12,10 +12,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -54,11 +57,33 @@ QLineEdit* campo(QWidget* pai, const QString& nome) {
     return c;
 }
 
+QString& tituloEmVigor() {
+    static QString titulo;
+    return titulo;
+}
+
 } // namespace
+
+TituloDosRelatorios::TituloDosRelatorios(const QString& titulo) : anterior_(tituloEmVigor()) {
+    tituloEmVigor() = titulo;
+}
+
+TituloDosRelatorios::~TituloDosRelatorios() {
+    tituloEmVigor() = anterior_;
+}
+
+QString tituloDoRelatorio(const TppReport& relatorio) {
+    // "Report", "Report8": the names the designer gives, which say nothing to a reader.
+    static const QRegularExpression padrao(QStringLiteral("^Report\\d*$"));
+    const QString& proprio = relatorio.PrinterSetup.DocumentName;
+    if (!tituloEmVigor().isEmpty() && (proprio.isEmpty() || padrao.match(proprio).hasMatch()))
+        return tituloEmVigor();
+    return proprio;
+}
 
 ConfiguracaoDaPreview ConfiguracaoDaPreview::doRelatorio(const TppReport& r) {
     ConfiguracaoDaPreview c;
-    c.trabalho.nomeDocumento = r.PrinterSetup.DocumentName;
+    c.trabalho.nomeDocumento = tituloDoRelatorio(r);
     c.trabalho.impressora = r.PrinterSetup.PrinterName;
     c.trabalho.bandeja = r.PrinterSetup.BinName;
     c.trabalho.copias = r.PrinterSetup.Copies;
@@ -167,6 +192,8 @@ void JanelaDePreview::criaBarra() {
     barra->addSeparator();
     fechar_ = new QPushButton(barra);
     fechar_->setObjectName(QStringLiteral("fechar"));
+    // Enter belongs to the zoom and page fields: it applies their value, never closes.
+    fechar_->setAutoDefault(false);
     barra->addWidget(fechar_);
     connect(fechar_, &QPushButton::clicked, this, &JanelaDePreview::fecharOuCancelar);
 }
@@ -305,16 +332,34 @@ void JanelaDePreview::imprime() {
     if (configuracao_.mostraDialogoDeImpressao && dialogo.exec() != QDialog::Accepted)
         return;
     try {
-        imprimePaginas(paginas_, trabalho, dialogo.opcoes(), dialogo.impressora(),
-                       configuracao_.mostraCancelamento, this);
+        const OpcoesDeImpressao opcoes = dialogo.opcoes();
+        if (imprimePaginas(paginas_, trabalho, opcoes, dialogo.impressora(),
+                           configuracao_.mostraCancelamento, this) &&
+            opcoes.paraArquivo)
+            avisaArquivoGravado(opcoes);
     } catch (const Erro& e) {
         mensagens().mostra(e.texto(), QStringLiteral("Atenção"), Icone::Erro);
     }
 }
 
+void JanelaDePreview::avisaArquivoGravado(const OpcoesDeImpressao& opcoes) {
+    const QString onde = QDir::toNativeSeparators(QFileInfo(opcoes.arquivo).absoluteFilePath());
+    const bool imagens = opcoes.dispositivo == QLatin1String("GraphicFile");
+    mensagens().mostra(
+        imagens ? QStringLiteral("O relatório foi gravado em \"%1\", uma imagem por página "
+                                 "(o número da página segue o nome).")
+                      .arg(onde)
+                : QStringLiteral("O relatório foi gravado em \"%1\".").arg(onde),
+        QStringLiteral("Arquivo gravado"), Icone::Informacao);
+}
+
 void JanelaDePreview::keyPressEvent(QKeyEvent* evento) {
     const bool ctrl = evento->modifiers() & Qt::ControlModifier;
     switch (evento->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // The fields have taken their value already; the window stays.
+        return;
     case Qt::Key_PageDown:
         vaiPara(atual_ + 1);
         return;

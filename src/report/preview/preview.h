@@ -2,6 +2,7 @@
 
 #include "report/modelo.h"
 #include "report/pagina.h"
+#include "report/preview/opcoes.h"
 
 #include <QDialog>
 #include <exception>
@@ -17,6 +18,24 @@ class QStatusBar;
 namespace nq {
 
 class VistaDaPagina;
+
+// While it lives, reports without a document name of their own (the engine's
+// default, "Report") carry `titulo` in their preview's caption, their print
+// jobs and the files written from the preview (a PDF's title). The launcher
+// names each annex so: the report, the entity, the period.
+class TituloDosRelatorios {
+public:
+    explicit TituloDosRelatorios(const QString& titulo);
+    ~TituloDosRelatorios();
+    TituloDosRelatorios(const TituloDosRelatorios&) = delete;
+    TituloDosRelatorios& operator=(const TituloDosRelatorios&) = delete;
+
+private:
+    QString anterior_;
+};
+
+// The title of a report's output: its own document name, or the one in force.
+QString tituloDoRelatorio(const TppReport& relatorio);
 
 // What the preview takes from the report's settings.
 struct ConfiguracaoDaPreview {
@@ -58,8 +77,9 @@ public:
     void defineZoom(TppZoomSetting modo);
     void definePercentual(int percentual);
 
-    // The print dialog, then the pages to the printer or the file chosen; a failure shows
-    // its message and leaves the preview open.
+    // The print dialog, then the pages to the printer or the file chosen; a file
+    // written is named in a message. A failure shows its message and leaves the
+    // preview open.
     void imprime();
 
     // While the run goes on, closing stops it and the window closes once it has stopped.
@@ -72,6 +92,7 @@ protected:
 
 private:
     void criaBarra();
+    void avisaArquivoGravado(const OpcoesDeImpressao& opcoes);
     void aplicaZoom();
     void atualizaEstado();
     void fecharOuCancelar();

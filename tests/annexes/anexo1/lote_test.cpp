@@ -1,10 +1,17 @@
 #include "apoio_anexo1.h"
 
 #include "annexes/anexo1/anexo1.h"
+#include "annexes/anexo3/anexo3.h"
+#include "apoio/disco_pequeno.h"
+#include "apoio/falha_de_gravacao.h"
 #include "app/lote.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
+#include "core/gravacao_atomica.h"
+#include "db/conexao.h"
+#include "db/consultas.h"
 #include "demo/demo.h"
+#include "tables/pacote.h"
 #include "workbook/libreoffice.h"
 
 #include <QApplication>
@@ -14,7 +21,10 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -38,6 +48,42 @@ QByteArray conteudo(const QString& arquivo) {
     QFile f(arquivo);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+// Every name in the folder, hidden ones too, in code order.
+QString arquivosEm(const QString& dir) {
+    QStringList nomes =
+        QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    std::sort(nomes.begin(), nomes.end());
+    return nomes.join(',');
+}
+
+// What the run writes to standard error while this object lives.
+class ErrosCapturados {
+public:
+    ErrosCapturados() : antigo_(::dup(2)) {
+        arquivo_.open();
+        std::fflush(stderr);
+        ::dup2(arquivo_.handle(), 2);
+    }
+    ~ErrosCapturados() { devolve(); }
+    QString texto() {
+        devolve();
+        arquivo_.seek(0);
+        return QString::fromUtf8(arquivo_.readAll());
+    }
+
+private:
+    void devolve() {
+        if (antigo_ < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(antigo_, 2);
+        ::close(antigo_);
+        antigo_ = -1;
+    }
+    QTemporaryFile arquivo_;
+    int antigo_;
+};
 
 TEST(LoteOpcoes, EntradaRuimDizOQueEstaErrado) {
     EXPECT_EQ(erroDe({"--anexo", "9"}),
@@ -99,8 +145,19 @@ protected:
         return arquivo;
     }
 
+    // Changes the exercise as its owner (the program only reads).
+    static void altera(const QString& sql) {
+        nq::TCRSQLConnection dono;
+        dono.Params = nq::TCRSQLConnection::parametrosPadrao();
+        dono.setParam(QStringLiteral("User_Name"), QStringLiteral("SYSDBA"));
+        dono.setParam(QStringLiteral("Database"), demo_->bancoAtual);
+        dono.ExecuteDirect(sql);
+    }
+    static QString dados() { return QFileInfo(demo_->bancoAtual).absolutePath(); }
+
     nq::AnexosDisponiveis anexos{
-        {"ImpAnexo1", [](QWidget* dono) -> QWidget* { return new nq::TImpAnexo1(dono); }}};
+        {"ImpAnexo1", [](QWidget* dono) -> QWidget* { return new nq::TImpAnexo1(dono); }},
+        {"ImpAnexo3", [](QWidget* dono) -> QWidget* { return new nq::TImpAnexo3(dono); }}};
     QTemporaryDir saida;
     static inline QTemporaryDir* tmp_ = nullptr;
     static inline nq::demo::Demonstracao* demo_ = nullptr;
@@ -144,6 +201,131 @@ TEST_F(Lote, PdfECsvDoTerceiroBimestre) {
     EXPECT_TRUE(texto.contains("SUPERÁVIT/DÉFICIT (A+B-C-D)"));
 }
 
+TEST_F(Lote, SaidaQueNomeiaUmArquivoDaExecucaoERecusadaAntesDeTudo) {
+    ASSERT_EQ(executa(opcoes(1)), 0); // the typed files exist
+    QFile::remove(saida.filePath("anexo1.pdf"));
+    QFile::remove(saida.filePath("anexo1.csv"));
+    const QString receita = dados() + "/NQ404_Anexo1_Receita.xml";
+    // Every attachment touches the database's header: its size tells it was not replaced.
+    const qint64 banco = QFileInfo(demo_->bancoAtual).size();
+    const QByteArray digitado = conteudo(receita);
+    const auto recusada = [&](const nq::OpcoesDoLote& o, const QString& motivo) {
+        ErrosCapturados erros;
+        EXPECT_EQ(executa(o), 2);
+        const QString texto = erros.texto();
+        EXPECT_TRUE(texto.contains(motivo)) << texto.toStdString();
+    };
+    nq::OpcoesDoLote o = opcoes(3);
+    o.pdf = demo_->bancoAtual;
+    recusada(o, "é o banco de dados do ano");
+    o = opcoes(3);
+    o.csv = receita;
+    recusada(o, "um arquivo da pasta de dados");
+    o.csv = dados() + "/nq404_anexo1_receita2.xml"; // the work copy the run makes
+    recusada(o, "nome de um arquivo do próprio programa");
+    o = opcoes(3);
+    o.ini = saida.filePath("Vexo.ini");
+    ASSERT_TRUE(QFile::copy(demo_->ini, o.ini));
+    o.pdf = o.ini;
+    recusada(o, "é --ini");
+    EXPECT_EQ(QFileInfo(demo_->bancoAtual).size(), banco);
+    EXPECT_EQ(conteudo(receita), digitado);
+    EXPECT_EQ(arquivosEm(saida.path()), "Vexo.ini");
+}
+
+TEST_F(Lote, FalhaAoGravarNaoDeixaSaidaNemEstragaArquivoDigitado) {
+    ASSERT_EQ(executa(opcoes(1)), 0);
+    QFile::remove(saida.filePath("anexo1.csv"));
+    const QString receita = dados() + "/NQ404_Anexo1_Receita.xml";
+    const QByteArray digitado = conteudo(receita);
+    nq::OpcoesDoLote o = opcoes(3);
+    nq::gravaArquivoAtomico(o.pdf, "anterior");
+    {
+        // The annex's work copy: the typed file is read, never written.
+        const GravacaoQueFalha falha(nq::PassoDaGravacao::Escreve, ENOSPC, "NQ404_");
+        ErrosCapturados erros;
+        EXPECT_EQ(executa(o), 1);
+        const QString texto = erros.texto();
+        EXPECT_TRUE(texto.contains("NQ404_Anexo1_Receita2.xml\": disco cheio."))
+            << texto.toStdString();
+        EXPECT_TRUE(texto.contains("nenhum arquivo de saída foi gravado"));
+    }
+    {
+        // The PDF itself: named as the user gave it, with the cause.
+        const GravacaoQueFalha falha(nq::PassoDaGravacao::Sincroniza, ENOSPC, "anexo1.pdf");
+        ErrosCapturados erros;
+        EXPECT_EQ(executa(o), 1);
+        const QString texto = erros.texto();
+        EXPECT_TRUE(texto.contains(QString("\"%1\": disco cheio.").arg(o.pdf)))
+            << texto.toStdString();
+    }
+    EXPECT_EQ(conteudo(receita), digitado);
+    EXPECT_EQ(conteudo(o.pdf), "anterior");
+    EXPECT_EQ(arquivosEm(saida.path()), "anexo1.pdf");
+}
+
+TEST_F(Lote, DiscoCheioDeVerdade) {
+    DiscoPequeno disco(12 * 1024);
+    EXIGE_DISCO_PEQUENO(disco);
+    // The exercise copied to a small disk of its own, its typed files made there.
+    const QString raiz = disco.caminho() + "/VEXO_8/";
+    for (const QString& arq : {QString("ARQ2008"), QString("ARQ2007")}) {
+        ASSERT_TRUE(QDir().mkpath(raiz + arq));
+        const QString banco = "/VEXO" + arq.mid(3) + ".FDB";
+        ASSERT_TRUE(QFile::copy(demo_->raiz + arq + banco, raiz + arq + banco));
+    }
+    nq::OpcoesDoLote o = opcoes(3);
+    o.ini = saida.filePath("Vexo.ini");
+    nq::gravaArquivoAtomico(o.ini,
+                            ("[VEXO]\nAno=2008\nCaminho_Base_Dados=" + raiz + "\n").toUtf8());
+    o.pdf = saida.filePath("anexo1.pdf");
+    ASSERT_EQ(executa(o), 0);
+    const QString receita = raiz + "ARQ2008/NQ404_Anexo1_Receita.xml";
+    const QByteArray digitado = conteudo(receita);
+    ASSERT_FALSE(digitado.isEmpty());
+    QFile::remove(o.pdf);
+    QFile::remove(o.csv);
+
+    disco.enche();
+    ErrosCapturados erros;
+    EXPECT_EQ(executa(o), 1);
+    const QString texto = erros.texto();
+    EXPECT_TRUE(texto.contains("disco cheio")) << texto.toStdString();
+    EXPECT_EQ(conteudo(receita), digitado);
+    EXPECT_EQ(arquivosEm(saida.path()), "Vexo.ini");
+    EXPECT_EQ(nq::lePacote(receita).linhas(), 26);
+}
+
+TEST_F(Lote, ArquivoDaRclQueNaoPodeSerGravadoDizOQueFalhou) {
+    nq::OpcoesDoLote o = opcoes(3);
+    o.anexo = "3";
+    ASSERT_EQ(executa(o), 0);
+    const QString rcl = dados() + "/NQ404_RCL3.XML";
+    ASSERT_TRUE(QFile::exists(rcl));
+    QFile::remove(o.pdf);
+    QFile::remove(o.csv);
+    ::chmod(QFile::encodeName(rcl).constData(), 0444);
+    const QByteArray antes = conteudo(rcl);
+    ErrosCapturados erros;
+    EXPECT_EQ(executa(o), 1);
+    const QString texto = erros.texto();
+    ::chmod(QFile::encodeName(rcl).constData(), 0644);
+    EXPECT_TRUE(texto.contains(QString("Não foi possível gravar o arquivo \"%1\": o arquivo está "
+                                       "protegido contra gravação.")
+                                   .arg(rcl)))
+        << texto.toStdString();
+    EXPECT_FALSE(texto.contains("não foi gravado")) << texto.toStdString();
+    EXPECT_EQ(conteudo(rcl), antes);
+    EXPECT_EQ(arquivosEm(saida.path()), "");
+
+    const GravacaoQueFalha falha(nq::PassoDaGravacao::Escreve, ENOSPC, "NQ404_RCL");
+    ErrosCapturados cheio;
+    EXPECT_EQ(executa(o), 1);
+    EXPECT_TRUE(cheio.texto().contains("disco cheio"));
+    EXPECT_EQ(conteudo(rcl), antes);
+    EXPECT_EQ(arquivosEm(saida.path()), "");
+}
+
 TEST_F(Lote, PlanilhaDeOutraVersaoFicaIntactaESemCopia) {
     const QString tce = planilha("Deduções");
     const QByteArray antes = conteudo(tce);
@@ -153,15 +335,18 @@ TEST_F(Lote, PlanilhaDeOutraVersaoFicaIntactaESemCopia) {
     o.responde = true;
     EXPECT_EQ(executa(o), 1);
     EXPECT_EQ(conteudo(tce), antes);
-    EXPECT_FALSE(QFile::exists(o.planilhaSaida));
+    // The report came before the workbook step; a failed run leaves none of it.
+    EXPECT_EQ(arquivosEm(saida.path()), "tce.xls");
 }
 
 TEST_F(Lote, PlanilhaRecebeARedutoraComSinalInvertido) {
+    // The workbook is filled because an output was named, without dividing the forecast.
     nq::OpcoesDoLote o = opcoes(2);
     o.planilha = planilha("(-) Contas Redutoras");
     o.planilhaSaida = saida.filePath("preenchida.xls");
-    o.responde = true;
+    o.responde = false;
     ASSERT_EQ(executa(o), 0);
+    EXPECT_TRUE(linhasDe(o.csv).contains("cdsRec;00010;Receitas Correntes (A);PREVISTO_BIM2;0.00"));
 
     QString realizado;
     for (const QString& l : linhasDe(o.csv))
@@ -177,6 +362,55 @@ TEST_F(Lote, PlanilhaRecebeARedutoraComSinalInvertido) {
     p->selecionaFolha("Com");
     EXPECT_EQ(p->le("AH6").numero, 2);
     p->fecha();
+}
+
+TEST_F(Lote, CamaraNaoPreencheAPlanilhaEDizPorque) {
+    nq::OpcoesDoLote o = opcoes(2);
+    o.planilha = planilha("(-) Contas Redutoras");
+    o.planilhaSaida = saida.filePath("preenchida.xls");
+    altera("UPDATE CADCLI SET CLNT1 = 'CÂMARA MUNICIPAL DE TESTE'");
+    ErrosCapturados erros;
+    const int status = executa(o);
+    altera("UPDATE CADCLI SET CLNT1 = 'Prefeitura Municipal de Teste'");
+    EXPECT_EQ(status, 1);
+    const QString texto = erros.texto();
+    EXPECT_TRUE(texto.contains("a planilha do TCE não é preenchida para uma Câmara "
+                               "(\"CÂMARA MUNICIPAL DE TESTE\")"))
+        << texto.toStdString();
+    EXPECT_EQ(arquivosEm(saida.path()), "tce.xls");
+}
+
+// The program itself, stopped by a signal while the office fills the workbook.
+TEST_F(Lote, InterrupcaoNaoDeixaSaidaEMantemOsArquivosDigitados) {
+    const QString tce = planilha("(-) Contas Redutoras");
+    ASSERT_EQ(executa(opcoes(1)), 0);
+    QFile::remove(saida.filePath("anexo1.pdf"));
+    QFile::remove(saida.filePath("anexo1.csv"));
+    const QString receita = dados() + "/NQ404_Anexo1_Receita.xml";
+    const QByteArray digitado = conteudo(receita);
+    for (const auto& [sinal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+        QProcess p;
+        p.setReadChannel(QProcess::StandardError);
+        p.start(QString(NQ404_BIN) + "/nq404",
+                {"--ini", demo_->ini, "--anexo", "1", "--bimestre", "2", "--pdf",
+                 saida.filePath("anexo1.pdf"), "--csv", saida.filePath("anexo1.csv"), "--planilha",
+                 tce, "--planilha-saida", saida.filePath("preenchida.xls")});
+        ASSERT_TRUE(p.waitForStarted());
+        QByteArray erros;
+        while (!erros.contains("Planilha do TCE ? -> Sim") && p.waitForReadyRead(60000))
+            erros += p.readAllStandardError();
+        ASSERT_TRUE(erros.contains("-> Sim")) << erros.toStdString();
+        ::kill(static_cast<pid_t>(p.processId()), sinal);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        erros += p.readAllStandardError();
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), status) << erros.toStdString();
+        EXPECT_TRUE(erros.contains("interrompido")) << erros.toStdString();
+        EXPECT_EQ(arquivosEm(saida.path()), "tce.xls");
+        EXPECT_EQ(conteudo(receita), digitado);
+        // The annex's work copies went with the run.
+        EXPECT_FALSE(arquivosEm(dados()).contains("Receita2"));
+    }
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "entry/preparacoes.h"
 #include "figuras_cabem.h"
 #include "imagens_de_referencia.h"
+#include "report/fontes.h"
 #include "report/modelo.h"
 #include "report/motor.h"
 #include "report/preview/saida.h"
@@ -63,12 +64,22 @@ public:
     void apresenta(TppReport& relatorio, const Documento& d) override {
         paginas = static_cast<int>(d.paginas.size());
         documento = d;
+        // Texts wider than their box are cut where the box ends.
+        const MedidorDeTexto& medidor = MedidorDeTexto::instancia();
+        for (const Pagina& pagina : d.paginas)
+            for (const ComandoDeDesenho& comando : pagina.comandos)
+                if (const auto* t = std::get_if<ComandoTexto>(&comando))
+                    for (const TrechoDeTexto& trecho : t->trechos)
+                        if (trecho.x + medidor.largura(t->fonte, trecho.texto) >
+                            t->caixa.esquerda + t->caixa.largura)
+                            cortados << trecho.texto;
         impresso = slotsDe(*relatorio.pipeline("ppDBPipeline5")->DataSource);
         if (relatorio.OnPreviewFormClose)
             relatorio.OnPreviewFormClose();
     }
     int paginas = 0;
     Documento documento;
+    QStringList cortados;
     Linhas impresso;
     std::vector<Figura> figuras;
 };
@@ -278,6 +289,7 @@ protected:
     void confere(int bimestre, bool comAnterior, bool camara = false) {
         const SaidaDeTeste saida = roda(bimestre, comAnterior);
         EXPECT_GE(saida.paginas, 1);
+        EXPECT_TRUE(saida.cortados.isEmpty()) << saida.cortados.join('|').toStdString();
         const Linhas esperadas = esperado(bimestre, comAnterior, camara);
         ASSERT_EQ(saida.impresso.size(), 15u);
         for (const auto& [id, porSlot] : esperadas)

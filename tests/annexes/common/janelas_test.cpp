@@ -1,5 +1,7 @@
+#include "../../rotulos_legiveis.h"
 #include "annexes/common/aguarde.h"
 #include "annexes/common/justificativa.h"
+#include "apoio/falha_de_gravacao.h"
 #include "core/erro.h"
 #include "core/globais.h"
 #include "tables/pacote.h"
@@ -39,6 +41,7 @@ TEST(Aguarde, AcompanhaOsPassosESaiMesmoComFalha) {
         EXPECT_TRUE(FrmAguarde->isVisible());
         EXPECT_EQ(FrmAguarde->parent(), &anexo);
         EXPECT_EQ(FrmAguarde->gauge1->maximum(), 17);
+        EXPECT_EQ(textosCortados(*FrmAguarde), QStringList());
         aguarde.passo(5);
         EXPECT_EQ(FrmAguarde->gauge1->value(), 5);
         throw Erro("falhou no passo 6");
@@ -89,6 +92,7 @@ TEST_F(Justificativa, PrimeiroUsoCriaOArquivoEOkGrava) {
         dialogo.show();
         EXPECT_TRUE(QFile::exists(arquivo()));
         EXPECT_TRUE(dialogo.DBMemo1->toPlainText().isEmpty());
+        EXPECT_EQ(textosCortados(dialogo), QStringList());
         dialogo.BtnOKClick();
     }
     EXPECT_EQ(textoGravado(1), "");
@@ -169,6 +173,35 @@ TEST_F(Justificativa, ArquivoDanificadoDaErroENaoEApagado) {
     EXPECT_THROW(dialogo.FormShow(), Erro);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "<?xml version=\"1.0\"?><DATAPACKET");
+}
+
+TEST_F(Justificativa, DiscoCheioMantemOArquivoEADigitacao) {
+    digita(0, "Guardado");
+    const QByteArray antes = [&] {
+        QFile f(arquivo());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    TFormJustific dialogo;
+    dialogo.show();
+    dialogo.DBMemo1->moveCursor(QTextCursor::End);
+    QTest::keyClicks(dialogo.DBMemo1, " e mais");
+    {
+        const GravacaoQueFalha falha(PassoDaGravacao::Renomeia, ENOSPC);
+        try {
+            dialogo.BtnOKClick();
+            ADD_FAILURE() << "gravou com o disco cheio";
+        } catch (const Erro& e) {
+            EXPECT_TRUE(e.texto().endsWith("NQ404_Anx7Jus.XML\": disco cheio."))
+                << e.texto().toStdString();
+        }
+    }
+    QFile f(arquivo());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), antes);
+    // The typing is still there for another try.
+    EXPECT_TRUE(dialogo.isVisible());
+    dialogo.BtnOKClick();
+    EXPECT_EQ(textoGravado(1), "Guardado e mais");
 }
 
 } // namespace

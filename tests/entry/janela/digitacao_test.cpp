@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QTableView>
@@ -46,8 +48,20 @@ protected:
         QDir().mkpath(dir);
         banco.responde("SELECT * FROM CADCLI",
                        {{{"MEXER", FieldKind::Text, 4}}, {{Value(QStringLiteral("2008"))}}});
+        const teste::BancoRoteirizado::Resultado entidades{
+            {{"EMPRESA", FieldKind::Integer}, {"NOME", FieldKind::Text, 80}},
+            {{Value(int32_t(1)), Value(QStringLiteral("PREFEITURA"))},
+             {Value(int32_t(2)), Value(QStringLiteral("SAAE"))}}};
+        for (const QString& sql :
+             {teste::SqlEntidades1B, teste::SqlEntidades6, teste::SqlEntidades7})
+            banco.responde(sql, entidades);
+        banco.responde(teste::SqlFuncoes,
+                       {{{"FUNCAO", FieldKind::Text, 6}, {"NOME", FieldKind::Text, 60}},
+                        {{Value(QStringLiteral("10")), Value(QStringLiteral("Saúde"))},
+                         {Value(QStringLiteral("10.301")), Value(QStringLiteral("Atenção"))}}});
         qrCliente.setProvider(&banco);
         qrCliente.setCommandText("SELECT * FROM CADCLI");
+        cdsAux2.setProvider(&banco);
     }
 
     void TearDown() override {
@@ -58,7 +72,7 @@ protected:
 
     void abre(QWidget* pai = nullptr,
               const QString& relato = "1- Relatório Resumido da Execução Orçamentária") {
-        janela = new TFrmDigitacao(relato, {dir, nullptr, &qrCliente}, pai);
+        janela = new TFrmDigitacao(relato, {dir, &cdsAux2, &qrCliente}, pai);
         QWidget* topo = janela->window();
         topo->resize(1200, 800);
         topo->show();
@@ -94,8 +108,13 @@ protected:
         janela->DBGrid->setFocus();
         janela->DBGrid->setCurrentIndex(
             janela->modelo()->index(l, janela->cdsDig.fieldIndex(campo)));
-        for (const QChar c : teclas)
-            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        // "k" stands for the numeric keypad's decimal key.
+        for (const QChar c : teclas) {
+            if (c == u'k')
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Period, Qt::KeypadModifier);
+            else
+                QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        }
         if (confirma) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             // The cell editor hands its text over once the key is through.
@@ -115,6 +134,7 @@ protected:
     QString dir;
     teste::BancoRoteirizado banco;
     ClientDataSet qrCliente{"qrCliente"};
+    ClientDataSet cdsAux2{"cdsAux2"};
     MensagensDeTeste msgs;
     QPointer<TFrmDigitacao> janela;
 };
@@ -140,9 +160,9 @@ TEST_F(JanelaDeDigitacao, ReceitaDoAnexo1DigitadaSalvaESomaOsTitulos) {
     EXPECT_TRUE(janela->DBGrid->isColumnHidden(janela->cdsDig.fieldIndex("FILTRO")));
     EXPECT_FALSE(janela->DBGrid->isColumnHidden(janela->cdsDig.fieldIndex("PREVISTO_BIM1")));
 
-    digita(linha("00040"), "REALIZADO_BIM1", "1234.56");     // IPTU
+    digita(linha("00040"), "REALIZADO_BIM1", "1.234,56");    // IPTU
     EXPECT_EQ(janela->cdsDig.state(), DataSetState::Browse); // Enter posted it
-    digita(linha("00050"), "REALIZADO_BIM1", "1000,5");      // ISSQN
+    digita(linha("00050"), "REALIZADO_BIM1", "1000k5");      // ISSQN
     digita(linha("00145"), "REALIZADO_BIM1", "-100");        // deductions
     digita(linha("00200"), "REALIZADO_BIM1", "70");          // 2200
     digita(linha("00200"), "PREVISAO_ANUAL", "9", false);    // still in the editor at "Ok"
@@ -152,6 +172,8 @@ TEST_F(JanelaDeDigitacao, ReceitaDoAnexo1DigitadaSalvaESomaOsTitulos) {
     EXPECT_TRUE(janela->btnmes->isEnabled());
 
     const QString arq = caminhoArquivo(dir, ArquivoDigitado::Anexo1Receita);
+    EXPECT_TRUE(janela->lblGravado->text().contains(QDir::toNativeSeparators(arq)))
+        << janela->lblGravado->text().toStdString();
     EXPECT_EQ(le(arq, "ID", "00040", "REALIZADO_BIM1"), reais(123456));
     EXPECT_EQ(le(arq, "ID", "00050", "REALIZADO_BIM1"), reais(100050));
     EXPECT_EQ(le(arq, "ID", "00200", "PREVISAO_ANUAL"), reais(900));
@@ -203,7 +225,7 @@ TEST_F(JanelaDeDigitacao, DespesaDoAnexo1FicaVisivelDepoisDoOk) {
     EXPECT_EQ(le(arq, "ID", "00250", "EMPENHADO_BIM2"), Moeda());
 }
 
-TEST_F(JanelaDeDigitacao, Anexo3CalculaAsFormulasComOsValoresAnteriores) {
+TEST_F(JanelaDeDigitacao, Anexo3CalculaAsFormulasNoMesmoOk) {
     abre();
     escolhe("3");
     EXPECT_TRUE(janela->anexo3());
@@ -213,25 +235,24 @@ TEST_F(JanelaDeDigitacao, Anexo3CalculaAsFormulasComOsValoresAnteriores) {
     janela->comboTipo->setCurrentIndex(0);
     clica(janela->btnmes);
     ASSERT_TRUE(janela->cdsDig.active());
-    digita(linha("00030"), "JANEIRO", "100");
-    digita(linha("00040"), "JANEIRO", "20.5");
-    digita(linha("00050"), "JANEIRO", "3");
-    digita(linha("00010"), "JANEIRO", "1000");
-    digita(linha("00090"), "JANEIRO", "40");
+    digita(linha("00010"), "JANEIRO", "1000"); // Direta
+    digita(linha("00030"), "JANEIRO", "50");   // Autarquias
+    digita(linha("00080"), "JANEIRO", "100");  // Intragovernamental
+    digita(linha("00040"), "MARCO", "20k5");
     clica(janela->btnok);
 
     const QString arq = caminhoArquivo(dir, ArquivoDigitado::Anexo3, "2007");
-    EXPECT_EQ(le(arq, "ID", "00020", "JANEIRO"), reais(12350));
-    EXPECT_EQ(le(arq, "ID", "00060", "JANEIRO"), reais(112350));
-    EXPECT_EQ(le(arq, "ID", "00140", "JANEIRO"), reais(4000));
-    // Evaluated on the subtotals as they stood before: still zero.
-    EXPECT_EQ(le(arq, "ID", "00300", "JANEIRO"), Moeda());
-
-    // Saving again brings the net revenue up to date.
-    clica(janela->btnmes);
-    clica(janela->btnok);
-    EXPECT_EQ(le(arq, "ID", "00300", "JANEIRO"), reais(108350));
+    EXPECT_EQ(le(arq, "ID", "00020", "JANEIRO"), reais(5000));
+    EXPECT_EQ(le(arq, "ID", "00060", "JANEIRO"), reais(105000));
+    EXPECT_EQ(le(arq, "ID", "00140", "JANEIRO"), reais(10000));
+    EXPECT_EQ(le(arq, "ID", "00300", "MARCO"), reais(2050));
     EXPECT_FALSE(QFile::exists(caminhoArquivo(dir, ArquivoDigitado::Anexo3, "2008")));
+
+    // Opened again, the net revenue shows what that one "Ok" saved.
+    clica(janela->btnmes);
+    const QModelIndex rcl =
+        janela->modelo()->index(linha("00300"), janela->cdsDig.fieldIndex("JANEIRO"));
+    EXPECT_EQ(janela->modelo()->data(rcl, Qt::DisplayRole), "950,00");
 }
 
 TEST_F(JanelaDeDigitacao, Anexo8TudoEditavelSemRecusaDeTitulo) {
@@ -247,7 +268,7 @@ TEST_F(JanelaDeDigitacao, Anexo8TudoEditavelSemRecusaDeTitulo) {
     }
     const int l = janela->cdsDig.recordCount() - 1;
     ASSERT_EQ(janela->cdsDig.valueAt(l, 0).asInteger(), 2042);
-    digita(l, "RECEITA", "5.5");
+    digita(l, "RECEITA", "5k5");
     digita(l, "DESPESA", "7");
     EXPECT_TRUE(msgs->registro().empty());
     clica(janela->btnok);
@@ -313,6 +334,14 @@ TEST_F(JanelaDeDigitacao, Anexo10bMostraOsMesesDoAnoEscolhido) {
     EXPECT_FALSE(m->flags(m->index(1, coluna("TOTAL"))) & Qt::ItemIsEditable);
     EXPECT_TRUE(m->flags(m->index(1, coluna("VALOR13"))) & Qt::ItemIsEditable);
     EXPECT_TRUE(janela->DBGrid->isColumnHidden(coluna("FILTRO")));
+    // Each description is read whole: on one line, or wrapped on a taller row.
+    const QFontMetrics medida = janela->DBGrid->fontMetrics();
+    for (int l = 0; l < m->rowCount(); ++l) {
+        const QString nome = janela->cdsDig.valueAt(l, coluna("NOME")).asString();
+        EXPECT_TRUE(medida.horizontalAdvance(nome) < janela->DBGrid->columnWidth(coluna("NOME")) ||
+                    janela->DBGrid->rowHeight(l) >= 2 * medida.height())
+            << nome.toStdString();
+    }
     clica(janela->btncancel);
 
     janela->cmbmes->setCurrentIndex(0);
@@ -335,4 +364,159 @@ TEST_F(JanelaDeDigitacao, BarraDoPrincipalFicaEscondidaEnquantoAJanelaEstaAberta
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(janela.isNull());
     EXPECT_FALSE(barra->isHidden());
+}
+
+TEST_F(JanelaDeDigitacao, ValoresComSeparadoresBrasileiros) {
+    abre();
+    escolhe("8");
+    clica(janela->btnmes);
+    ASSERT_TRUE(janela->cdsDig.active());
+    // The main keyboard's "." groups thousands; the keypad's decimal key gives ",".
+    const std::vector<std::pair<QString, int64_t>> aceitos = {
+        {"1.234,56", 123456}, {"1234,56", 123456}, {"1234", 123400}, {"-1.234", -123400},
+        {"9.999", 999900},    {"12k5", 1250},      {"0,07", 7}};
+    for (size_t i = 0; i < aceitos.size(); ++i)
+        digita(static_cast<int>(i), "RECEITA", aceitos[i].first);
+    EXPECT_TRUE(msgs->registro().empty()) << msgs->textos().join("|").toStdString();
+
+    digita(10, "RECEITA", "1,234");
+    digita(11, "RECEITA", "1,234,56");
+    digita(12, "RECEITA", "1.5");
+    ASSERT_EQ(msgs->registro().size(), 3u);
+    EXPECT_EQ(msgs->registro()[0].texto, "O valor '1,234' tem mais de duas casas decimais.");
+    EXPECT_EQ(msgs->registro()[1].texto, "'1,234,56' não é um valor válido.");
+    EXPECT_EQ(msgs->registro()[2].texto, "'1.5' não é um valor válido.");
+    clica(janela->btnok);
+
+    const QString arq = caminhoArquivo(dir, ArquivoDigitado::Anexo8);
+    for (size_t i = 0; i < aceitos.size(); ++i)
+        EXPECT_EQ(le(arq, "ANO", int32_t(2008 + i), "RECEITA"), reais(aceitos[i].second))
+            << aceitos[i].first.toStdString();
+    for (int ano : {2018, 2019, 2020})
+        EXPECT_EQ(le(arq, "ANO", int32_t(ano), "RECEITA"), Moeda()) << ano;
+}
+
+TEST_F(JanelaDeDigitacao, OkComValorRecusadoNoEditorNaoGravaEFicaNaCelula) {
+    abre();
+    escolhe("1", "DESPESA");
+    clica(janela->btnmes);
+    digita(linha("00260"), "EMPENHADO_BIM2", "10");
+    const QString arq = caminhoArquivo(dir, ArquivoDigitado::Anexo1Despesa);
+    const QByteArray antes = conteudo(arq);
+    digita(linha("00270"), "EMPENHADO_BIM2", "1,234,56", false);
+    clica(janela->btnok);
+    EXPECT_EQ(msgs->textos(), QStringList{"'1,234,56' não é um valor válido."});
+    EXPECT_EQ(conteudo(arq), antes);
+    ASSERT_TRUE(janela->cdsDig.active());
+    EXPECT_TRUE(janela->btnok->isEnabled());
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->text(), "1,234,56");
+    EXPECT_EQ(janela->DBGrid->currentIndex().row(), linha("00270"));
+
+    // Put right where it waits, the value goes in with the rest.
+    editor->selectAll();
+    for (const QChar c : QString("1.234,56"))
+        QTest::keyClick(editor, c.toLatin1());
+    clica(janela->btnok);
+    EXPECT_FALSE(janela->btnok->isEnabled());
+    EXPECT_EQ(le(arq, "ID", "00260", "EMPENHADO_BIM2"), reais(1000));
+    EXPECT_EQ(le(arq, "ID", "00270", "EMPENHADO_BIM2"), reais(123456));
+}
+
+// Every annex of a family opened right after every other one, in one window.
+TEST_F(JanelaDeDigitacao, CadaAnexoAbreDepoisDeCadaOutro) {
+    const auto percorre = [this](const QStringList& codigos) {
+        // An Euler circuit of all ordered pairs (Hierholzer): each annex follows each other once.
+        const int n = static_cast<int>(codigos.size());
+        std::vector<int> proximo(n, 0), pilha{0}, circuito;
+        while (!pilha.empty()) {
+            const int v = pilha.back();
+            if (proximo[v] == v)
+                ++proximo[v];
+            if (proximo[v] < n) {
+                const int w = proximo[v]++;
+                pilha.push_back(w);
+            } else {
+                circuito.push_back(v);
+                pilha.pop_back();
+            }
+        }
+        ASSERT_EQ(circuito.size(), static_cast<size_t>(n * (n - 1) + 1));
+        for (auto v = circuito.rbegin(); v != circuito.rend(); ++v) {
+            const QString codigo = codigos[*v];
+            escolhe(codigo);
+            if (!janela->comboTipo->isHidden())
+                janela->comboTipo->setCurrentIndex(0);
+            if (!janela->cmbmes->isHidden())
+                janela->cmbmes->setCurrentIndex(1);
+            clica(janela->btnmes);
+            ASSERT_TRUE(janela->cdsDig.active()) << codigo.toStdString();
+            ASSERT_TRUE(msgs->registro().empty())
+                << codigo.toStdString() << ": " << msgs->textos().join("|").toStdString();
+            clica(janela->btnok);
+            ASSERT_TRUE(msgs->registro().empty())
+                << codigo.toStdString() << ": " << msgs->textos().join("|").toStdString();
+        }
+    };
+    abre();
+    percorre({"1", "1-b", "2", "3", "4", "5", "6", "7", "8"});
+    janela->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    abre(nullptr, "2- Relatório de Gestão Fiscal");
+    janela->cmbAnexos->hidePopup();
+    percorre({"10", "10-b"});
+}
+
+TEST_F(JanelaDeDigitacao, DigitacaoNaoSePerdeSemPergunta) {
+    abre();
+    escolhe("1", "RECEITA");
+    clica(janela->btnmes);
+    const QString arq = caminhoArquivo(dir, ArquivoDigitado::Anexo1Receita);
+    const QByteArray antes = conteudo(arq);
+    const QString pergunta = "Deseja gravar as alterações?";
+
+    // Nothing typed: Cancela asks nothing.
+    clica(janela->btncancel);
+    EXPECT_TRUE(msgs->registro().empty());
+    clica(janela->btnmes);
+
+    // "Cancelar" keeps the typing as it was, open cell editor included.
+    digita(linha("00040"), "REALIZADO_BIM1", "77");
+    digita(linha("00050"), "REALIZADO_BIM1", "5", false);
+    msgs->enfileiraResposta(Resposta::Cancelar);
+    QTest::keyClick(janela->windowHandle(), Qt::Key_Escape); // closes the cell editor
+    QTest::keyClick(janela->windowHandle(), Qt::Key_Escape); // "Cancela"
+    // A shortcut presses its button the way a click would, over a moment.
+    while (janela->btncancel->isDown())
+        QTest::qWait(10);
+    ASSERT_EQ(msgs->textos(), QStringList{pergunta});
+    EXPECT_TRUE(janela->cdsDig.active());
+    EXPECT_TRUE(janela->btnok->isEnabled());
+    EXPECT_EQ(conteudo(arq), antes);
+
+    // Closing the window asks too; "Cancelar" keeps it open.
+    msgs->enfileiraResposta(Resposta::Cancelar);
+    EXPECT_FALSE(janela->close());
+    ASSERT_TRUE(janela);
+    EXPECT_TRUE(janela->isVisible());
+    EXPECT_TRUE(janela->cdsDig.active());
+
+    // "Não" discards; the file is as it was.
+    msgs->enfileiraResposta(Resposta::Nao);
+    clica(janela->btncancel);
+    EXPECT_FALSE(janela->cdsDig.active());
+    EXPECT_EQ(conteudo(arq), antes);
+
+    // "Sim" saves, as "Ok" would, the open editor's value included.
+    clica(janela->btnmes);
+    digita(linha("00040"), "REALIZADO_BIM1", "77");
+    digita(linha("00050"), "REALIZADO_BIM1", "5", false);
+    msgs->limpa();
+    msgs->enfileiraResposta(Resposta::Sim);
+    EXPECT_TRUE(janela->close());
+    EXPECT_EQ(msgs->textos(), QStringList{pergunta});
+    EXPECT_EQ(le(arq, "ID", "00040", "REALIZADO_BIM1"), reais(7700));
+    EXPECT_EQ(le(arq, "ID", "00050", "REALIZADO_BIM1"), reais(500));
+    EXPECT_EQ(le(arq, "ID", "00020", "REALIZADO_BIM1"), reais(8200));
 }

@@ -50,7 +50,7 @@ protected:
     QString d() const { return dir.path() + "/"; }
 };
 
-TEST_F(RecalculosEmArquivo, FormulasDoAnexo3UsamOsValoresAnterioresAAvaliacao) {
+TEST_F(RecalculosEmArquivo, FormulasDoAnexo3LeemOsTotaisRecalculados) {
     PreparaAnexo3(d(), "2008");
     const QString arq = caminhoArquivo(d(), ArquivoDigitado::Anexo3, "2008");
     grava(arq, "00010", {{"JANEIRO", reais(100000)}, {"DEZEMBRO", reais(7)}});
@@ -59,9 +59,10 @@ TEST_F(RecalculosEmArquivo, FormulasDoAnexo3UsamOsValoresAnterioresAAvaliacao) {
     grava(arq, "00050", {{"JANEIRO", reais(5)}});
     grava(arq, "00090", {{"JANEIRO", reais(300)}});
     grava(arq, "00110", {{"JANEIRO", reais(45)}});
-    // Stale values in the formula rows: the total reads them as they stood.
+    // Stale values in the formula rows are not what the total reads.
     grava(arq, "00060", {{"JANEIRO", reais(999)}});
     grava(arq, "00140", {{"JANEIRO", reais(11)}});
+    grava(arq, "00300", {{"ABRIL", reais(3)}});
 
     CAMPOS_CALCULADOS(arq);
 
@@ -69,14 +70,35 @@ TEST_F(RecalculosEmArquivo, FormulasDoAnexo3UsamOsValoresAnterioresAAvaliacao) {
     EXPECT_EQ(le(arq, "00060", "JANEIRO"), reais(101255));
     EXPECT_EQ(le(arq, "00060", "DEZEMBRO"), reais(7));
     EXPECT_EQ(le(arq, "00140", "JANEIRO"), reais(345));
-    EXPECT_EQ(le(arq, "00300", "JANEIRO"), reais(999 - 11));
-    EXPECT_EQ(le(arq, "00300", "FEVEREIRO"), Moeda());
+    EXPECT_EQ(le(arq, "00300", "JANEIRO"), reais(101255 - 345));
+    EXPECT_EQ(le(arq, "00300", "DEZEMBRO"), reais(7));
+    EXPECT_EQ(le(arq, "00300", "ABRIL"), Moeda());
     // A typed line keeps its value.
     EXPECT_EQ(le(arq, "00030", "JANEIRO"), reais(1000));
+}
 
-    // Evaluated again, the total catches up with the subtotals.
+TEST_F(RecalculosEmArquivo, FormulasEmCirculoTerminam) {
+    PreparaAnexo3(d(), "2008");
+    const QString arq = caminhoArquivo(d(), ArquivoDigitado::Anexo3, "2008");
+    grava(arq, "00030", {{"MAIO", reais(10)}});
+    grava(arq, "00020", {{"MAIO", reais(500)}});
+    ClientDataSet t;
+    t.loadFromFile(arq);
+    // 00060 reads 00020 and 00020 reads 00060: the circle is broken at the stored value.
+    ASSERT_TRUE(t.locate("ID", "00020"));
+    t.edit();
+    t.fieldByName("FILTRO").setAsString("+00030+00060");
+    t.post();
+    ASSERT_TRUE(t.locate("ID", "00060"));
+    t.edit();
+    t.fieldByName("FILTRO").setAsString("+00020");
+    t.post();
+    t.saveToFile(arq);
+
     CAMPOS_CALCULADOS(arq);
-    EXPECT_EQ(le(arq, "00300", "JANEIRO"), reais(101255 - 345));
+    EXPECT_EQ(le(arq, "00060", "MAIO"), reais(500));
+    EXPECT_EQ(le(arq, "00020", "MAIO"), reais(10 + 500));
+    EXPECT_EQ(le(arq, "00030", "MAIO"), reais(10));
 }
 
 TEST_F(RecalculosEmArquivo, FormulaComOperandoInexistenteOuProduto) {

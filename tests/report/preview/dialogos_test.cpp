@@ -1,3 +1,4 @@
+#include "../../rotulos_legiveis.h"
 #include "report/preview/dialogo_impressao.h"
 #include "report/preview/dialogos.h"
 #include "report/preview/textos.h"
@@ -150,6 +151,9 @@ TEST_F(DialogoDeImpressao, ConferenciasDoArquivoNaOrdem) {
     EXPECT_EQ(tipos->findText(QStringLiteral("ArchiveFile")), -1); // not allowed here
     tipos->setCurrentIndex(tipos->findText(QStringLiteral("PDFFile")));
     d.show();
+    EXPECT_LE(d.width(), 800);
+    EXPECT_LE(d.height(), 600);
+    EXPECT_EQ(textosCortados(d), QStringList());
 
     confirma(d);
     arquivo->setText(pasta.filePath(QStringLiteral("nao/existe/saida.pdf")));
@@ -161,11 +165,10 @@ TEST_F(DialogoDeImpressao, ConferenciasDoArquivoNaOrdem) {
     confirma(d);
     EXPECT_TRUE(d.isVisible());
     ASSERT_EQ(mensagens_->registro().size(), 3u);
-    EXPECT_EQ(
-        mensagens_->textos(),
-        (QStringList{QStringLiteral("Por favor especifique o arquivo antes de continuar."),
-                     QStringLiteral("Please specify a valid file path"),
-                     existente + QStringLiteral(" already exists.\nDo you want to replace it?")}));
+    EXPECT_EQ(mensagens_->textos(),
+              (QStringList{QStringLiteral("Por favor especifique o arquivo antes de continuar."),
+                           QStringLiteral("Informe um caminho de arquivo válido."),
+                           existente + QStringLiteral(" já existe.\nDeseja substituí-lo?")}));
     EXPECT_TRUE(mensagens_->registro()[2].foiPergunta);
 
     mensagens_->enfileiraResposta(true);

@@ -4,13 +4,19 @@
 #include "report/preview/saida.h"
 
 #include "core/erro.h"
+#include "core/mensagens.h"
 #include "paginas.h"
 #include "relatorio_de_teste.h"
+#include "report/preview/dialogo_impressao.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -44,6 +50,14 @@ int paginasDoPdf(const QString& arquivo) {
         if (linha.startsWith("Pages:"))
             return linha.mid(6).trimmed().toInt();
     return -1;
+}
+
+QString tituloDoPdf(const QString& arquivo) {
+    const QByteArray info = executa(QStringLiteral("pdfinfo"), {arquivo}).value_or(QByteArray());
+    for (const QByteArray& linha : info.split('\n'))
+        if (linha.startsWith("Title:"))
+            return QString::fromUtf8(linha.mid(6).trimmed());
+    return {};
 }
 
 // The text of the whole file, or of one page.
@@ -130,6 +144,53 @@ TEST_F(Impressao, PreviewGeraAsPaginasEnquantoMostra) {
     mostraPreview(r.relatorio);
     EXPECT_GE(paginas, 1);
     EXPECT_EQ(botao, (QStringList{QStringLiteral("Cancelar"), QStringLiteral("Fechar")}));
+}
+
+TEST_F(Impressao, TituloDoRelatorioNaJanelaNoPdfEOndeFoiGravado) {
+    MensagensDeTeste mensagens;
+    const QString pdf = pasta_.filePath(QStringLiteral("anexo1.pdf"));
+    const QString titulo = QStringLiteral(
+        "Anexo 1 - Relatório Resumido da Execução Orçamentária - Prefeitura Municipal de Teste - "
+        "3º Bimestre de 2008");
+    TppReport relatorio; // the designer's "Report"
+    relatorio.PreviewFormSettings.WindowState = TWindowState::wsNormal;
+    relatorio.AllowPrintToFile = true;
+    QString tituloDaJanela;
+    relatorio.OnPreviewFormCreate = [&] {
+        JanelaDePreview* j = PreviewForm(relatorio);
+        QTimer::singleShot(0, j, [&, j] {
+            tituloDaJanela = j->windowTitle();
+            // The print dialog, once it is up: to a PDF file.
+            QTimer::singleShot(0, [&] {
+                auto* d = qobject_cast<TppPrintDialog*>(QApplication::activeModalWidget());
+                ASSERT_NE(d, nullptr);
+                d->findChild<QCheckBox*>(QStringLiteral("paraArquivo"))->setChecked(true);
+                auto* tipos = d->findChild<QComboBox*>(QStringLiteral("tiposDeArquivo"));
+                tipos->setCurrentIndex(tipos->findText(QStringLiteral("PDFFile")));
+                d->findChild<QLineEdit*>(QStringLiteral("arquivo"))->setText(pdf);
+                d->findChild<QPushButton*>(QStringLiteral("ok"))->click();
+            });
+            j->imprime();
+            j->accept();
+        });
+    };
+    {
+        const TituloDosRelatorios emVigor(titulo);
+        mostraPreview(relatorio, teste::documento(2));
+    }
+    EXPECT_EQ(tituloDaJanela, titulo);
+    EXPECT_EQ(mensagens->textos(), QStringList{QStringLiteral("O relatório foi gravado em \"%1\".")
+                                                   .arg(QDir::toNativeSeparators(pdf))});
+    EXPECT_EQ(tituloDoPdf(pdf), titulo);
+
+    // A report that names itself keeps its name; none in force, the designer's stays.
+    relatorio.PrinterSetup.DocumentName = QStringLiteral("Balancete");
+    {
+        const TituloDosRelatorios emVigor(titulo);
+        EXPECT_EQ(tituloDoRelatorio(relatorio), QStringLiteral("Balancete"));
+    }
+    relatorio.PrinterSetup.DocumentName = QStringLiteral("Report8");
+    EXPECT_EQ(tituloDoRelatorio(relatorio), QStringLiteral("Report8"));
 }
 
 // Prints through a real CUPS queue: a PDF printer of cups-pdf. Starts the scheduler when

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -118,6 +119,29 @@ TEST_F(Preview, ZoomMostraOBotaoPressionadoEOPercentual) {
 
     acao(j, "paginaInteira")->trigger();
     EXPECT_LE(rolagem->widget()->height(), rolagem->viewport()->height());
+}
+
+TEST_F(Preview, EnterNosCamposAplicaOValorEAJanelaFica) {
+    JanelaDePreview j(configuracao());
+    alimenta(j, 3);
+    j.resize(1000, 800);
+    j.show();
+    QApplication::setActiveWindow(&j);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&j));
+    auto* zoom = j.findChild<QLineEdit*>(QStringLiteral("zoom"));
+    zoom->setFocus();
+    zoom->selectAll();
+    QTest::keyClicks(zoom, QStringLiteral("80"));
+    QTest::keyClick(zoom, Qt::Key_Return);
+    EXPECT_TRUE(j.isVisible());
+    EXPECT_EQ(j.percentual(), 80);
+    auto* pagina = j.findChild<QLineEdit*>(QStringLiteral("pagina"));
+    pagina->setFocus();
+    pagina->selectAll();
+    QTest::keyClicks(pagina, QStringLiteral("3"));
+    QTest::keyClick(pagina, Qt::Key_Enter);
+    EXPECT_TRUE(j.isVisible());
+    EXPECT_EQ(j.paginaAtual(), 3);
 }
 
 TEST_F(Preview, EventosDaJanelaCercamAExibicao) {

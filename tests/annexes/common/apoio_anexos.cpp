@@ -1,0 +1,169 @@
+#include "apoio_anexos.h"
+
+#include "core/globais.h"
+#include "report/devices/dispositivo.h"
+#include "tables/clientdataset.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+
+Linhas fotoDaTabela(const nq::ClientDataSet& t) {
+    Linhas l;
+    const int id = t.fieldIndex(QStringLiteral("ID"));
+    for (int i = 0; i < t.recordCount(); ++i) {
+        const auto [linha, nova] = l.try_emplace(t.valueAt(i, id).asString());
+        if (!nova)
+            continue;
+        for (int c = 0; c < t.fieldCount(); ++c)
+            linha->second[t.fieldDef(c).name] = t.valueAt(i, c);
+    }
+    return l;
+}
+
+void SaidaDeTeste::executa(nq::TppReport& relatorio) {
+    nq::ColetorDeFiguras coletor(relatorio);
+    nq::SaidaDeRelatorios::executa(relatorio);
+    figuras = coletor.figuras();
+}
+
+void SaidaDeTeste::apresenta(nq::TppReport& relatorio, const nq::Documento& d) {
+    documento = d;
+    for (const auto& p : relatorio.pipelines())
+        if (p->DataSource)
+            tabelas[p->Name] = fotoDaTabela(*p->DataSource);
+    if (relatorio.OnPreviewFormClose)
+        relatorio.OnPreviewFormClose();
+}
+
+QString Resultado::figura(const QString& quadro, const QString& id, const QString& coluna) const {
+    for (const nq::Figura& f : figuras)
+        if (f.quadro == quadro && f.id == id && f.coluna == coluna)
+            return f.valor;
+    return QStringLiteral("<ausente>");
+}
+
+int Resultado::figurasDaLinha(const QString& quadro, const QString& id) const {
+    return static_cast<int>(std::count_if(figuras.begin(), figuras.end(), [&](const nq::Figura& f) {
+        return f.quadro == quadro && f.id == id;
+    }));
+}
+
+bool Resultado::perguntou(const QString& texto) const {
+    return std::any_of(mensagens.begin(), mensagens.end(),
+                       [&](const nq::MensagemMostrada& m) { return m.texto == texto; });
+}
+
+void garanteAplicacao() {
+    static int argc = 1;
+    static char nome[] = "anexos_testes";
+    static char* argv[] = {nome, nullptr};
+    if (!QCoreApplication::instance())
+        new QApplication(argc, argv);
+}
+
+void BancoDeAnexos::SetUpTestSuite() {
+    garanteAplicacao();
+}
+
+void BancoDeAnexos::TearDownTestSuite() {
+    delete demo_;
+    delete tmp_;
+    demo_ = nullptr;
+    tmp_ = nullptr;
+}
+
+void BancoDeAnexos::SetUp() {
+    if (proprio_) {
+        tmpProprio_ = std::make_unique<QTemporaryDir>();
+        proprioDemo_ = std::make_unique<nq::demo::Demonstracao>(
+            nq::demo::criaBancoDeTeste(tmpProprio_->path() + "/banco"));
+    } else if (!demo_) {
+        tmp_ = new QTemporaryDir;
+        demo_ = new nq::demo::Demonstracao(nq::demo::criaBancoDeTeste(tmp_->path() + "/banco"));
+    }
+    dir_ = std::make_unique<QTemporaryDir>();
+    nq::defineDiretorioDados(dados());
+    dm_ = std::make_unique<nq::Tdm>();
+    dm_->Conexao.BeforeConnect = nullptr;
+    dm_->Conexao.setParam(QStringLiteral("Database"), demo().bancoAtual);
+    instalado_ = std::make_unique<nq::LancadorInstalado>(valores);
+}
+
+void BancoDeAnexos::TearDown() {
+    instalado_.reset();
+    dm_.reset();
+    dir_.reset();
+    proprioDemo_.reset();
+    tmpProprio_.reset();
+}
+
+void BancoDeAnexos::executa(const QString& sql) {
+    nq::TCRSQLConnection dono;
+    dono.Params = nq::TCRSQLConnection::parametrosPadrao();
+    dono.setParam(QStringLiteral("User_Name"), QStringLiteral("SYSDBA"));
+    dono.setParam(QStringLiteral("Database"), demo().bancoAtual);
+    dono.ExecuteDirect(sql);
+    dm_->qrCliente.close();
+}
+
+void comparaComGolden(const QString& relativo, const QString& atual) {
+    const QString caminho = QStringLiteral(NQ404_FONTE "/tests/%1.txt").arg(relativo);
+    if (qEnvironmentVariableIsSet("NQ404_ATUALIZA_GOLDEN")) {
+        QDir().mkpath(QFileInfo(caminho).absolutePath());
+        QFile f(caminho);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(atual.toUtf8());
+        return;
+    }
+    QFile f(caminho);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "sem referência: " << caminho.toStdString();
+    if (QString::fromUtf8(f.readAll()) == atual)
+        return;
+    const QString dir = QStringLiteral(NQ404_BIN "/golden-atual");
+    QDir().mkpath(dir);
+    QFile saida(dir + '/' + QFileInfo(caminho).fileName());
+    if (saida.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        saida.write(atual.toUtf8());
+    ADD_FAILURE() << "as páginas diferem de " << caminho.toStdString() << "; atual em "
+                  << saida.fileName().toStdString();
+}
+
+QStringList figurasDoPdf(const QString& pdf) {
+    QProcess p;
+    p.start("pdftotext", {"-layout", pdf, "-"});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {QStringLiteral("<pdftotext falhou>")};
+    const QString texto = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression numero(QStringLiteral("-?\\d{1,3}(?:\\.\\d{3})*,\\d{2}"));
+    QStringList figuras;
+    for (const auto& m : numero.globalMatch(texto))
+        figuras << nq::numeroSimples(m.captured());
+    return figuras;
+}
+
+void gravaPdf(const nq::Documento& documento, const QString& pdf) {
+    auto dispositivo = nq::criaDispositivoDeArquivo("PDFFile");
+    ASSERT_TRUE(dispositivo);
+    dispositivo->defineArquivo(pdf);
+    nq::enviaDocumento(*dispositivo, documento);
+}
+
+nq::Moeda centavos(nq::demo::Centavos c) {
+    return nq::Moeda::deDezMilesimos(c * 100);
+}
+
+bool noBimestre(const QDate& data, int k) {
+    return data.month() >= 2 * k - 1 && data.month() <= 2 * k;
+}
+
+bool deReserva(const nq::demo::Exercicio& e, const nq::demo::Empenho& emp) {
+    if (emp.tpem == QStringLiteral("RD"))
+        return true;
+    for (const auto& outro : e.empenhos)
+        if (outro.pkemp == emp.pkempa && outro.tpem == QStringLiteral("RD"))
+            return true;
+    return false;
+}

@@ -1,0 +1,149 @@
+#pragma once
+
+// What the annex tests share: a generated database per suite (or per test),
+// a data directory and a launcher per test, a run of an annex window through
+// its calculate button with its report captured, golden page files, and the
+// figures of a PDF's text.
+
+#include "annexes/common/figuras_csv.h"
+#include "annexes/common/lancador.h"
+#include "core/mensagens.h"
+#include "core/moeda.h"
+#include "db/modulodados.h"
+#include "demo/demo.h"
+#include "report/motor.h"
+#include "report/preview/saida.h"
+#include "workbook/planilha.h"
+
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+
+// The rows of a table as printed: ID -> field -> value (the first row of an ID).
+using Linhas = std::map<QString, std::map<QString, nq::Value>>;
+Linhas fotoDaTabela(const nq::ClientDataSet& t);
+
+// Takes the report's pages, the tables of its pipelines as printed (by
+// pipeline name) and the figures the printed texts show.
+class SaidaDeTeste : public nq::SaidaDeRelatorios {
+public:
+    void executa(nq::TppReport& relatorio) override;
+    void apresenta(nq::TppReport& relatorio, const nq::Documento& documento) override;
+
+    nq::Documento documento;
+    std::map<QString, Linhas> tabelas;
+    std::vector<nq::Figura> figuras;
+};
+
+// What one run of an annex left.
+struct Resultado {
+    std::map<QString, Linhas> tabelas;
+    nq::Documento documento;
+    std::vector<nq::Figura> figuras;
+    std::vector<nq::MensagemMostrada> mensagens;
+    int comandos = 0;
+
+    // The printed value of a figure ("-1234.56"), "<ausente>" when not printed.
+    QString figura(const QString& quadro, const QString& id, const QString& coluna) const;
+    // How many figures were printed for the line `id`.
+    int figurasDaLinha(const QString& quadro, const QString& id) const;
+    bool perguntou(const QString& texto) const;
+};
+
+// One QApplication for the whole test program.
+void garanteAplicacao();
+
+// A generated exercise (the demo generator's small "teste" size): made once
+// per suite, or once per test for tests that change it (proprio = true). Each
+// test gets a data module on it, a fresh data directory and a launcher.
+class BancoDeAnexos : public ::testing::Test {
+protected:
+    explicit BancoDeAnexos(bool proprio = false) : proprio_(proprio) {}
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs an annex window for `bimestre`: a fresh window, its calculate button
+    // pressed, the questions answered from `respostas` (then "não").
+    template <class Janela> Resultado roda(int bimestre, std::vector<bool> respostas = {}) {
+        valores.defineBimestre(bimestre);
+        nq::MensagensDeTeste msgs;
+        for (bool r : respostas)
+            msgs->enfileiraResposta(r);
+        SaidaDeTeste saida;
+        nq::SaidaInstalada instalada(saida);
+        Janela janela;
+        janela.btncalcula->click();
+        return {saida.tabelas, std::move(saida.documento), saida.figuras, msgs->registro(),
+                janela.comandosExecutados()};
+    }
+    // Runs `sql` as the database owner (the program's user only reads).
+    void executa(const QString& sql);
+    QString dados() const { return dir_->path() + QLatin1Char('/'); }
+    const nq::demo::Exercicio& exercicio() const { return demo().exercicios.atual; }
+    const nq::demo::Demonstracao& demo() const { return proprio_ ? *proprioDemo_ : *demo_; }
+
+    nq::ValoresFixosDoLancador valores;
+
+private:
+    bool proprio_;
+    static inline QTemporaryDir* tmp_ = nullptr;
+    static inline nq::demo::Demonstracao* demo_ = nullptr;
+    std::unique_ptr<QTemporaryDir> tmpProprio_;
+    std::unique_ptr<nq::demo::Demonstracao> proprioDemo_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<nq::Tdm> dm_;
+    std::unique_ptr<nq::LancadorInstalado> instalado_;
+};
+
+// Compares `atual` with tests/<relativo>.txt; NQ404_ATUALIZA_GOLDEN=1 rewrites
+// the reference (to be reviewed before it is committed).
+void comparaComGolden(const QString& relativo, const QString& atual);
+
+// Every money figure of a PDF's text, in reading order, in plain form.
+QStringList figurasDoPdf(const QString& pdf);
+// Writes the pages of `documento` to a PDF.
+void gravaPdf(const nq::Documento& documento, const QString& pdf);
+
+// A workbook in memory: the cells written, and what became of it.
+struct Pasta {
+    std::map<QString, std::map<QString, nq::ValorCelula>> folhas;
+    QString aberta;
+    bool mostrada = false;
+    bool fechada = false;
+    double numero(const QString& folha, const QString& celula) {
+        return folhas[folha][celula].numero;
+    }
+};
+
+class PlanilhaNaMemoria : public nq::Planilha {
+public:
+    explicit PlanilhaNaMemoria(Pasta& p) : p_(p) {}
+    void abre(const QString& caminho) override { p_.aberta = caminho; }
+    void criaNova(const QStringList&) override {}
+    void selecionaFolha(const QString& nome) override { folha_ = nome; }
+    nq::ValorCelula le(const QString& endereco) override { return p_.folhas[folha_][endereco]; }
+    void escreveNumero(const QString& endereco, double valor) override {
+        p_.folhas[folha_][endereco] = nq::ValorCelula::deNumero(valor);
+    }
+    void escreveTexto(const QString& endereco, const QString& texto) override {
+        p_.folhas[folha_][endereco] =
+            texto.isEmpty() ? nq::ValorCelula::vazio() : nq::ValorCelula::deTexto(texto);
+    }
+    void salvaComo(const QString&) override {}
+    void mostra() override { p_.mostrada = true; }
+    void fecha() override { p_.fechada = true; }
+
+private:
+    Pasta& p_;
+    QString folha_;
+};
+
+// The generated data read the way the annexes read the database.
+nq::Moeda centavos(nq::demo::Centavos c);
+bool noBimestre(const QDate& data, int k);
+// Whether a commitment is a reserve commitment or refers to one.
+bool deReserva(const nq::demo::Exercicio& e, const nq::demo::Empenho& emp);

@@ -1,0 +1,266 @@
+#include "apoio_execucao.h"
+
+#include "core/globais.h"
+#include "db/conexao.h"
+#include "db/modulodados.h"
+#include "report/despejo.h"
+#include "report/devices/dispositivo.h"
+#include "report/preview/saida.h"
+#include "tables/clientdataset.h"
+#include "workbook/planilha.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+
+namespace {
+
+Linhas foto(const nq::ClientDataSet& t) {
+    Linhas l;
+    const int id = t.fieldIndex(QStringLiteral("ID"));
+    for (int i = 0; i < t.recordCount(); ++i) {
+        auto& linha = l[t.valueAt(i, id).asString()];
+        for (int c = 0; c < t.fieldCount(); ++c)
+            linha[t.fieldDef(c).name] = t.valueAt(i, c);
+    }
+    return l;
+}
+
+// Takes the pages, every table as printed and the printed figures.
+class SaidaDeTeste : public nq::SaidaDeRelatorios {
+public:
+    void executa(nq::TppReport& relatorio) override {
+        nq::ColetorDeFiguras coletor(relatorio);
+        nq::SaidaDeRelatorios::executa(relatorio);
+        figuras = coletor.figuras();
+    }
+    void apresenta(nq::TppReport& relatorio, const nq::Documento& d) override {
+        documento = d;
+        for (const auto& p : relatorio.pipelines())
+            if (p->DataSource)
+                tabelas[p->DataSource->name()] = foto(*p->DataSource);
+        if (relatorio.OnPreviewFormClose)
+            relatorio.OnPreviewFormClose();
+    }
+
+    nq::Documento documento;
+    std::map<QString, Linhas> tabelas;
+    std::vector<nq::Figura> figuras;
+};
+
+class PlanilhaEmMemoria : public nq::Planilha {
+public:
+    explicit PlanilhaEmMemoria(Celulas& c) : celulas_(c) {}
+    void abre(const QString&) override {}
+    void criaNova(const QStringList&) override {}
+    void selecionaFolha(const QString& nome) override { folha_ = nome; }
+    nq::ValorCelula le(const QString&) override { return {}; }
+    void escreveNumero(const QString& endereco, double valor) override {
+        celulas_[folha_][endereco] = valor;
+    }
+    void escreveTexto(const QString&, const QString&) override {}
+    void salvaComo(const QString&) override {}
+    void mostra() override {}
+    void fecha() override {}
+
+private:
+    Celulas& celulas_;
+    QString folha_;
+};
+
+std::map<int, std::pair<QTemporaryDir*, nq::demo::Demonstracao*>>& demos() {
+    static std::map<int, std::pair<QTemporaryDir*, nq::demo::Demonstracao*>> d;
+    return d;
+}
+
+} // namespace
+
+nq::Moeda Execucao::valor(const QString& tabela, const QString& id, const QString& campo) const {
+    const auto t = tabelas.find(tabela);
+    if (t == tabelas.end()) {
+        ADD_FAILURE() << "sem a tabela " << tabela.toStdString();
+        return {};
+    }
+    const auto l = t->second.find(id);
+    if (l == t->second.end()) {
+        ADD_FAILURE() << "sem a linha " << id.toStdString() << " em " << tabela.toStdString();
+        return {};
+    }
+    return l->second.at(campo).asCurrency();
+}
+
+QString Execucao::figura(const QString& tabela, const QString& id, const QString& coluna) const {
+    for (const nq::Figura& f : figuras)
+        if (f.quadro == tabela && f.id == id && f.coluna == coluna)
+            return f.valor;
+    return QStringLiteral("<ausente>");
+}
+
+Figuras Execucao::impressas() const {
+    Figuras f;
+    for (const nq::Figura& x : figuras) {
+        const bool nova =
+            f.emplace(std::tuple{x.quadro, x.id, x.coluna}, *nq::Moeda::deTexto(x.valor)).second;
+        EXPECT_TRUE(nova) << "figura repetida " << x.quadro.toStdString() << ' '
+                          << x.id.toStdString() << ' ' << x.coluna.toStdString();
+    }
+    return f;
+}
+
+void confere(const Figuras& impresso, const Figuras& esperado) {
+    for (const auto& [chave, valor] : esperado) {
+        const auto& [quadro, id, coluna] = chave;
+        const std::string onde =
+            quadro.toStdString() + ' ' + id.toStdString() + ' ' + coluna.toStdString();
+        const auto i = impresso.find(chave);
+        if (i == impresso.end())
+            ADD_FAILURE() << "não impresso: " << onde;
+        else
+            EXPECT_EQ(i->second.texto(2), valor.texto(2)) << onde;
+    }
+    EXPECT_EQ(impresso.size(), esperado.size()) << "figuras impressas a mais";
+}
+
+std::map<QString, QStringList> conteudoDoArquivo(const QString& arquivo) {
+    nq::ClientDataSet t;
+    t.loadFromFile(arquivo);
+    std::map<QString, QStringList> linhas;
+    for (t.first(); !t.eof(); t.next()) {
+        QStringList campos;
+        for (int c = 0; c < t.fieldCount(); ++c)
+            campos << t.field(c).asString();
+        linhas[t.fieldByName(QStringLiteral("ID")).asString()] = campos;
+    }
+    return linhas;
+}
+
+void garanteAplicacao() {
+    static int argc = 1;
+    static char nome[] = "anexos_testes";
+    static char* argv[] = {nome, nullptr};
+    if (!QCoreApplication::instance())
+        new QApplication(argc, argv);
+}
+
+std::unique_ptr<nq::Planilha> planilhaEmMemoria(Celulas& celulas) {
+    return std::make_unique<PlanilhaEmMemoria>(celulas);
+}
+
+const nq::demo::Demonstracao& BancoDosAnexos::demo(int ano) {
+    auto& d = demos()[ano];
+    if (!d.second) {
+        d.first = new QTemporaryDir;
+        d.second = new nq::demo::Demonstracao(
+            nq::demo::criaBancoDeTeste(d.first->path() + QStringLiteral("/banco"), ano));
+    }
+    return *d.second;
+}
+
+void BancoDosAnexos::TearDownTestSuite() {
+    for (auto& [ano, d] : demos()) {
+        delete d.second;
+        delete d.first;
+    }
+    demos().clear();
+}
+
+void BancoDosAnexos::SetUp() {
+    garanteAplicacao();
+    dir_ = std::make_unique<QTemporaryDir>();
+    nq::defineDiretorioDados(dados());
+    instalado_ = std::make_unique<nq::LancadorInstalado>(valores);
+    usaExercicio(2008, true);
+}
+
+void BancoDosAnexos::TearDown() {
+    instalado_.reset();
+    dm_.reset();
+    dir_.reset();
+}
+
+void BancoDosAnexos::usaExercicio(int ano, bool comAnterior) {
+    ano_ = ano;
+    dm_.reset();
+    nq::defineAnoExercicio(QString::number(ano));
+    dm_ = std::make_unique<nq::Tdm>();
+    dm_->Conexao.BeforeConnect = nullptr;
+    dm_->Conexao.setParam(QStringLiteral("Database"), demo(ano).bancoAtual);
+    if (comAnterior) {
+        dm_->ConexaoAnt.setParam(QStringLiteral("Database"), demo(ano).bancoAnterior);
+        dm_->ConexaoAnt.Open();
+    }
+}
+
+Execucao BancoDosAnexos::roda(const std::function<std::unique_ptr<QWidget>()>& cria, int bimestre,
+                              bool resposta) {
+    valores.defineBimestre(bimestre);
+    nq::MensagensDeTeste msgs(resposta);
+    SaidaDeTeste saida;
+    nq::SaidaInstalada instalada(saida);
+    const std::unique_ptr<QWidget> janela = cria();
+    janela->findChild<QPushButton*>(QStringLiteral("btncalcula"))->click();
+    return {saida.tabelas, std::move(saida.documento), saida.figuras, msgs->registro()};
+}
+
+void BancoDosAnexos::executa(const QString& sql) {
+    // The program's user only reads; the test changes the data as the owner.
+    nq::TCRSQLConnection dono;
+    dono.Params = nq::TCRSQLConnection::parametrosPadrao();
+    dono.setParam(QStringLiteral("User_Name"), QStringLiteral("SYSDBA"));
+    dono.setParam(QStringLiteral("Database"), demo(ano_).bancoAtual);
+    dono.ExecuteDirect(sql);
+}
+
+void comparaComGolden(const QString& pasta, const QString& nome, const QString& atual) {
+    const QString caminho =
+        QStringLiteral(NQ404_FONTE "/tests/annexes/%1/golden/%2.txt").arg(pasta, nome);
+    if (qEnvironmentVariableIsSet("NQ404_ATUALIZA_GOLDEN")) {
+        QDir().mkpath(QFileInfo(caminho).absolutePath());
+        QFile f(caminho);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(atual.toUtf8());
+        return;
+    }
+    QFile f(caminho);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "sem referência: " << caminho.toStdString();
+    if (QString::fromUtf8(f.readAll()) == atual)
+        return;
+    const QString dir = QStringLiteral(NQ404_BIN "/golden-atual");
+    QDir().mkpath(dir);
+    QFile saida(dir + QLatin1Char('/') + nome + QStringLiteral(".txt"));
+    if (saida.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        saida.write(atual.toUtf8());
+    ADD_FAILURE() << "as páginas diferem de " << caminho.toStdString() << "; atual em "
+                  << saida.fileName().toStdString();
+}
+
+QStringList figurasDoPdf(const nq::Documento& documento, const QString& pdf) {
+    auto dispositivo = nq::criaDispositivoDeArquivo(QStringLiteral("PDFFile"));
+    if (!dispositivo)
+        return {QStringLiteral("<sem dispositivo PDF>")};
+    dispositivo->defineArquivo(pdf);
+    nq::enviaDocumento(*dispositivo, documento);
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {QStringLiteral("<pdftotext falhou>")};
+    const QString texto = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression numero(QStringLiteral("-?\\d{1,3}(?:\\.\\d{3})*,\\d{2}"));
+    QStringList figuras;
+    for (const auto& m : numero.globalMatch(texto))
+        figuras << nq::numeroSimples(m.captured());
+    return figuras;
+}
+
+void digita(const QString& arquivo, const QString& id, const std::map<QString, nq::Moeda>& campos) {
+    nq::ClientDataSet t;
+    t.loadFromFile(arquivo);
+    ASSERT_TRUE(t.locate(QStringLiteral("ID"), nq::Value(id))) << id.toStdString();
+    t.edit();
+    for (const auto& [campo, valor] : campos)
+        t.fieldByName(campo).setAsCurrency(valor);
+    t.post();
+    t.saveToFile(arquivo);
+}
