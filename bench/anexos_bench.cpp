@@ -1,4 +1,4 @@
-// Annexes 1, 1B, 2, 3, 4 and 5 for bimester 6 on a demo exercise of each size:
+// Annexes 1 to 8 (no 9) for bimester 6 on a demo exercise of each size:
 // time, statements run and peak memory, next to one full scan of each postings
 // table they read, measured in the same run. Usage:
 // anexos_bench [teste|pequeno|medio|grande ...] (default: teste pequeno medio).
@@ -10,6 +10,10 @@
 #include "annexes/anexo3/anexo3.h"
 #include "annexes/anexo4/anexo4.h"
 #include "annexes/anexo5/anexo5.h"
+#include "annexes/anexo6/anexo6.h"
+#include "annexes/anexo7/anexo7.h"
+#include "annexes/anexo8/anexo8.h"
+#include "annexes/common/justificativa.h"
 #include "annexes/common/lancador.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
@@ -39,12 +43,15 @@ public:
     }
 };
 
-// Seconds taken by pressing the annex window's calculate button.
-template <typename Anexo> double cronometra(Anexo& anexo) {
+// Seconds taken by pressing the button the launcher presses.
+double cronometra(QPushButton* botao) {
     QElapsedTimer relogio;
     relogio.start();
-    anexo.btncalcula->click();
+    botao->click();
     return relogio.elapsed() / 1000.0;
+}
+template <typename Anexo> double cronometra(Anexo& anexo) {
+    return cronometra(anexo.btncalcula);
 }
 
 } // namespace
@@ -58,11 +65,14 @@ int main(int argc, char** argv) {
     QTextStream out(stdout);
     out << "tamanho;receitas;anexo1_s;anexo1_comandos;anexo1b_s;anexo1b_comandos;anexo2_s;"
            "anexo2_comandos;anexo3_s;anexo3_comandos;anexo4_s;anexo4_comandos;anexo5_s;"
-           "anexo5_comandos;varredura_receit_s;varredura_despes_s;varredura_viewliq_s;"
-           "varredura_desald_s;pico_MiB\n";
+           "anexo5_comandos;anexo6_s;anexo7_s;anexo7_comandos;anexo8_s;varredura_receit_s;"
+           "varredura_despes_s;varredura_viewliq_s;varredura_desald_s;varredura_despag_s;"
+           "varredura_ordcai_s;varredura_recalp_s;pico_MiB\n";
 
     nq::MensagensRoteirizadas respostas;
     nq::instalaMensagens(&respostas);
+    nq::JustificativaDada semJustificativa(std::nullopt);
+    nq::instalaRespostaDeJustificativa(&semJustificativa);
     SaidaDescartada saida;
     nq::instalaSaidaDeRelatorios(&saida);
     QTemporaryDir dir;
@@ -101,6 +111,12 @@ int main(int argc, char** argv) {
             const double segundos4 = cronometra(anexo4);
             nq::TImpAnexo5 anexo5;
             const double segundos5 = cronometra(anexo5);
+            nq::TImpAnexo6 anexo6;
+            const double segundos6 = cronometra(anexo6.BtnImprimir);
+            nq::TImpAnexo7 anexo7;
+            const double segundos7 = cronometra(anexo7.BtnImprimir);
+            nq::TImpAnexo8 anexo8;
+            const double segundos8 = cronometra(anexo8);
 
             auto varredura = [&](const char* sql) {
                 QElapsedTimer relogio;
@@ -117,10 +133,15 @@ int main(int argc, char** argv) {
                 << segundos(segundos3) << ';' << anexo3.comandosExecutados() << ';'
                 << segundos(segundos4) << ';' << anexo4.comandosExecutados() << ';'
                 << segundos(segundos5) << ';' << anexo5.comandosExecutados() << ';'
+                << segundos(segundos6) << ';' << segundos(segundos7) << ';'
+                << anexo7.comandosExecutados() << ';' << segundos(segundos8) << ';'
                 << varredura("SELECT SUM(VAREC) FROM RECEIT") << ';'
                 << varredura("SELECT SUM(VADEM) FROM DESPES") << ';'
                 << varredura("SELECT SUM(VADEM) FROM VIEWLIQ") << ';'
-                << varredura("SELECT SUM(VALOR) FROM DESALD") << ';' << picoDeMemoria() << '\n';
+                << varredura("SELECT SUM(VALOR) FROM DESALD") << ';'
+                << varredura("SELECT SUM(VALOR) FROM DESPAG") << ';'
+                << varredura("SELECT SUM(CREDI - DEBIT) FROM ORDCAI") << ';'
+                << varredura("SELECT SUM(VALOR) FROM RECALP") << ';' << picoDeMemoria() << '\n';
             out.flush();
         }
     } catch (const nq::Erro& e) {

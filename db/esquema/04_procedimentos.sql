@@ -51,18 +51,25 @@ BEGIN
 END^
 
 -- Outstanding commitments (restos a pagar) by power and entity for the
--- period INICIO..FIM. Carried-over commitments are the commitments of the
--- budget items whose BALCO begins with 3211 (32111 processed, 32112 not
--- processed); the year of their date tells those inscribed at the end of
--- the previous year (RP_EXER, NP_EXER) from older ones (RP_ANT).
--- Cancellations are their annulments, payments their payments, in the
--- period (_BIM) and since 1 January (_ACU).
--- DIS_FIN: cash of the entity's accounts at FIM less the processed
--- commitments still unpaid then (sufficiency before inscribing the
--- non-processed ones). N_INSCR, at the end of the year only: the
--- non-processed commitments of the year that the sufficiency does not cover.
--- Everything is computed per resource linkage into STN_ANX06_VINC_TMP, which
--- STN_ANX06_440_VINC then reads, and added up per entity here.
+-- period INICIO..FIM, computed per resource linkage into STN_ANX06_VINC_TMP
+-- (which STN_ANX06_440_VINC then reads) and added up per entity here. Each
+-- figure is one grouped pass over the rows it needs:
+-- - carried-over commitments are the commitments of the budget items whose
+--   BALCO begins with 3211 (32111 processed, 32112 not processed); the year
+--   of their date tells those inscribed at the end of the previous year
+--   (RP_EXER, NP_EXER) from older ones (RP_ANT). Cancellations are their
+--   annulments, payments their payments, in the period (_BIM) and since
+--   1 January (_ACU);
+-- - DIS_FIN, the sufficiency before inscribing the year's non-processed
+--   commitments: cash of the linkage's accounts at FIM less what it owes
+--   then. Of each commitment dated up to FIM (reserve commitments, TPEM 'RD',
+--   owe nobody), the part liquidated and not paid is owed (processed); the
+--   part committed and not annulled nor liquidated is not processed, owed
+--   already when the commitment was carried over (an item outside the
+--   budget, EXTRA 'S'), and the year's own otherwise (NP_ANO). Annulments
+--   carry their commitment's item, linkage and kind;
+-- - N_INSCR, at the end of the year only: the year's non-processed
+--   commitments that the sufficiency does not cover.
 -- PODER 'P' (a legislative power exists) gives the chamber (entity kind 2)
 -- its own line D01 beside the executive D02; 'O' puts the whole direct
 -- administration on D02.
@@ -85,8 +92,12 @@ DECLARE INICIO_ANO DATE;
 DECLARE FIM_ANO SMALLINT;
 DECLARE G SMALLINT;
 DECLARE C INTEGER;
-DECLARE PROC NUMERIC(15,2);
-DECLARE NP NUMERIC(15,2);
+DECLARE EXTRA CHAR(1);
+DECLARE V1 NUMERIC(15,2);
+DECLARE V2 NUMERIC(15,2);
+DECLARE V3 NUMERIC(15,2);
+DECLARE V4 NUMERIC(15,2);
+DECLARE V5 NUMERIC(15,2);
 BEGIN
     ANO = EXTRACT(YEAR FROM FIM);
     INICIO_ANO = CAST('01.01.' || ANO AS DATE);
@@ -97,59 +108,85 @@ BEGIN
     SELECT V.EMPRESA, V.VINGRUPO, V.VINCODIGO, G.NOME, V.NOME
     FROM VINCODIGO V INNER JOIN VINGRUPO G ON G.VINGRUPO = V.VINGRUPO;
 
-    UPDATE STN_ANX06_VINC_TMP T SET
-      RP_ANT = (SELECT COALESCE(SUM(E.VADEM), 0) FROM DESPES E
-                INNER JOIN DESDIS F ON F.FICHA = E.FICHA
-                WHERE F.BALCO STARTING WITH '32111' AND E.VADEM > 0
-                  AND E.VINGRUPO = T.VINGRUPO AND E.VINCODIGO = T.VINCODIGO
-                  AND EXTRACT(YEAR FROM E.DATAE) < :ANO - 1),
-      RP_EXER = (SELECT COALESCE(SUM(E.VADEM), 0) FROM DESPES E
-                 INNER JOIN DESDIS F ON F.FICHA = E.FICHA
-                 WHERE F.BALCO STARTING WITH '32111' AND E.VADEM > 0
-                   AND E.VINGRUPO = T.VINGRUPO AND E.VINCODIGO = T.VINCODIGO
-                   AND EXTRACT(YEAR FROM E.DATAE) >= :ANO - 1),
-      NP_EXER = (SELECT COALESCE(SUM(E.VADEM), 0) FROM DESPES E
-                 INNER JOIN DESDIS F ON F.FICHA = E.FICHA
-                 WHERE F.BALCO STARTING WITH '32112' AND E.VADEM > 0
-                   AND E.VINGRUPO = T.VINGRUPO AND E.VINCODIGO = T.VINCODIGO),
-      RP_CANC_BIM = (SELECT COALESCE(-SUM(A.VADEM), 0) FROM DESPES A
-                     INNER JOIN DESDIS F ON F.FICHA = A.FICHA
-                     WHERE F.BALCO STARTING WITH '3211' AND A.VADEM < 0
-                       AND A.VINGRUPO = T.VINGRUPO AND A.VINCODIGO = T.VINCODIGO
-                       AND A.DATAE BETWEEN :INICIO AND :FIM),
-      RP_CANC_ACU = (SELECT COALESCE(-SUM(A.VADEM), 0) FROM DESPES A
-                     INNER JOIN DESDIS F ON F.FICHA = A.FICHA
-                     WHERE F.BALCO STARTING WITH '3211' AND A.VADEM < 0
-                       AND A.VINGRUPO = T.VINGRUPO AND A.VINCODIGO = T.VINCODIGO
-                       AND A.DATAE BETWEEN :INICIO_ANO AND :FIM),
-      RP_PAGO_BIM = (SELECT COALESCE(SUM(P.VALOR), 0) FROM DESPAG P
-                     INNER JOIN DESPES E ON E.PKEMP = P.PKEMP
-                     INNER JOIN DESDIS F ON F.FICHA = E.FICHA
-                     WHERE F.BALCO STARTING WITH '3211'
-                       AND E.VINGRUPO = T.VINGRUPO AND E.VINCODIGO = T.VINCODIGO
-                       AND P.DTPAG BETWEEN :INICIO AND :FIM),
-      RP_PAGO_ACU = (SELECT COALESCE(SUM(P.VALOR), 0) FROM DESPAG P
-                     INNER JOIN DESPES E ON E.PKEMP = P.PKEMP
-                     INNER JOIN DESDIS F ON F.FICHA = E.FICHA
-                     WHERE F.BALCO STARTING WITH '3211'
-                       AND E.VINGRUPO = T.VINGRUPO AND E.VINCODIGO = T.VINCODIGO
-                       AND P.DTPAG BETWEEN :INICIO_ANO AND :FIM),
-      CAIXA = (SELECT COALESCE(SUM(O.CREDI - O.DEBIT), 0) FROM ORDCAI O
-               INNER JOIN DESCON K ON K.CONTA = O.CONTA
-               WHERE K.VINGRUPO = T.VINGRUPO AND K.VINCODIGO = T.VINCODIGO
-                 AND O.DTLAN <= :FIM);
-
-    -- One pass over the unpaid commitments for every linkage at once.
-    FOR SELECT A.VINGRUPO, A.VINCODIGO, SUM(A.PROCESSADO),
-               SUM(IIF(F.EXTRA = 'N', A.NPROCESSADO, 0))
-        FROM CALCULA_APAGAR(:FIM) A INNER JOIN DESDIS F ON F.FICHA = A.FICHA
-        GROUP BY A.VINGRUPO, A.VINCODIGO
-        INTO :G, :C, :PROC, :NP
+    -- Carried over: inscribed and cancelled.
+    FOR SELECT E.VINGRUPO, E.VINCODIGO,
+               SUM(IIF(E.VADEM > 0 AND F.BALCO STARTING WITH '32111'
+                       AND EXTRACT(YEAR FROM E.DATAE) < :ANO - 1, E.VADEM, 0)),
+               SUM(IIF(E.VADEM > 0 AND F.BALCO STARTING WITH '32111'
+                       AND EXTRACT(YEAR FROM E.DATAE) >= :ANO - 1, E.VADEM, 0)),
+               SUM(IIF(E.VADEM > 0 AND F.BALCO STARTING WITH '32112', E.VADEM, 0)),
+               SUM(IIF(E.VADEM < 0 AND E.DATAE BETWEEN :INICIO AND :FIM, -E.VADEM, 0)),
+               SUM(IIF(E.VADEM < 0 AND E.DATAE BETWEEN :INICIO_ANO AND :FIM, -E.VADEM, 0))
+        FROM DESDIS F INNER JOIN DESPES E ON E.FICHA = F.FICHA
+        WHERE F.BALCO STARTING WITH '3211'
+        GROUP BY E.VINGRUPO, E.VINCODIGO
+        INTO :G, :C, :V1, :V2, :V3, :V4, :V5
     DO
-        UPDATE STN_ANX06_VINC_TMP SET PROC_APAGAR = :PROC, NP_ANO = :NP
+        UPDATE STN_ANX06_VINC_TMP SET RP_ANT = :V1, RP_EXER = :V2, NP_EXER = :V3,
+                                      RP_CANC_BIM = :V4, RP_CANC_ACU = :V5
         WHERE VINGRUPO = :G AND VINCODIGO = :C;
 
-    UPDATE STN_ANX06_VINC_TMP SET DIS_FIN = CAIXA - PROC_APAGAR;
+    -- Carried over: paid.
+    FOR SELECT E.VINGRUPO, E.VINCODIGO,
+               SUM(IIF(P.DTPAG BETWEEN :INICIO AND :FIM, P.VALOR, 0)),
+               SUM(IIF(P.DTPAG BETWEEN :INICIO_ANO AND :FIM, P.VALOR, 0))
+        FROM DESDIS F INNER JOIN DESPES E ON E.FICHA = F.FICHA
+        INNER JOIN DESPAG P ON P.PKEMP = E.PKEMP
+        WHERE F.BALCO STARTING WITH '3211'
+        GROUP BY E.VINGRUPO, E.VINCODIGO
+        INTO :G, :C, :V1, :V2
+    DO
+        UPDATE STN_ANX06_VINC_TMP SET RP_PAGO_BIM = :V1, RP_PAGO_ACU = :V2
+        WHERE VINGRUPO = :G AND VINCODIGO = :C;
+
+    -- Cash at FIM.
+    FOR SELECT K.VINGRUPO, K.VINCODIGO, SUM(O.CREDI - O.DEBIT)
+        FROM ORDCAI O INNER JOIN DESCON K ON K.CONTA = O.CONTA
+        WHERE O.DTLAN <= :FIM
+        GROUP BY K.VINGRUPO, K.VINCODIGO
+        INTO :G, :C, :V1
+    DO
+        UPDATE STN_ANX06_VINC_TMP SET CAIXA = :V1 WHERE VINGRUPO = :G AND VINCODIGO = :C;
+
+    -- Owed at FIM: committed less annulled, liquidated, paid. These passes
+    -- read every commitment, liquidation and payment: "+ 0" keeps the engine
+    -- from walking the date and key indexes row by row, so that it reads the
+    -- tables whole and joins them by hashing.
+    FOR SELECT D.VINGRUPO, D.VINCODIGO, F.EXTRA, SUM(D.VALOR)
+        FROM (SELECT E.VINGRUPO, E.VINCODIGO, E.FICHA, SUM(E.VADEM) AS VALOR
+              FROM DESPES E
+              WHERE E.TPEM <> 'RD' AND E.DATAE + 0 <= :FIM
+              GROUP BY E.VINGRUPO, E.VINCODIGO, E.FICHA) D
+        INNER JOIN DESDIS F ON F.FICHA = D.FICHA
+        GROUP BY D.VINGRUPO, D.VINCODIGO, F.EXTRA
+        INTO :G, :C, :EXTRA, :V1
+    DO
+        UPDATE STN_ANX06_VINC_TMP SET
+          NP_ANO = NP_ANO + IIF(:EXTRA = 'N', :V1, 0),
+          OBRIGACOES = OBRIGACOES + IIF(:EXTRA = 'N', 0, :V1)
+        WHERE VINGRUPO = :G AND VINCODIGO = :C;
+    FOR SELECT E.VINGRUPO, E.VINCODIGO, F.EXTRA, SUM(L.VALIQ)
+        FROM DESLIQ L INNER JOIN DESPES E ON E.PKEMP + 0 = L.PKEMP + 0
+        INNER JOIN DESDIS F ON F.FICHA = E.FICHA + 0
+        WHERE L.DTLIQ + 0 <= :FIM AND E.TPEM <> 'RD' AND E.DATAE + 0 <= :FIM
+        GROUP BY E.VINGRUPO, E.VINCODIGO, F.EXTRA
+        INTO :G, :C, :EXTRA, :V1
+    DO
+        -- Liquidated: owed as processed, no longer as not processed.
+        UPDATE STN_ANX06_VINC_TMP SET
+          NP_ANO = NP_ANO - IIF(:EXTRA = 'N', :V1, 0),
+          OBRIGACOES = OBRIGACOES + IIF(:EXTRA = 'N', :V1, 0)
+        WHERE VINGRUPO = :G AND VINCODIGO = :C;
+    FOR SELECT E.VINGRUPO, E.VINCODIGO, SUM(P.VALOR)
+        FROM DESPAG P INNER JOIN DESPES E ON E.PKEMP + 0 = P.PKEMP + 0
+        WHERE P.DTPAG + 0 <= :FIM AND E.TPEM <> 'RD' AND E.DATAE + 0 <= :FIM
+        GROUP BY E.VINGRUPO, E.VINCODIGO
+        INTO :G, :C, :V1
+    DO
+        UPDATE STN_ANX06_VINC_TMP SET OBRIGACOES = OBRIGACOES - :V1
+        WHERE VINGRUPO = :G AND VINCODIGO = :C;
+
+    UPDATE STN_ANX06_VINC_TMP SET DIS_FIN = CAIXA - OBRIGACOES;
     UPDATE STN_ANX06_VINC_TMP SET
       N_INSCR = IIF(:FIM_ANO = 1, MAXVALUE(0, NP_ANO - MAXVALUE(DIS_FIN, 0)), 0);
 

@@ -6,6 +6,9 @@
 #include "annexes/anexo3/anexo3.h"
 #include "annexes/anexo4/anexo4.h"
 #include "annexes/anexo5/anexo5.h"
+#include "annexes/anexo6/anexo6.h"
+#include "annexes/anexo7/anexo7.h"
+#include "annexes/anexo8/anexo8.h"
 
 namespace nq {
 
@@ -17,6 +20,9 @@ AnexosDisponiveis anexosDoPrograma() {
         {QStringLiteral("ImpAnexo3"), [](QWidget* dono) { return new TImpAnexo3(dono); }},
         {QStringLiteral("ImpAnexo4"), [](QWidget* dono) { return new TImpAnexo4(dono); }},
         {QStringLiteral("ImpAnexo5"), [](QWidget* dono) { return new TImpAnexo5(dono); }},
+        {QStringLiteral("ImpAnexo6"), [](QWidget* dono) { return new TImpAnexo6(dono); }},
+        {QStringLiteral("Form07"), [](QWidget* dono) { return new TImpAnexo7(dono); }},
+        {QStringLiteral("ImpAnexo8"), [](QWidget* dono) { return new TImpAnexo8(dono); }},
     };
 }
 

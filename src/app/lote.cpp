@@ -2,6 +2,7 @@
 
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/figuras_csv.h"
+#include "annexes/common/justificativa.h"
 #include "aplicacao.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
@@ -195,6 +196,13 @@ OpcoesDoLote leOpcoesDoLote(const QStringList& argumentos) {
             o.planilha = *valor;
         } else if (nome == QStringLiteral("--planilha-saida")) {
             o.planilhaSaida = *valor;
+        } else if (nome == QStringLiteral("--justificativa")) {
+            // Typing stops at the dialog's limit; a longer text would be cut unseen.
+            if (valor->size() > TFormJustific::LimiteTexto)
+                throw Erro(QStringLiteral("A justificativa tem %1 caracteres; o máximo é %2.")
+                               .arg(valor->size())
+                               .arg(TFormJustific::LimiteTexto));
+            o.justificativa = *valor;
         } else {
             throw Erro(QStringLiteral("Opção desconhecida: %1.").arg(nome));
         }
@@ -216,6 +224,9 @@ QString ajudaDoLote() {
         "  --ini ARQUIVO         lê esta configuração em vez do Vexo.ini ao lado do programa\n"
         "  --planilha ARQUIVO    a planilha do Tribunal de Contas a preencher (não é alterada)\n"
         "  --planilha-saida ARQ  onde gravar a cópia preenchida da planilha\n"
+        "  --justificativa TEXTO o texto digitado e confirmado quando o anexo pede uma\n"
+        "                        justificativa (até 700 caracteres); sem ela, a janela\n"
+        "                        fecha sem gravar e a execução continua\n"
         "  --lista-anexos        lista os anexos disponíveis nesta versão, um por linha\n"
         "  --help                mostra esta ajuda\n"
         "\n"
@@ -300,8 +311,11 @@ int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
     };
 
     SaidaDoLote saida(provisorias.reserva(o.pdf), provisorias.reserva(o.csv));
+    JustificativaDada justificativa(o.justificativa);
     {
         SaidaInstalada instalada(saida);
+        RespostaDeJustificativa* outra = instalaRespostaDeJustificativa(&justificativa);
+        const auto devolve = qScopeGuard([&] { instalaRespostaDeJustificativa(outra); });
         TFrmImprime lancador(anexos, planilha);
         lancador.combomes->setCurrentIndex(o.bimestre - 1);
         lancador.Edit1->setText(o.planilha);
@@ -316,6 +330,10 @@ int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
             mostraErro(QString::fromLocal8Bit(e.what()));
         }
     }
+
+    if (o.justificativa && justificativa.respondidas() == 0)
+        escreveErro(QStringLiteral("nenhuma justificativa foi pedida; o texto de "
+                                   "--justificativa não foi gravado."));
 
     bool falhou = respostas.falhou();
     if (!falhou && !o.planilhaSaida.isEmpty() && !respostas.perguntouPlanilha()) {

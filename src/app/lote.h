@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace nq {
 
@@ -21,6 +22,8 @@ struct OpcoesDoLote {
     QString planilha; // the Court of Accounts workbook to fill (read only)
     QString
         planilhaSaida; // where the filled copy goes; given: the workbook question is answered yes
+    // Typed into every justification dialog and confirmed; none: each closes unsaved.
+    std::optional<QString> justificativa;
     bool ajuda = false;
     bool listaAnexos = false; // --lista-anexos: the annexes of this build, one a line
 };

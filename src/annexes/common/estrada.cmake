@@ -1,5 +1,7 @@
-# The road every annex shares, the headings and the long-form figures file.
+# The road every annex shares, the headings, the signature lines and the
+# long-form figures file.
 target_sources(nq_annexes_common PRIVATE
+  assinaturas.cpp
   cabecalho_anexo.cpp
   estrada_anexo.cpp
   figuras_csv.cpp

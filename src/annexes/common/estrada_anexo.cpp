@@ -205,11 +205,24 @@ CadastroDoCliente leCadastroDoCliente() {
         throw Erro(QStringLiteral("O cadastro do município (tabela CADCLI) está vazio."));
     }
     q.first();
-    CadastroDoCliente c{q.fieldByName(QStringLiteral("CLNT1")).asString(),
-                        q.fieldByName(QStringLiteral("CID")).asString(),
-                        q.fieldByName(QStringLiteral("MEXER")).asString().trimmed()};
+    auto campo = [&q](const char* nome) {
+        return q.fieldByName(QString::fromLatin1(nome)).asString();
+    };
+    CadastroDoCliente c{campo("CLNT1"), campo("CID"),  campo("MEXER").trimmed(),
+                        campo("PREN"),  campo("PRE"),  campo("CONN"),
+                        campo("CON"),   campo("TESN"), campo("TES")};
     q.close();
     return c;
+}
+
+int CadastroDoCliente::ano() const {
+    bool ok = false;
+    const int a = exercicio.toInt(&ok);
+    if (!ok)
+        throw Erro(QStringLiteral("O exercício do cadastro do município (MEXER) não é um ano: "
+                                  "\"%1\".")
+                       .arg(exercicio));
+    return a;
 }
 
 bool camaraParaExportar(const QString& nome) {
@@ -220,12 +233,30 @@ bool camaraParaExportar(const QString& nome) {
     return inicio == QStringLiteral("CAM") || inicio == QStringLiteral("CÂM");
 }
 
-QPushButton* criaBotaoCalcula(QWidget& janela, const QString& nome) {
+namespace {
+
+QPushButton* criaBotao(QWidget& janela, const QString& nome, const QString& botao,
+                       const QString& legenda) {
     janela.setObjectName(nome);
     janela.setWindowTitle(nome);
-    auto* botao = new QPushButton(QStringLiteral("Calcula"), &janela);
-    botao->setObjectName(QStringLiteral("btncalcula"));
-    return botao;
+    auto* b = new QPushButton(legenda, &janela);
+    b->setObjectName(botao);
+    return b;
+}
+
+} // namespace
+
+QPushButton* criaBotaoCalcula(QWidget& janela, const QString& nome) {
+    return criaBotao(janela, nome, QStringLiteral("btncalcula"), QStringLiteral("Calcula"));
+}
+
+QPushButton* criaBotaoImprimir(QWidget& janela, const QString& nome) {
+    return criaBotao(janela, nome, QStringLiteral("BtnImprimir"), QStringLiteral("Imprimir"));
+}
+
+std::pair<QDate, QDate> diasDoBimestre(int ano, int b) {
+    const QDate inicio(ano, 2 * b - 1, 1);
+    return {inicio, inicio.addMonths(2).addDays(-1)};
 }
 
 bool camaraEmMaiusculas(const QString& nome) {
@@ -240,6 +271,17 @@ void abrePlanilhaNaFolhaCom(Planilha& planilha, const QString& caminho, const QS
     planilha.escreveNumero(QStringLiteral("AR6"), exercicio.mid(3, 1).toInt());
     planilha.escreveNumero(QStringLiteral("AH6"), bimestre);
     planilha.escreveNumero(QStringLiteral("AJ6"), 2 * bimestre);
+}
+
+void abrePlanilhaNaFolhaComEmTexto(Planilha& planilha, const QString& caminho,
+                                   const QString& exercicio, int bimestre) {
+    planilha.abre(caminho);
+    planilha.selecionaFolha(QStringLiteral("Com"));
+    planilha.escreveTexto(QStringLiteral("AR6"), exercicio.left(4));
+    if (bimestre < 1)
+        return;
+    planilha.escreveTexto(QStringLiteral("AH6"), QString::number(bimestre));
+    planilha.escreveTexto(QStringLiteral("AJ6"), QString::number(2 * bimestre));
 }
 
 QString campoDoBimestre(const QString& campo, int bimestre) {

@@ -5,6 +5,7 @@
 #include "core/moeda.h"
 #include "entry/catalogo.h"
 
+#include <QDate>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -137,11 +138,16 @@ struct CadastroDoCliente {
     QString nome;      // CLNT1
     QString cidade;    // CID
     QString exercicio; // MEXER, blanks removed
+    // Names and titles under the signature lines: the mayor (PREN, PRE), the
+    // accountant (CONN, CON) and the internal-control officer (TESN, TES).
+    QString prefeito, tituloPrefeito, contador, tituloContador, controle, tituloControle;
+
+    // The exercise as a number; raises nq::Erro when MEXER is no year.
+    int ano() const;
 };
 // Reads it afresh through the data module's qrCliente, which is left closed;
 // an empty table raises nq::Erro.
 CadastroDoCliente leCadastroDoCliente();
-
 
 // Whether an entity name is a chamber's for the export question: its first
 // three characters, with only a to z raised, read "CAM" or "CÂM".
@@ -150,6 +156,11 @@ bool camaraParaExportar(const QString& nome);
 // Names a hidden annex window as the launcher finds it ("ImpAnexo1") and gives
 // it the "btncalcula" button that the launcher presses.
 QPushButton* criaBotaoCalcula(QWidget& janela, const QString& nome);
+// The same for the windows whose button the launcher presses is "BtnImprimir".
+QPushButton* criaBotaoImprimir(QWidget& janela, const QString& nome);
+
+// The first and last day of bimester `b` (1 to 6) of the year `ano`.
+std::pair<QDate, QDate> diasDoBimestre(int ano, int b);
 
 // Whether an entity name is a chamber's for the annexes that raise the whole
 // prefix: its first three characters in capitals read "CAM" or "CÂM".
@@ -161,6 +172,11 @@ bool camaraEmMaiusculas(const QString& nome);
 // in AJ6.
 void abrePlanilhaNaFolhaCom(Planilha& planilha, const QString& caminho, const QString& exercicio,
                             int bimestre);
+// The same as annexes 7 and 8 fill it, with texts: the year's first four
+// characters in AR6, the bimester in AH6, its last month in AJ6. Without a
+// bimester (0) those two cells keep what they hold.
+void abrePlanilhaNaFolhaComEmTexto(Planilha& planilha, const QString& caminho,
+                                   const QString& exercicio, int bimestre);
 
 // The field `campo` + k ("PREVISTO_BIM" + 3).
 QString campoDoBimestre(const QString& campo, int bimestre);

@@ -25,9 +25,10 @@ struct ColetorDeFiguras::Linha {
 
 namespace {
 
-// The table a figure component reads and the field that prints the figure; no table when
-// the component prints no money.
+// The pipeline a figure component reads and the field that prints the figure; no table
+// when the component prints no money.
 struct Origem {
+    TppDBPipeline* pipeline = nullptr;
     ClientDataSet* tabela = nullptr;
     QString coluna;
 };
@@ -57,7 +58,7 @@ Origem origemDe(TppCustomText& c) {
         if (tipo != FieldKind::Money &&
             !(tipo == FieldKind::Float && formatoDeFigura(d->DisplayFormat)))
             return {};
-        return {p->DataSource, d->DataField};
+        return {p, p->DataSource, d->DataField};
     }
     auto* v = dynamic_cast<TppVariable*>(&c);
     if (!v || v->DataType != TppDataType::dtCurrency || !c.Band())
@@ -65,7 +66,7 @@ Origem origemDe(TppCustomText& c) {
     TppDBPipeline* p = pipelineDaBanda(*c.Band());
     if (!p || !p->DataSource)
         return {};
-    return {p->DataSource, v->Name};
+    return {p, p->DataSource, v->Name};
 }
 
 QString campoDaLinha(ClientDataSet& t, const QString& nome, bool primeiroSeAusente) {
@@ -75,10 +76,11 @@ QString campoDaLinha(ClientDataSet& t, const QString& nome, bool primeiroSeAusen
     return i < 0 ? QString() : t.field(i).asString();
 }
 
-// The line a figure belongs to: its ID (the first field when the table has none, with the
-// blanks at both ends removed) and its caption.
-QString idDaLinha(ClientDataSet& t) {
-    return campoDaLinha(t, QStringLiteral("ID"), true).trimmed();
+// The line a figure belongs to: its ID, else the field the pipeline aliases "ID" (a
+// table without an ID column names its key so), else the first field; the blanks at
+// both ends removed.
+QString idDaLinha(const TppDBPipeline& p) {
+    return campoDaLinha(*p.DataSource, p.campoDaTabela(QStringLiteral("ID")), true).trimmed();
 }
 
 // Calls `f(componente, grupo)` for the value texts of every detail band and group footer
@@ -149,7 +151,7 @@ const ColetorDeFiguras::Linha& ColetorDeFiguras::linhaDoGrupo(TppGroup& grupo) {
         linha->id.clear();
         linha->descricao.clear();
         if (TppDBPipeline* p = pipelineDaBanda(*linha->cabecalho); p && p->DataSource) {
-            linha->id = idDaLinha(*p->DataSource);
+            linha->id = idDaLinha(*p);
             linha->descricao = campoDaLinha(*p->DataSource, QStringLiteral("NOME"), false);
         }
         if (linha->anterior)
@@ -168,7 +170,7 @@ void ColetorDeFiguras::registra(const Gancho& gancho, const QString& texto) {
     if (const Linha* l = gancho.linhaDoGrupo)
         figuras_.push_back({o.tabela->name(), l->id, l->descricao, o.coluna, numeroSimples(texto)});
     else
-        figuras_.push_back({o.tabela->name(), idDaLinha(*o.tabela),
+        figuras_.push_back({o.tabela->name(), idDaLinha(*o.pipeline),
                             campoDaLinha(*o.tabela, QStringLiteral("NOME"), false), o.coluna,
                             numeroSimples(texto)});
 }

@@ -14,7 +14,8 @@ class TppGroup;
 // One printed money figure, in the long form every annex shares.
 struct Figura {
     QString quadro;    // the in-memory table the line comes from ("cdsRec")
-    QString id;        // the line's ID (the table's first field when it has none), trimmed
+    QString id;        // the line's ID, trimmed: the ID field, else the field the pipeline
+                       // aliases "ID", else the table's first field
     QString descricao; // the line's caption (NOME) as printed
     QString coluna;    // the data field or variable that prints it ("PREVISTO_BIM3", "ppVariable1")
     QString valor;     // as printed, "." as decimal point, no grouping ("-1234.56")

@@ -118,10 +118,48 @@ void TFormJustific::BtnOKClick() {
     accept();
 }
 
+void TFormJustific::digita(const QString& texto) {
+    DBMemo1->selectAll();
+    DBMemo1->insertPlainText(texto);
+}
+
 void TFormJustific::reject() {
     if (cdsJus.active())
         cdsJus.cancel();
     QDialog::reject();
+}
+
+namespace {
+
+RespostaDeJustificativa*& instalada() {
+    static RespostaDeJustificativa* r = nullptr;
+    return r;
+}
+
+} // namespace
+
+RespostaDeJustificativa* instalaRespostaDeJustificativa(RespostaDeJustificativa* r) {
+    RespostaDeJustificativa* anterior = instalada();
+    instalada() = r;
+    return anterior;
+}
+
+void pedeJustificativa(TFormJustific& dialogo) {
+    if (instalada())
+        instalada()->responde(dialogo);
+    else
+        dialogo.exec();
+}
+
+void JustificativaDada::responde(TFormJustific& dialogo) {
+    ++respondidas_;
+    dialogo.FormShow();
+    if (!texto_) {
+        dialogo.reject();
+        return;
+    }
+    dialogo.digita(*texto_);
+    dialogo.BtnOKClick();
 }
 
 } // namespace nq

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QPlainTextEdit>
+#include <optional>
 
 namespace nq {
 
@@ -52,6 +53,8 @@ public:
     // and puts it in edit mode. Runs when the dialog is shown.
     void FormShow();
     void BtnOKClick();
+    // Replaces the text as typing it would: held to the limit.
+    void digita(const QString& texto);
 
 protected:
     void showEvent(QShowEvent* evento) override;
@@ -61,6 +64,35 @@ public slots:
 
 private:
     QString arquivo() const;
+};
+
+// How a justification dialog gets its answer: shown modally to the user in the
+// program; a run without windows installs an answer given beforehand.
+class RespostaDeJustificativa {
+public:
+    virtual ~RespostaDeJustificativa() = default;
+    // Runs `dialogo` (its Tag set) to its end: saved with OK, or closed unsaved.
+    virtual void responde(TFormJustific& dialogo) = 0;
+};
+
+// Installs `r` (the caller keeps it alive; nullptr puts back the dialog shown
+// to the user) and returns the one it replaces.
+RespostaDeJustificativa* instalaRespostaDeJustificativa(RespostaDeJustificativa* r);
+// Asks for the justification of `dialogo` through the installed answer.
+void pedeJustificativa(TFormJustific& dialogo);
+
+// The answer of a run without windows: the text typed into every dialog asked
+// for and confirmed with OK, or, without a text, each dialog closed unsaved.
+class JustificativaDada : public RespostaDeJustificativa {
+public:
+    explicit JustificativaDada(std::optional<QString> texto) : texto_(std::move(texto)) {}
+    void responde(TFormJustific& dialogo) override;
+    // How many dialogs were answered.
+    int respondidas() const { return respondidas_; }
+
+private:
+    std::optional<QString> texto_;
+    int respondidas_ = 0;
 };
 
 } // namespace nq

@@ -12,7 +12,7 @@
 
 Linhas fotoDaTabela(const nq::ClientDataSet& t) {
     Linhas l;
-    const int id = t.fieldIndex(QStringLiteral("ID"));
+    const int id = std::max(t.fieldIndex(QStringLiteral("ID")), 0);
     for (int i = 0; i < t.recordCount(); ++i) {
         const auto [linha, nova] = l.try_emplace(t.valueAt(i, id).asString());
         if (!nova)
@@ -54,6 +54,19 @@ int Resultado::figurasDaLinha(const QString& quadro, const QString& id) const {
 bool Resultado::perguntou(const QString& texto) const {
     return std::any_of(mensagens.begin(), mensagens.end(),
                        [&](const nq::MensagemMostrada& m) { return m.texto == texto; });
+}
+
+bool Resultado::mostrou(const QString& inicio) const {
+    return std::any_of(mensagens.begin(), mensagens.end(),
+                       [&](const nq::MensagemMostrada& m) { return m.texto.startsWith(inicio); });
+}
+
+QStringList Resultado::linhas(const QString& quadro, const QString& coluna) const {
+    QStringList ids;
+    for (const nq::Figura& f : figuras)
+        if (f.quadro == quadro && f.coluna == coluna)
+            ids << f.id;
+    return ids;
 }
 
 void garanteAplicacao() {
@@ -98,6 +111,16 @@ void BancoDeAnexos::TearDown() {
     dir_.reset();
     proprioDemo_.reset();
     tmpProprio_.reset();
+}
+
+void BancoDeAnexos::usaPlanilhaNaMemoria(Pasta& pasta) {
+    const QString arquivo = dados() + "tce.xls";
+    QFile f(arquivo);
+    if (f.open(QIODevice::WriteOnly))
+        f.write("planilha");
+    valores.definePlanilha(arquivo);
+    valores.defineFabricaDePlanilha(
+        [&pasta] { return std::make_unique<PlanilhaNaMemoria>(pasta); });
 }
 
 void BancoDeAnexos::executa(const QString& sql) {
@@ -149,6 +172,29 @@ void gravaPdf(const nq::Documento& documento, const QString& pdf) {
     ASSERT_TRUE(dispositivo);
     dispositivo->defineArquivo(pdf);
     nq::enviaDocumento(*dispositivo, documento);
+}
+
+void digita(const QString& arquivo, nq::ArquivoDigitado tipo, const nq::Value& chave,
+            const std::map<QString, nq::Value>& valores) {
+    const nq::DescricaoArquivo& d = nq::descricao(tipo);
+    nq::ClientDataSet t;
+    if (QFile::exists(arquivo)) {
+        t.loadFromFile(arquivo);
+    } else {
+        for (const nq::FieldDef& c : d.colunas)
+            t.addField(c.name, c.kind, c.size);
+        t.createDataSet();
+    }
+    if (t.locate(d.chave, chave)) {
+        t.edit();
+    } else {
+        t.append();
+        t.fieldByName(d.chave).setValue(chave);
+    }
+    for (const auto& [campo, valor] : valores)
+        t.fieldByName(campo).setValue(valor);
+    t.post();
+    t.saveToFile(arquivo);
 }
 
 nq::Moeda centavos(nq::demo::Centavos c) {

@@ -11,6 +11,7 @@
 #include "core/moeda.h"
 #include "db/modulodados.h"
 #include "demo/demo.h"
+#include "entry/catalogo.h"
 #include "report/motor.h"
 #include "report/preview/saida.h"
 #include "workbook/planilha.h"
@@ -21,7 +22,8 @@
 #include <map>
 #include <memory>
 
-// The rows of a table as printed: ID -> field -> value (the first row of an ID).
+// The rows of a table as printed: ID (the first field when there is no ID) ->
+// field -> value (the first row of an ID).
 using Linhas = std::map<QString, std::map<QString, nq::Value>>;
 Linhas fotoDaTabela(const nq::ClientDataSet& t);
 
@@ -50,63 +52,11 @@ struct Resultado {
     // How many figures were printed for the line `id`.
     int figurasDaLinha(const QString& quadro, const QString& id) const;
     bool perguntou(const QString& texto) const;
+    // Whether a message beginning with `inicio` was shown or asked.
+    bool mostrou(const QString& inicio) const;
+    // The ids of the lines with a figure in `coluna` of `quadro`, in print order.
+    QStringList linhas(const QString& quadro, const QString& coluna) const;
 };
-
-// One QApplication for the whole test program.
-void garanteAplicacao();
-
-// A generated exercise (the demo generator's small "teste" size): made once
-// per suite, or once per test for tests that change it (proprio = true). Each
-// test gets a data module on it, a fresh data directory and a launcher.
-class BancoDeAnexos : public ::testing::Test {
-protected:
-    explicit BancoDeAnexos(bool proprio = false) : proprio_(proprio) {}
-    static void SetUpTestSuite();
-    static void TearDownTestSuite();
-    void SetUp() override;
-    void TearDown() override;
-
-    // Runs an annex window for `bimestre`: a fresh window, its calculate button
-    // pressed, the questions answered from `respostas` (then "não").
-    template <class Janela> Resultado roda(int bimestre, std::vector<bool> respostas = {}) {
-        valores.defineBimestre(bimestre);
-        nq::MensagensDeTeste msgs;
-        for (bool r : respostas)
-            msgs->enfileiraResposta(r);
-        SaidaDeTeste saida;
-        nq::SaidaInstalada instalada(saida);
-        Janela janela;
-        janela.btncalcula->click();
-        return {saida.tabelas, std::move(saida.documento), saida.figuras, msgs->registro(),
-                janela.comandosExecutados()};
-    }
-    // Runs `sql` as the database owner (the program's user only reads).
-    void executa(const QString& sql);
-    QString dados() const { return dir_->path() + QLatin1Char('/'); }
-    const nq::demo::Exercicio& exercicio() const { return demo().exercicios.atual; }
-    const nq::demo::Demonstracao& demo() const { return proprio_ ? *proprioDemo_ : *demo_; }
-
-    nq::ValoresFixosDoLancador valores;
-
-private:
-    bool proprio_;
-    static inline QTemporaryDir* tmp_ = nullptr;
-    static inline nq::demo::Demonstracao* demo_ = nullptr;
-    std::unique_ptr<QTemporaryDir> tmpProprio_;
-    std::unique_ptr<nq::demo::Demonstracao> proprioDemo_;
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<nq::Tdm> dm_;
-    std::unique_ptr<nq::LancadorInstalado> instalado_;
-};
-
-// Compares `atual` with tests/<relativo>.txt; NQ404_ATUALIZA_GOLDEN=1 rewrites
-// the reference (to be reviewed before it is committed).
-void comparaComGolden(const QString& relativo, const QString& atual);
-
-// Every money figure of a PDF's text, in reading order, in plain form.
-QStringList figurasDoPdf(const QString& pdf);
-// Writes the pages of `documento` to a PDF.
-void gravaPdf(const nq::Documento& documento, const QString& pdf);
 
 // A workbook in memory: the cells written, and what became of it.
 struct Pasta {
@@ -141,6 +91,76 @@ private:
     Pasta& p_;
     QString folha_;
 };
+
+// One QApplication for the whole test program.
+void garanteAplicacao();
+
+// A generated exercise (the demo generator's small "teste" size): made once
+// per suite, or once per test for tests that change it (proprio = true). Each
+// test gets a data module on it, a fresh data directory and a launcher.
+class BancoDeAnexos : public ::testing::Test {
+protected:
+    explicit BancoDeAnexos(bool proprio = false) : proprio_(proprio) {}
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs an annex window for `bimestre` (0: none chosen) as the launcher
+    // does: a fresh window, the button the launcher presses (btncalcula or
+    // BtnImprimir) pressed, the questions answered from `respostas` (then "não").
+    template <class Janela> Resultado roda(int bimestre, std::vector<bool> respostas = {}) {
+        valores.defineBimestre(bimestre);
+        valores.defineBimestreSelecionado(bimestre);
+        nq::MensagensDeTeste msgs;
+        for (bool r : respostas)
+            msgs->enfileiraResposta(r);
+        SaidaDeTeste saida;
+        nq::SaidaInstalada instalada(saida);
+        Janela janela;
+        auto* botao = janela.template findChild<QPushButton*>(QStringLiteral("btncalcula"));
+        (botao ? botao : janela.template findChild<QPushButton*>(QStringLiteral("BtnImprimir")))
+            ->click();
+        Resultado r{saida.tabelas, std::move(saida.documento), saida.figuras, msgs->registro()};
+        if constexpr (requires { janela.comandosExecutados(); })
+            r.comandos = janela.comandosExecutados();
+        return r;
+    }
+    // A Court of Accounts workbook that exists, filled in `pasta` when the annex exports.
+    void usaPlanilhaNaMemoria(Pasta& pasta);
+    // Runs `sql` as the database owner (the program's user only reads).
+    void executa(const QString& sql);
+    QString dados() const { return dir_->path() + QLatin1Char('/'); }
+    const nq::demo::Exercicio& exercicio() const { return demo().exercicios.atual; }
+    const nq::demo::Demonstracao& demo() const { return proprio_ ? *proprioDemo_ : *demo_; }
+
+    nq::ValoresFixosDoLancador valores;
+
+private:
+    bool proprio_;
+    static inline QTemporaryDir* tmp_ = nullptr;
+    static inline nq::demo::Demonstracao* demo_ = nullptr;
+    std::unique_ptr<QTemporaryDir> tmpProprio_;
+    std::unique_ptr<nq::demo::Demonstracao> proprioDemo_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<nq::Tdm> dm_;
+    std::unique_ptr<nq::LancadorInstalado> instalado_;
+};
+
+// Compares `atual` with tests/<relativo>.txt; NQ404_ATUALIZA_GOLDEN=1 rewrites
+// the reference (to be reviewed before it is committed).
+void comparaComGolden(const QString& relativo, const QString& atual);
+
+// Every money figure of a PDF's text, in reading order, in plain form.
+QStringList figurasDoPdf(const QString& pdf);
+// Writes the pages of `documento` to a PDF.
+void gravaPdf(const nq::Documento& documento, const QString& pdf);
+
+// Types `valores` on the line of the typed-data file `arquivo` (of kind
+// `tipo`) whose key column holds `chave`, as data entry would; a missing file
+// is created empty and a missing line appended.
+void digita(const QString& arquivo, nq::ArquivoDigitado tipo, const nq::Value& chave,
+            const std::map<QString, nq::Value>& valores);
 
 // The generated data read the way the annexes read the database.
 nq::Moeda centavos(nq::demo::Centavos c);

@@ -164,6 +164,28 @@ TEST_F(Justificativa, TextoLongoJaGravadoFicaInteiro) {
     EXPECT_EQ(textoGravado(1), QString(750, 'x'));
 }
 
+TEST_F(Justificativa, RespostaDadaDigitaEConfirmaOuFechaSemGravar) {
+    JustificativaDada semTexto(std::nullopt);
+    RespostaDeJustificativa* anterior = instalaRespostaDeJustificativa(&semTexto);
+    {
+        TFormJustific dialogo;
+        pedeJustificativa(dialogo);
+        EXPECT_FALSE(dialogo.isVisible());
+    }
+    EXPECT_EQ(textoGravado(1), "<none>");
+    EXPECT_EQ(semTexto.respondidas(), 1);
+
+    // Typed as a user would: held to the dialog's limit, the other code's row kept.
+    digita(1, "Texto da gestao fiscal");
+    JustificativaDada comTexto(QString(720, 'j'));
+    instalaRespostaDeJustificativa(&comTexto);
+    TFormJustific dialogo;
+    pedeJustificativa(dialogo);
+    instalaRespostaDeJustificativa(anterior);
+    EXPECT_EQ(textoGravado(1), QString(700, 'j'));
+    EXPECT_EQ(textoGravado(2), "Texto da gestao fiscal");
+}
+
 TEST_F(Justificativa, ArquivoDanificadoDaErroENaoEApagado) {
     QFile f(arquivo());
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));

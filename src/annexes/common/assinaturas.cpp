@@ -1,0 +1,17 @@
+#include "annexes/common/assinaturas.h"
+
+#include "annexes/common/estrada_anexo.h"
+#include "report/modelo.h"
+
+namespace nq {
+
+void preencheAssinaturas(TppReport& relatorio, const CadastroDoCliente& cliente) {
+    const std::pair<const char*, const QString*> rotulos[] = {
+        {"ppLabel146", &cliente.prefeito}, {"ppLabel140", &cliente.tituloPrefeito},
+        {"ppLabel147", &cliente.controle}, {"ppLabel143", &cliente.tituloControle},
+        {"ppLabel148", &cliente.contador}, {"ppLabel144", &cliente.tituloContador}};
+    for (const auto& [rotulo, texto] : rotulos)
+        relatorio.exige<TppLabel>(QString::fromLatin1(rotulo)).Caption = *texto;
+}
+
+} // namespace nq
