@@ -160,6 +160,10 @@ int MedidorDeTexto::largura(const Fonte& fonte, const QString& texto) const {
     return emMilesimos(avanco * m.resolvida.escalaHorizontal * fonte.condensacao);
 }
 
+double MedidorDeTexto::avancoFixo(const Fonte& fonte) const {
+    return medidas(fonte).avanco;
+}
+
 int MedidorDeTexto::ascendente(const Fonte& fonte) const {
     return medidas(fonte).ascendente;
 }
