@@ -78,34 +78,18 @@ QByteArray numero(double v) {
     return QByteArray::number(v, 'f', 3);
 }
 
-// The tables of a font file (an sfnt, or the `indice`-th font of a collection).
-std::map<QByteArray, QByteArray> tabelasDoArquivo(const QByteArray& arquivo, int indice) {
-    int inicio = 0;
-    if (arquivo.startsWith("ttcf"))
-        inicio = static_cast<int>(u32(arquivo, 12 + 4 * indice));
-    std::map<QByteArray, QByteArray> tabelas;
-    const int n = u16(arquivo, inicio + 4);
-    for (int i = 0; i < n; ++i) {
-        const int entrada = inicio + 12 + 16 * i;
-        const quint32 deslocamento = u32(arquivo, entrada + 8);
-        const quint32 tamanho = u32(arquivo, entrada + 12);
-        if (deslocamento + qint64(tamanho) <= arquivo.size())
-            tabelas[arquivo.mid(entrada, 4)] = arquivo.mid(deslocamento, tamanho);
-    }
-    return tabelas;
-}
-
 // The font file that fontconfig holds for a family and style, for the fonts whose tables
-// the font engine does not hand over (OpenType with CFF outlines).
-std::map<QByteArray, QByteArray> tabelasPeloFontconfig(const QString& familia,
-                                                       const QString& estilo) {
-    std::map<QByteArray, QByteArray> tabelas;
+// the font engine does not hand over (it may have loaded a Type 1 copy of an OpenType
+// font, whose glyph numbers differ): glyph numbers and tables then come from this file.
+QRawFont fontePeloFontconfig(const QString& familia, const QString& estilo, qreal tamanho) {
+    QRawFont fonte;
     FcPattern* padrao = FcPatternCreate();
     FcPatternAddString(padrao, FC_FAMILY,
                        reinterpret_cast<const FcChar8*>(familia.toUtf8().constData()));
     if (!estilo.isEmpty())
         FcPatternAddString(padrao, FC_STYLE,
                            reinterpret_cast<const FcChar8*>(estilo.toUtf8().constData()));
+    FcPatternAddString(padrao, FC_FONTFORMAT, reinterpret_cast<const FcChar8*>("CFF"));
     FcConfigSubstitute(nullptr, padrao, FcMatchPattern);
     FcDefaultSubstitute(padrao);
     FcResult resultado = FcResultNoMatch;
@@ -114,26 +98,23 @@ std::map<QByteArray, QByteArray> tabelasPeloFontconfig(const QString& familia,
         int indice = 0;
         FcChar8* encontrada = nullptr;
         FcPatternGetInteger(achado, FC_INDEX, 0, &indice);
-        if (FcPatternGetString(achado, FC_FILE, 0, &arquivo) == FcResultMatch &&
+        // A collection's other faces are not loaded from data: those stay unembeddable.
+        if (indice == 0 && FcPatternGetString(achado, FC_FILE, 0, &arquivo) == FcResultMatch &&
             FcPatternGetString(achado, FC_FAMILY, 0, &encontrada) == FcResultMatch &&
             familia == QString::fromUtf8(reinterpret_cast<const char*>(encontrada))) {
             QFile f(QString::fromUtf8(reinterpret_cast<const char*>(arquivo)));
             if (f.open(QIODevice::ReadOnly))
-                tabelas = tabelasDoArquivo(f.readAll(), indice);
+                fonte.loadFromData(f.readAll(), tamanho, QFont::PreferNoHinting);
         }
         FcPatternDestroy(achado);
     }
     FcPatternDestroy(padrao);
-    return tabelas;
+    return fonte;
 }
 
 } // namespace
 
 QByteArray FontePdf::tabela(const char* etiqueta) const {
-    if (!doArquivo_.empty()) {
-        const auto it = doArquivo_.find(QByteArray(etiqueta));
-        return it == doArquivo_.end() ? QByteArray() : it->second;
-    }
     return bruta_.fontTable(etiqueta);
 }
 
@@ -141,7 +122,7 @@ FontePdf::FontePdf(const QFont& fonte) : bruta_(QRawFont::fromFont(fonte)) {
     if (!bruta_.isValid())
         return;
     if (tabela("head").isEmpty())
-        doArquivo_ = tabelasPeloFontconfig(bruta_.familyName(), bruta_.styleName());
+        bruta_ = fontePeloFontconfig(bruta_.familyName(), bruta_.styleName(), bruta_.pixelSize());
     const QByteArray head = tabela("head");
     const QByteArray hhea = tabela("hhea");
     const QByteArray hmtx = tabela("hmtx");

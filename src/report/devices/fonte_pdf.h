@@ -48,14 +48,13 @@ public:
                const std::function<QByteArray(const QByteArray&)>& comprime) const;
 
 private:
-    // A table of the font, from the font engine or, when it has none to give, the file.
+    // A table of the font program that is embedded.
     QByteArray tabela(const char* etiqueta) const;
     QByteArray programaTrueType() const;
     QByteArray programaOpenType() const;
     QByteArray mapaDeTexto() const;
 
     QRawFont bruta_;
-    std::map<QByteArray, QByteArray> doArquivo_;
     bool valida_ = false;
     bool cff_ = false;
     int unidadesPorEm_ = 1000;
