@@ -16,12 +16,17 @@ endforeach()
 
 # The types the code names; cppumaker adds everything they depend on.
 set(_lo_tipos
-    com.sun.star.awt.XTopWindow
     com.sun.star.awt.XWindow
+    com.sun.star.awt.XWindow2
     com.sun.star.beans.PropertyValue
     com.sun.star.beans.XPropertySet
-    com.sun.star.bridge.UnoUrlResolver
+    com.sun.star.bridge.BridgeFactory
+    com.sun.star.bridge.XBridge
+    com.sun.star.connection.Connector
     com.sun.star.connection.NoConnectException
+    com.sun.star.connection.XConnection
+    com.sun.star.container.XEnumeration
+    com.sun.star.container.XEnumerationAccess
     com.sun.star.container.XIndexAccess
     com.sun.star.document.MacroExecMode
     com.sun.star.document.UpdateDocMode
@@ -29,6 +34,7 @@ set(_lo_tipos
     com.sun.star.frame.XComponentLoader
     com.sun.star.frame.XController
     com.sun.star.frame.XDesktop2
+    com.sun.star.frame.XFrame
     com.sun.star.frame.XModel
     com.sun.star.frame.XStorable
     com.sun.star.lang.DisposedException
@@ -46,7 +52,8 @@ set(_lo_tipos
     com.sun.star.text.XText
     com.sun.star.uno.DeploymentException
     com.sun.star.uno.XComponentContext
-    com.sun.star.util.XCloseable)
+    com.sun.star.util.XCloseable
+    com.sun.star.util.XModifiable)
 
 set(_lo_saida ${CMAKE_BINARY_DIR}/uno_cabecalhos)
 set(_lo_marca ${_lo_saida}/.gerado)

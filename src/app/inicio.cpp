@@ -37,9 +37,12 @@ void InicioNQ404::passos(ResultadoInicio& r) {
         r.encerrar = true;
         return;
     }
-    if (!TestaConexao(QStringLiteral("VEXO%1.FDB").arg(ano), QStringLiteral("D"))) {
+    // The first line as the family has always shown it; the cause below it.
+    QString causa;
+    if (!TestaConexao(QStringLiteral("VEXO%1.FDB").arg(ano), QStringLiteral("D"), &causa)) {
         mensagens().mostra(QStringLiteral("Base de Dados do sistema não encontrada !!! O Sistema "
-                                          "será finalizado."),
+                                          "será finalizado.\n\n") +
+                               causa,
                            QStringLiteral("Erro na Base de Dados"), Icone::Erro);
         r.encerrar = true;
         return;

@@ -1,6 +1,7 @@
 #include "janelas.h"
 
 #include "anexos_do_programa.h"
+#include "core/erro.h"
 #include "core/mensagens.h"
 #include "entry/janela/digitacao.h"
 #include "imprime.h"
@@ -10,30 +11,25 @@
 
 namespace nq {
 
-namespace {
-
-// One office for the whole run: the workbooks filled for the user stay open in
-// it. Where it cannot show windows, the filled workbook is saved beside the
-// original instead, and the user is told where.
-LibreOffice& libreOfficeDoPrograma() {
-    static LibreOffice office([] {
-        OpcoesLibreOffice opcoes;
-        if (LibreOffice::podeMostrarJanelas())
-            opcoes.modo = ModoPlanilha::Visivel;
-        else
-            opcoes.copiaAoLadoDaOrigem = true;
-        return opcoes;
-    }());
-    return office;
+OpcoesLibreOffice opcoesLibreOfficeDoPrograma() {
+    OpcoesLibreOffice opcoes;
+    try {
+        opcoes.programa = leLibreOfficeCorfoco();
+    } catch (const Erro&) {
+        // An unreadable corfoco.ini is reported where the workbook path is read.
+    }
+    if (LibreOffice::podeMostrarJanelas(opcoes.programa))
+        opcoes.modo = ModoPlanilha::Visivel;
+    else
+        opcoes.copiaAoLadoDaOrigem = true;
+    return opcoes;
 }
 
-} // namespace
-
-JanelasDoPrincipal janelasDoPrograma() {
+JanelasDoPrincipal janelasDoPrograma(LibreOffice& office) {
     JanelasDoPrincipal janelas;
-    janelas.lancador = [] {
-        auto* lancador = new TFrmImprime(anexosDoPrograma(),
-                                         [] { return libreOfficeDoPrograma().novaPlanilha(); });
+    janelas.lancador = [&office] {
+        auto* lancador =
+            new TFrmImprime(anexosDoPrograma(), [&office] { return office.novaPlanilha(); });
         lancador->planilhaDaVerificacao = planilhaNumOfficeProprio;
         return lancador;
     };

@@ -11,6 +11,7 @@
 #include "db/modulodados.h"
 #include "inicio.h"
 #include "interrupcao_do_lote.h"
+#include "planilha_tce.h"
 #include "report/preview/saida.h"
 #include "saidas_do_lote.h"
 #include "workbook/libreoffice.h"
@@ -304,9 +305,12 @@ int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
     std::unique_ptr<LibreOffice> office;
     const QString planilhaProvisoria = provisorias.reserva(o.planilhaSaida);
     FabricaDePlanilha planilha = [&]() {
-        if (!office)
-            office = std::make_unique<LibreOffice>(
-                OpcoesLibreOffice{ModoPlanilha::Oculto, planilhaProvisoria});
+        if (!office) {
+            OpcoesLibreOffice opcoes;
+            opcoes.arquivoSaida = planilhaProvisoria;
+            opcoes.programa = leLibreOfficeCorfoco();
+            office = std::make_unique<LibreOffice>(opcoes);
+        }
         return office->novaPlanilha();
     };
 

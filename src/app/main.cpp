@@ -9,6 +9,7 @@
 #include "pacotes.h"
 #include "principal.h"
 #include "report/preview/saida.h"
+#include "workbook/libreoffice.h"
 
 #include <QScreen>
 
@@ -28,7 +29,10 @@ int main(int argc, char** argv) {
     }
 
     nq::Tdm dm;
-    nq::TFrmPrincipalNQ404 janela(nq::janelasDoPrograma());
+    // Ended before the application object: the hidden office of the checks quits,
+    // a visible one showing the user's filled workbook is left running.
+    nq::LibreOffice office(nq::opcoesLibreOfficeDoPrograma());
+    nq::TFrmPrincipalNQ404 janela(nq::janelasDoPrograma(office));
     nq::SaidaParaPreview preview(&janela);
     const nq::SaidaInstalada saida(preview);
     const nq::ResultadoInicio inicio = nq::InicioNQ404(dm).executa();

@@ -5,6 +5,7 @@
 #include "core/gravacao_atomica.h"
 #include "core/mensagens.h"
 #include "workbook/libreoffice.h"
+#include "workbook/localiza_libreoffice.h"
 #include "workbook/planilha.h"
 
 #include <QDateTime>
@@ -149,6 +150,10 @@ QString lePlanilhaCorfoco() {
     return leChave(Chave);
 }
 
+QString leLibreOfficeCorfoco() {
+    return leChave(QLatin1String(ChaveLibreOffice));
+}
+
 void gravaPlanilhaCorfoco(const QString& caminho) {
     gravaChave(Chave, caminho);
 }
@@ -246,10 +251,18 @@ ResultadoVerificacao verificaPlanilha(const QString& caminho, int exercicio,
 
 namespace {
 
+// A hidden office, the one corfoco.ini names if it names one.
+OpcoesLibreOffice opcoesDoOfficeOculto() {
+    OpcoesLibreOffice opcoes;
+    opcoes.programa = leLibreOfficeCorfoco();
+    return opcoes;
+}
+
 // A workbook session on a hidden office of its own, which ends with the session.
 class PlanilhaNumOfficeProprio : public Planilha {
 public:
-    PlanilhaNumOfficeProprio() : planilha_(office_.novaPlanilha()) {}
+    PlanilhaNumOfficeProprio()
+        : office_(opcoesDoOfficeOculto()), planilha_(office_.novaPlanilha()) {}
     void abre(const QString& caminho) override { planilha_->abre(caminho); }
     void criaNova(const QStringList& folhas) override { planilha_->criaNova(folhas); }
     void selecionaFolha(const QString& nome) override { planilha_->selecionaFolha(nome); }

@@ -16,6 +16,9 @@ void defineCaminhoCorfocoIni(const QString& caminho);
 // The stored path; empty when the file or the key is missing. Section and key
 // are matched in any letter case; an unreadable file throws nq::Erro.
 QString lePlanilhaCorfoco();
+// Key "LIBREOFFICE" of the same section: the LibreOffice to use (its soffice, its
+// program directory or its installation directory); empty: found where installed.
+QString leLibreOfficeCorfoco();
 // Stores the path, keeping every other line of the file; creates the file when
 // missing. The file is replaced whole or not at all; a failure throws nq::Erro.
 void gravaPlanilhaCorfoco(const QString& caminho);

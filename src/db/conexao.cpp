@@ -138,6 +138,8 @@ OpcoesDriver TCRSQLConnection::opcoesDriver() const {
             o.blobSize = opcaoInteira(nome, valor);
         else if (eh("SQLDialect"))
             o.sqlDialect = opcaoInteira(nome, valor);
+        else if (eh("ConnectTimeout"))
+            o.connectTimeout = opcaoInteira(nome, valor);
     }
     return o;
 }
@@ -148,7 +150,9 @@ fb::ParametrosConexao TCRSQLConnection::parametrosConexao() const {
     p.senha = param(QStringLiteral("Password"));
     p.papel = param(QStringLiteral("RoleName"));
     p.conjuntoCaracteres = param(QStringLiteral("ServerCharSet"));
-    p.dialeto = opcoesDriver().sqlDialect;
+    const OpcoesDriver o = opcoesDriver();
+    p.dialeto = o.sqlDialect;
+    p.segundosParaConectar = o.connectTimeout;
     p.bibliotecaCliente = bibliotecaCliente(VendorLib);
     return p;
 }
@@ -240,7 +244,7 @@ QString caminhoDoBanco(const QString& dir, const QString& arquivo) {
     return arquivoNoDiretorio(dir, arquivo);
 }
 
-bool TestaConexao(const QString& arquivo, const QString& codigo) {
+bool TestaConexao(const QString& arquivo, const QString& codigo, QString* causa) {
     try {
         QString codigoBanco = codigo;
         const qsizetype d = codigoBanco.indexOf(QLatin1Char('D'), 0, Qt::CaseInsensitive);
@@ -273,9 +277,17 @@ bool TestaConexao(const QString& arquivo, const QString& codigo) {
         c.Open();
         c.Close();
         return true;
+    } catch (const Erro& e) {
+        if (causa)
+            *causa = e.texto();
+    } catch (const std::exception& e) {
+        if (causa)
+            *causa = QString::fromLocal8Bit(e.what());
     } catch (...) {
-        return false;
+        if (causa)
+            *causa = QStringLiteral("Erro desconhecido ao abrir o banco de dados.");
     }
+    return false;
 }
 
 } // namespace nq

@@ -20,6 +20,8 @@ struct TTransactionDesc {
 
 // Driver options recognised by name in the parameter list. Booleans are true
 // when the value is "TRUE" in any case; integers are trimmed and converted.
+// ConnectTimeout, in seconds, bounds the wait for a database server that accepts
+// the connection and does not answer (15 when absent, 0 for the client's own).
 // Numerics are always exact and strings always whole with this client, so
 // EnableBCD, OptimizedNumerics, LongStrings, CharLength, FetchAll and
 // UseQuoteChar are kept for what they say but change nothing.
@@ -34,6 +36,7 @@ struct OpcoesDriver {
     int charLength = 0;
     int blobSize = -1;
     int sqlDialect = 3;
+    int connectTimeout = 15;
 };
 
 class TCRSQLConnection;
@@ -129,8 +132,9 @@ private:
 
 // Whether the database file `arquivo` in the directory of `codigo` (its first
 // "D" read as "B": "D" looks in "B", "DA" in "BA") opens, through a connection
-// of its own that is opened and closed again. Every error gives false.
-bool TestaConexao(const QString& arquivo, const QString& codigo);
+// of its own that is opened and closed again. Every error gives false, and its
+// text goes to `causa` when one is given.
+bool TestaConexao(const QString& arquivo, const QString& codigo, QString* causa = nullptr);
 
 // The path of `arquivo` in the database directory `dir`: a local directory is
 // searched for the file under any letter case; a server path is joined as is.

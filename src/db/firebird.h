@@ -45,6 +45,9 @@ struct ParametrosConexao {
     // Client library: empty for the one this program is linked with, or the path
     // of another libfbclient.so, loaded on first use.
     QString bibliotecaCliente;
+    // How long a server may take to answer the connection (isc_dpb_connect_timeout);
+    // 0 leaves it to the client's configuration (3 minutes).
+    int segundosParaConectar = 15;
 };
 
 // Only for creating a database.
@@ -76,8 +79,10 @@ public:
 
     // True when `caminho` names a database on a server rather than a local file.
     static bool ehCaminhoRemoto(const QString& caminho);
-    // Whether the embedded engine library (libEngine12.so) is installed.
+    // Whether the embedded engine library (libEngine12.so of Firebird 3, libEngine13.so
+    // of later versions) is in the client's plugin directory, or in `dirPlugins`.
     static bool motorEmbutidoPresente();
+    static bool motorEmbutidoEm(const QString& dirPlugins);
 
     ~Banco();
     Banco(const Banco&) = delete;

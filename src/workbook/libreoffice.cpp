@@ -1,17 +1,20 @@
 #include "workbook/libreoffice.h"
 
 #include "core/erro.h"
+#include "workbook/localiza_libreoffice.h"
 #include "workbook/processo_libreoffice.h"
 #include "workbook/uno.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <chrono>
-#include <com/sun/star/bridge/UnoUrlResolver.hpp>
-#include <com/sun/star/connection/NoConnectException.hpp>
-#include <com/sun/star/frame/Desktop.hpp>
-#include <cppuhelper/bootstrap.hxx>
-#include <cstdlib>
+#include <com/sun/star/awt/XWindow2.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
 #include <thread>
 
 namespace nq {
@@ -21,68 +24,107 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// UNO's runtime is set up once per program and kept: it does not survive being
-// torn down and set up again.
-uno::Reference<uno::XComponentContext> contextoLocal(const QString& programa) {
-    static uno::Reference<uno::XComponentContext>* contexto = nullptr;
-    if (!contexto) {
-        const QString rc = QFileInfo(programa).absolutePath() + "/fundamentalrc";
-        setenv("URE_BOOTSTRAP", ("vnd.sun.star.pathname:" + rc).toLocal8Bit().constData(), 0);
-        contexto = new uno::Reference<uno::XComponentContext>(
-            lo::chama("Não foi possível carregar o ambiente UNO do LibreOffice",
-                      [] { return cppu::defaultBootstrap_InitialComponentContext(); }));
-    }
-    return *contexto;
-}
-
-uno::Reference<frame::XDesktop2> conecta(ProcessoLibreOffice& processo,
-                                         const OpcoesLibreOffice& opcoes) {
-    const QString contexto = "Não foi possível conectar ao LibreOffice";
-    const auto resolvedor = lo::chama(
-        contexto, [&] { return bridge::UnoUrlResolver::create(contextoLocal(opcoes.programa)); });
-    const auto limite = std::chrono::steady_clock::now() + opcoes.segundosParaConectar * 1s;
-    for (;;) {
-        const auto desktop = lo::chama(contexto, [&]() -> uno::Reference<frame::XDesktop2> {
-            try {
-                uno::Reference<uno::XComponentContext> remoto(
-                    resolvedor->resolve(lo::ou(processo.enderecoUno())), uno::UNO_QUERY_THROW);
-                return frame::Desktop::create(remoto);
-            } catch (const connection::NoConnectException&) {
-                return {}; // not listening yet
-            }
-        });
-        if (desktop.is())
-            return desktop;
-        if (processo.terminou() && !processo.reiniciaSePedido())
-            throw Erro("O LibreOffice terminou antes de aceitar a conexão.");
-        if (std::chrono::steady_clock::now() > limite)
-            throw Erro(QString("O LibreOffice não respondeu em %1 segundos.")
-                           .arg(opcoes.segundosParaConectar));
-        std::this_thread::sleep_for(100ms);
-    }
-}
+// The office's own end; short, as it runs when the program quits.
+constexpr std::chrono::seconds PrazoParaEncerrar = 10s;
 
 } // namespace
 
 struct LibreOffice::Conexao {
-    Conexao(const OpcoesLibreOffice& opcoes)
-        : processo(opcoes.programa, opcoes.modo == ModoPlanilha::Oculto),
-          desktop(conecta(processo, opcoes)) {}
+    explicit Conexao(const OpcoesLibreOffice& opcoes)
+        : processo(localizaLibreOffice(opcoes.programa), opcoes.modo == ModoPlanilha::Oculto),
+          canal(std::make_shared<lo::CanalUno>(
+              std::chrono::seconds(opcoes.segundosPorChamada),
+              [p = &processo] {
+                  if (p->oculto())
+                      p->mata();
+              },
+              processo.oculto() ? QStringLiteral("e foi encerrado")
+                                : QStringLiteral("e foi deixado aberto como está"))) {
+        conecta(opcoes.segundosParaConectar);
+    }
+
+    void conecta(int segundos) {
+        const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(segundos);
+        while (!canal->conecta(processo.pipe())) {
+            if (processo.terminou() && !processo.reiniciaSePedido())
+                throw Erro("O LibreOffice terminou antes de aceitar a conexão.");
+            if (std::chrono::steady_clock::now() > limite)
+                throw Erro(QString("O LibreOffice não respondeu em %1 segundos.").arg(segundos));
+            std::this_thread::sleep_for(100ms);
+        }
+    }
 
     // An office that died may take a moment to be seen gone; its bridge knows at once.
     bool viva() const {
-        if (processo.terminou())
+        if (processo.terminou() || !canal->ativo())
             return false;
         try {
-            desktop->getCurrentFrame();
+            canal->chama(QStringLiteral("O LibreOffice não responde"),
+                         [&] { canal->desktop()->getCurrentFrame(); });
             return true;
-        } catch (const uno::Exception&) {
+        } catch (const Erro&) {
             return false;
         }
     }
 
+    // Whether a workbook is shown to the user. Documents nobody can see are the
+    // program's own and are closed on the way.
+    bool mostraDocumento() {
+        return canal->chama(PrazoParaEncerrar, QStringLiteral("O LibreOffice não responde"), [&] {
+            const auto documentos = canal->desktop()->getComponents()->createEnumeration();
+            bool mostra = false;
+            while (documentos->hasMoreElements()) {
+                uno::Reference<frame::XModel> modelo(documentos->nextElement(), uno::UNO_QUERY);
+                const auto controle = modelo.is() ? modelo->getCurrentController() : nullptr;
+                if (!controle.is())
+                    continue;
+                uno::Reference<awt::XWindow2> janela(controle->getFrame()->getContainerWindow(),
+                                                     uno::UNO_QUERY);
+                if (janela.is() && janela->isVisible()) {
+                    mostra = true;
+                    continue;
+                }
+                uno::Reference<util::XCloseable> fechavel(modelo, uno::UNO_QUERY);
+                if (fechavel.is())
+                    fechavel->close(true);
+            }
+            return mostra;
+        });
+    }
+
+    // Asks the office to quit; false when it refuses.
+    bool termina() {
+        return canal->chama(PrazoParaEncerrar, QStringLiteral("O LibreOffice não encerrou"),
+                            [&] { return static_cast<bool>(canal->desktop()->terminate()); });
+    }
+
+    void encerra() {
+        if (processo.oculto()) {
+            try {
+                if (canal->ativo())
+                    termina();
+            } catch (const Erro&) {
+                // Killed below either way.
+            }
+            canal->desliga();
+            processo.encerra(PrazoParaEncerrar);
+            return;
+        }
+        bool deixa = true;
+        try {
+            deixa = !processo.terminou() && (!canal->ativo() || mostraDocumento() || !termina());
+        } catch (const Erro&) {
+            // An office that does not answer may still hold the user's workbook.
+        }
+        canal->desliga();
+        if (deixa && !processo.terminou())
+            processo.deixa();
+        else
+            processo.encerra(PrazoParaEncerrar);
+    }
+
     ProcessoLibreOffice processo;
-    uno::Reference<frame::XDesktop2> desktop;
+    std::shared_ptr<lo::CanalUno> canal;
 };
 
 LibreOffice::LibreOffice(OpcoesLibreOffice opcoes) : opcoes_(std::move(opcoes)) {}
@@ -96,7 +138,7 @@ std::unique_ptr<Planilha> LibreOffice::novaPlanilha() {
         encerra();
     if (!conexao_)
         conexao_ = std::make_unique<Conexao>(opcoes_);
-    return lo::criaPlanilha(conexao_->desktop, opcoes_);
+    return lo::criaPlanilha(conexao_->canal, opcoes_);
 }
 
 pid_t LibreOffice::processo() const {
@@ -106,20 +148,20 @@ pid_t LibreOffice::processo() const {
 void LibreOffice::encerra() {
     if (!conexao_)
         return;
-    try {
-        conexao_->desktop->terminate();
-    } catch (const uno::Exception&) {
-        // The bridge goes down as the office quits; the process is reaped below anyway.
-    }
-    conexao_->desktop.clear();
-    conexao_->processo.encerra(10s);
+    conexao_->encerra();
     conexao_.reset();
 }
 
 bool LibreOffice::podeMostrarJanelas(const QString& programa) {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return false;
-    const QDir dir = QFileInfo(programa).absoluteDir();
+    QString encontrado;
+    try {
+        encontrado = localizaLibreOffice(programa);
+    } catch (const Erro&) {
+        return false;
+    }
+    const QDir dir = QFileInfo(encontrado).absoluteDir();
     return !dir.entryList({QStringLiteral("libvclplug_*.so")}, QDir::Files).isEmpty();
 }
 

@@ -10,7 +10,6 @@
 #include <QTemporaryFile>
 #include <QUrl>
 #include <cmath>
-#include <com/sun/star/awt/XTopWindow.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -82,9 +81,8 @@ bool mesmoArquivo(const QString& a, const QString& b) {
 
 class PlanilhaLibreOffice : public Planilha {
 public:
-    PlanilhaLibreOffice(const css::uno::Reference<frame::XDesktop2>& desktop,
-                        const OpcoesLibreOffice& opcoes)
-        : desktop_(desktop), opcoes_(opcoes) {}
+    PlanilhaLibreOffice(std::shared_ptr<lo::CanalUno> canal, const OpcoesLibreOffice& opcoes)
+        : canal_(std::move(canal)), opcoes_(opcoes) {}
 
     ~PlanilhaLibreOffice() override {
         // In the GUI the workbook stays with the user; elsewhere nobody would see it.
@@ -104,10 +102,11 @@ public:
         if (!info.isFile() || !info.isReadable())
             throw Erro(QString("O arquivo da planilha não pode ser lido: %1.").arg(caminho));
         // Not read-only: the office then quietly refuses some edits (clearing a cell).
-        const auto documento = carrega(
-            QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded), caminho);
+        const auto documento =
+            carrega(QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded),
+                    caminho, emUso(info));
         const auto planilha =
-            lo::chama(QString("Não foi possível abrir a planilha %1").arg(caminho), [&] {
+            canal_->chama(QString("Não foi possível abrir a planilha %1").arg(caminho), [&] {
                 css::uno::Reference<frame::XModel> modelo(documento, css::uno::UNO_QUERY);
                 css::uno::Reference<sheet::XSpreadsheetDocument> planilha(documento,
                                                                           css::uno::UNO_QUERY);
@@ -128,10 +127,14 @@ public:
         if (QStringList(folhas).removeDuplicates() != 0)
             throw Erro("Os nomes das folhas de uma planilha não podem se repetir.");
         fecha();
-        css::uno::Reference<sheet::XSpreadsheetDocument> planilha(
-            carrega("private:factory/scalc", "nova"), css::uno::UNO_QUERY);
+        const auto documento = carrega("private:factory/scalc", "nova");
+        css::uno::Reference<sheet::XSpreadsheetDocument> planilha;
         try {
-            lo::chama("Não foi possível criar as folhas da planilha", [&] {
+            planilha = canal_->chama("Não foi possível criar a planilha", [&] {
+                return css::uno::Reference<sheet::XSpreadsheetDocument>(documento,
+                                                                        css::uno::UNO_QUERY_THROW);
+            });
+            canal_->chama("Não foi possível criar as folhas da planilha", [&] {
                 const auto colecao = planilha->getSheets();
                 const auto padrao = colecao->getElementNames();
                 for (int i = 0; i < folhas.size(); ++i) {
@@ -146,7 +149,7 @@ public:
                         colecao->removeByName(nome);
             });
         } catch (const Erro&) {
-            fechaDocumento(planilha);
+            fechaDocumento(documento);
             throw;
         }
         assume(planilha, {});
@@ -154,7 +157,7 @@ public:
 
     void selecionaFolha(const QString& nome) override {
         exigeDocumento();
-        lo::chama(QString("Não foi possível selecionar a folha \"%1\"").arg(nome), [&] {
+        canal_->chama(QString("Não foi possível selecionar a folha \"%1\"").arg(nome), [&] {
             const auto colecao = documento_->getSheets();
             if (!colecao->hasByName(lo::ou(nome)))
                 throw Erro(QString("A folha \"%1\" não existe na planilha.").arg(nome));
@@ -169,7 +172,7 @@ public:
 
     ValorCelula le(const QString& endereco) override {
         const auto c = celula(endereco);
-        return lo::chama(QString("Não foi possível ler a célula %1").arg(endereco), [&] {
+        return canal_->chama(QString("Não foi possível ler a célula %1").arg(endereco), [&] {
             switch (c->getType()) {
             case table::CellContentType_EMPTY:
                 return ValorCelula::vazio();
@@ -191,13 +194,13 @@ public:
         if (!std::isfinite(valor))
             throw Erro(QString("Valor inválido para a célula %1.").arg(endereco));
         const auto c = celula(endereco);
-        lo::chama(QString("Não foi possível escrever a célula %1").arg(endereco),
-                  [&] { c->setValue(valor); });
+        canal_->chama(QString("Não foi possível escrever a célula %1").arg(endereco),
+                      [&] { c->setValue(valor); });
     }
 
     void escreveTexto(const QString& endereco, const QString& texto) override {
         const auto c = celula(endereco);
-        lo::chama(QString("Não foi possível escrever a célula %1").arg(endereco), [&] {
+        canal_->chama(QString("Não foi possível escrever a célula %1").arg(endereco), [&] {
             if (texto.isEmpty()) {
                 css::uno::Reference<sheet::XSheetOperation> operacao(c, css::uno::UNO_QUERY_THROW);
                 operacao->clearContents(sheet::CellFlags::VALUE | sheet::CellFlags::DATETIME |
@@ -229,7 +232,7 @@ public:
         temporario.setPermissions(destino.exists() ? destino.permissions()
                                                    : QFile::ReadOwner | QFile::WriteOwner |
                                                          QFile::ReadGroup | QFile::ReadOther);
-        lo::chama(QString("Não foi possível gravar a planilha em %1").arg(caminho), [&] {
+        canal_->chama(QString("Não foi possível gravar a planilha em %1").arg(caminho), [&] {
             css::uno::Reference<frame::XStorable> gravavel(documento_, css::uno::UNO_QUERY_THROW);
             gravavel->storeToURL(
                 lo::ou(QUrl::fromLocalFile(temporario.fileName()).toString(QUrl::FullyEncoded)),
@@ -271,7 +274,20 @@ public:
     }
 
 private:
-    css::uno::Reference<lang::XComponent> carrega(const QString& url, const QString& nome) {
+    // The message for a workbook that another office holds: a visible office refuses to
+    // open a file with a lock beside it, as one left from an earlier export may be.
+    QString emUso(const QFileInfo& arquivo) const {
+        if (opcoes_.modo != ModoPlanilha::Visivel ||
+            !QFileInfo::exists(arquivo.dir().filePath(".~lock." + arquivo.fileName() + "#")))
+            return {};
+        return QString("A planilha %1 já está aberta em outra janela do LibreOffice (talvez de "
+                       "uma exportação anterior, ainda não gravada). Grave-a e feche-a nessa "
+                       "janela, e exporte de novo.")
+            .arg(arquivo.filePath());
+    }
+
+    css::uno::Reference<lang::XComponent> carrega(const QString& url, const QString& nome,
+                                                  const QString& seRecusar = {}) {
         // Loaded hidden even in the GUI, and shown once known to be a workbook.
         const auto args = propriedades(
             {propriedade("Hidden", css::uno::Any(true)),
@@ -279,13 +295,15 @@ private:
                          css::uno::Any(document::MacroExecMode::NEVER_EXECUTE)),
              propriedade("UpdateDocMode", css::uno::Any(document::UpdateDocMode::NO_UPDATE))});
         const auto documento =
-            lo::chama(QString("Não foi possível abrir a planilha %1").arg(nome), [&] {
-                css::uno::Reference<frame::XComponentLoader> carregador(desktop_,
+            canal_->chama(QString("Não foi possível abrir a planilha %1").arg(nome), [&] {
+                css::uno::Reference<frame::XComponentLoader> carregador(canal_->desktop(),
                                                                         css::uno::UNO_QUERY_THROW);
                 return carregador->loadComponentFromURL(lo::ou(url), "_blank", 0, args);
             });
         if (!documento.is())
-            throw Erro(QString("O LibreOffice não conseguiu abrir a planilha %1.").arg(nome));
+            throw Erro(seRecusar.isEmpty()
+                           ? QString("O LibreOffice não conseguiu abrir a planilha %1.").arg(nome)
+                           : seRecusar);
         return documento;
     }
 
@@ -297,14 +315,13 @@ private:
             exibe();
     }
 
+    // Shown only: raising the window from here (XTopWindow::toFront) moves the focus on
+    // the office's UNO thread, where Calc's GTK clipboard query can hang the office.
     void exibe() {
-        lo::chama("Não foi possível mostrar a planilha no LibreOffice", [&] {
+        canal_->chama("Não foi possível mostrar a planilha no LibreOffice", [&] {
             css::uno::Reference<frame::XModel> modelo(documento_, css::uno::UNO_QUERY_THROW);
             const auto janela = modelo->getCurrentController()->getFrame()->getContainerWindow();
             janela->setVisible(true);
-            css::uno::Reference<awt::XTopWindow> topo(janela, css::uno::UNO_QUERY);
-            if (topo.is())
-                topo->toFront();
         });
     }
 
@@ -314,13 +331,15 @@ private:
         return info.absoluteDir().filePath(info.completeBaseName() + " - preenchida" + sufixo);
     }
 
-    static void fechaDocumento(const css::uno::Reference<css::uno::XInterface>& documento) {
+    void fechaDocumento(const css::uno::Reference<css::uno::XInterface>& documento) {
         try {
-            css::uno::Reference<util::XCloseable> fechavel(documento, css::uno::UNO_QUERY);
-            if (fechavel.is())
-                fechavel->close(true);
-        } catch (const css::uno::Exception&) {
-            // Vetoed or already gone: either way the document is no longer ours.
+            canal_->chama(QStringLiteral("Não foi possível fechar a planilha"), [&] {
+                css::uno::Reference<util::XCloseable> fechavel(documento, css::uno::UNO_QUERY);
+                if (fechavel.is())
+                    fechavel->close(true);
+            });
+        } catch (const Erro&) {
+            // Vetoed, gone or not answering: either way the document is no longer ours.
         }
     }
 
@@ -336,7 +355,7 @@ private:
             throw Erro("Nenhuma folha da planilha foi selecionada.");
         if (!formato.match(endereco).hasMatch())
             throw Erro(QString("Endereço de célula inválido: \"%1\".").arg(endereco));
-        return lo::chama(QString("Não foi possível localizar a célula %1").arg(endereco), [&] {
+        return canal_->chama(QString("Não foi possível localizar a célula %1").arg(endereco), [&] {
             return folha_->getCellRangeByName(lo::ou(endereco))->getCellByPosition(0, 0);
         });
     }
@@ -348,7 +367,7 @@ private:
         return tipo == sheet::FormulaResult::VALUE;
     }
 
-    css::uno::Reference<frame::XDesktop2> desktop_;
+    std::shared_ptr<lo::CanalUno> canal_;
     OpcoesLibreOffice opcoes_;
     css::uno::Reference<sheet::XSpreadsheetDocument> documento_;
     css::uno::Reference<sheet::XSpreadsheet> folha_;
@@ -357,9 +376,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<Planilha> lo::criaPlanilha(const css::uno::Reference<frame::XDesktop2>& desktop,
+std::unique_ptr<Planilha> lo::criaPlanilha(const std::shared_ptr<CanalUno>& canal,
                                            const OpcoesLibreOffice& opcoes) {
-    return std::make_unique<PlanilhaLibreOffice>(desktop, opcoes);
+    return std::make_unique<PlanilhaLibreOffice>(canal, opcoes);
 }
 
 } // namespace nq

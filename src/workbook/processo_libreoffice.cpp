@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
-#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -24,6 +23,9 @@ namespace {
 
 // The office keeps its pipes here whatever TMPDIR says.
 const char* const DiretorioDosPipes = "/tmp";
+const QString PrefixoDoPerfil = QStringLiteral("nq404-libreoffice-");
+// In the profile: the office's process id, for limpaRestos().
+const QString ArquivoDoPid = QStringLiteral("nq404-office.pid");
 
 QByteArray item(const char* nome, const char* valor) {
     return QByteArray(R"(<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name=")") +
@@ -50,23 +52,46 @@ void preparaPerfil(const QString& dir, bool oculto) {
         throw Erro(QString("Não foi possível preparar o perfil do LibreOffice em %1.").arg(dir));
 }
 
+// A zombie is dead too: an office killed along with its program waits there for
+// whoever adopted it to reap it.
 bool processoMorto(const QString& pid) {
     bool numero = false;
-    const int p = pid.toInt(&numero);
-    return numero && p > 0 && kill(p, 0) != 0 && errno == ESRCH;
+    const int p = pid.trimmed().toInt(&numero);
+    if (!numero || p <= 0)
+        return false;
+    if (kill(p, 0) != 0)
+        return errno == ESRCH;
+    QFile stat(QString("/proc/%1/stat").arg(p));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray linha = stat.readAll();
+    const qsizetype fim = linha.lastIndexOf(')');
+    return fim >= 0 && (linha.mid(fim + 2, 1) == "Z" || linha.mid(fim + 2, 1) == "X");
 }
 
-QString nomeDePipe() {
-    static std::atomic<int> contador{0};
-    return QString("nq404_%1_%2").arg(getpid()).arg(++contador);
+QString caminhoDoPipe(const QString& pipe) {
+    return QString("%1/OSL_PIPE_%2_%3").arg(DiretorioDosPipes).arg(getuid()).arg(pipe);
+}
+
+// "nq404-libreoffice-<program>-<sufixo>" pairs with the pipe "nq404_<program>_<sufixo>".
+QString pipeDoPerfil(const QString& perfil) {
+    const QString nome = QFileInfo(perfil).fileName();
+    return QString("nq404_%1_%2").arg(nome.section('-', 2, 2), nome.section('-', 3));
 }
 
 // Runs in the child between fork and exec: async-signal-safe calls only.
-[[noreturn]] void executaFilho(pid_t pai, const char* programa, char* const* argv) {
-    setpgid(0, 0);
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != pai)
-        _exit(126);
+[[noreturn]] void executaFilho(pid_t pai, bool oculto, const char* programa, char* const* argv,
+                               char* const* ambiente) {
+    if (oculto) {
+        setpgid(0, 0);
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != pai)
+            _exit(126);
+    } else {
+        // Out of the program's session: neither its end nor a Ctrl-C in its
+        // terminal reaches the office that holds the user's workbook.
+        setsid();
+    }
     sigset_t nenhum;
     sigemptyset(&nenhum);
     sigprocmask(SIG_SETMASK, &nenhum, nullptr);
@@ -77,15 +102,15 @@ QString nomeDePipe() {
         dup2(nulo, 2);
     }
     close_range(3, ~0U, 0);
-    execv(programa, argv);
+    execve(programa, argv, ambiente);
     _exit(127);
 }
 
 } // namespace
 
 ProcessoLibreOffice::ProcessoLibreOffice(const QString& programa, bool oculto)
-    : perfil_(QString("%1/nq404-libreoffice-%2-XXXXXX").arg(QDir::tempPath()).arg(getpid())),
-      pipe_(nomeDePipe()) {
+    : oculto_(oculto),
+      perfil_(QString("%1/%2%3-XXXXXX").arg(QDir::tempPath(), PrefixoDoPerfil).arg(getpid())) {
     limpaRestos();
     QFileInfo info(programa);
     if (!info.isFile() || !info.isExecutable())
@@ -96,6 +121,7 @@ ProcessoLibreOffice::ProcessoLibreOffice(const QString& programa, bool oculto)
         throw Erro(QString("Não foi possível criar o perfil temporário do LibreOffice: %1.")
                        .arg(perfil_.errorString()));
     preparaPerfil(perfil_.path(), oculto);
+    pipe_ = pipeDoPerfil(perfil_.path());
 
     argumentos_ = {
         programa.toStdString(),
@@ -118,45 +144,55 @@ void ProcessoLibreOffice::inicia() {
     for (auto& a : argumentos_)
         argv.push_back(a.data());
     argv.push_back(nullptr);
+    // This program's own UNO bootstrap names the installation it is linked with;
+    // the office finds its own.
+    std::vector<char*> ambiente;
+    for (char** v = environ; *v; ++v)
+        if (std::strncmp(*v, "URE_BOOTSTRAP=", 14) != 0)
+            ambiente.push_back(*v);
+    ambiente.push_back(nullptr);
 
     const pid_t pai = getpid();
-    pid_ = fork();
-    if (pid_ < 0)
+    const pid_t filho = fork();
+    if (filho < 0)
         throw Erro(QString("Não foi possível iniciar o LibreOffice: %1.").arg(strerror(errno)));
-    if (pid_ == 0)
-        executaFilho(pai, argv[0], argv.data());
-    setpgid(pid_, pid_);
+    if (filho == 0)
+        executaFilho(pai, oculto_, argv[0], argv.data(), ambiente.data());
+    if (oculto_)
+        setpgid(filho, filho);
+    pid_ = filho;
+    QFile marca(perfil_.filePath(ArquivoDoPid));
+    if (marca.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        marca.write(QByteArray::number(filho));
 }
 
 void ProcessoLibreOffice::limpaRestos() {
     QDir temp(QDir::tempPath());
     for (const auto& nome :
-         temp.entryList({"nq404-libreoffice-*"}, QDir::Dirs | QDir::NoDotAndDotDot))
-        if (processoMorto(nome.section('-', 2, 2)))
-            QDir(temp.filePath(nome)).removeRecursively();
-    QDir tmp(DiretorioDosPipes);
-    for (const auto& nome :
-         tmp.entryList({QString("OSL_PIPE_%1_nq404_*").arg(getuid())}, QDir::System | QDir::Files))
-        if (processoMorto(nome.section('_', 4, 4)))
-            tmp.remove(nome);
+         temp.entryList({PrefixoDoPerfil + "*"}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (!processoMorto(nome.section('-', 2, 2)))
+            continue;
+        QFile marca(temp.filePath(nome) + "/" + ArquivoDoPid);
+        if (marca.open(QIODevice::ReadOnly) && !processoMorto(QString::fromLatin1(marca.readAll())))
+            continue; // a visible office left running with the user's workbook
+        QFile::remove(caminhoDoPipe(pipeDoPerfil(nome)));
+        QDir(temp.filePath(nome)).removeRecursively();
+    }
 }
 
 ProcessoLibreOffice::~ProcessoLibreOffice() {
     encerra(std::chrono::milliseconds(0));
 }
 
-QString ProcessoLibreOffice::enderecoUno() const {
-    return QString("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipe_);
-}
-
 bool ProcessoLibreOffice::reiniciaSePedido() {
     // The office's own code for "restart me" (its launcher does the same).
     constexpr int PedidoDeReinicio = 81;
-    if (pid_ <= 0 || !terminou())
+    const pid_t pid = pid_;
+    if (pid <= 0 || !terminou())
         return false;
-    kill(-pid_, SIGKILL);
+    kill(-pid, SIGKILL);
     int estado = 0;
-    while (waitpid(pid_, &estado, 0) < 0 && errno == EINTR) {
+    while (waitpid(pid, &estado, 0) < 0 && errno == EINTR) {
     }
     pid_ = 0;
     if (!WIFEXITED(estado) || WEXITSTATUS(estado) != PedidoDeReinicio)
@@ -166,27 +202,41 @@ bool ProcessoLibreOffice::reiniciaSePedido() {
 }
 
 bool ProcessoLibreOffice::terminou() const {
-    if (pid_ <= 0)
+    const pid_t pid = pid_;
+    if (pid <= 0)
         return true;
     siginfo_t info{};
-    if (waitid(P_PID, pid_, &info, WEXITED | WNOHANG | WNOWAIT) != 0)
+    if (waitid(P_PID, pid, &info, WEXITED | WNOHANG | WNOWAIT) != 0)
         return errno != EINTR;
     return info.si_pid != 0;
 }
 
+void ProcessoLibreOffice::mata() {
+    // The leader is not reaped before encerra(), so its group id cannot have been reused.
+    if (const pid_t pid = pid_; pid > 0)
+        kill(-pid, SIGKILL);
+}
+
 void ProcessoLibreOffice::encerra(std::chrono::milliseconds limite) {
-    if (pid_ <= 0)
+    const pid_t pid = pid_;
+    if (pid <= 0)
         return;
     const auto fim = std::chrono::steady_clock::now() + limite;
     while (!terminou() && std::chrono::steady_clock::now() < fim)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    // The leader is not reaped yet, so its group id cannot have been reused.
-    kill(-pid_, SIGKILL);
-    while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+    mata();
+    while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
     }
     pid_ = 0;
     // A killed office leaves its pipe behind.
-    QFile::remove(QString("%1/OSL_PIPE_%2_%3").arg(DiretorioDosPipes).arg(getuid()).arg(pipe_));
+    QFile::remove(caminhoDoPipe(pipe_));
+}
+
+void ProcessoLibreOffice::deixa() {
+    if (pid_ <= 0)
+        return;
+    pid_ = 0;
+    perfil_.setAutoRemove(false);
 }
 
 } // namespace nq

@@ -12,6 +12,7 @@
 #include "report/preview/preview.h"
 #include "report/preview/saida.h"
 #include "workbook/libreoffice.h"
+#include "workbook/localiza_libreoffice.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -361,7 +362,7 @@ TEST_F(Lancador, CaminhoDaPlanilhaLembrado) {
 }
 
 TEST_F(Lancador, PlanilhaVerificadaAoSairDoCampo) {
-    if (!QFileInfo::exists(OpcoesLibreOffice{}.programa))
+    if (!libreOfficeInstalado())
         GTEST_SKIP() << "LibreOffice não instalado";
     QTemporaryDir dir;
     defineCaminhoCorfocoIni(dir.filePath("corfoco.ini"));
@@ -507,7 +508,8 @@ TEST_F(Lancador, VerificacaoGuardadaEJanelasVivasDuranteEla) {
 
 TEST_F(Lancador, BotaoAnexosAbreOLancadorDoPrograma) {
     defineMunicipio("Câmara Municipal de Teste");
-    TFrmPrincipalNQ404 principal(janelasDoPrograma());
+    LibreOffice office;
+    TFrmPrincipalNQ404 principal(janelasDoPrograma(office));
     principal.show();
     principal.btnAnexosClick();
     auto* l = dynamic_cast<TFrmImprime*>(&lancador());

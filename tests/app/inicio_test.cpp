@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@ using namespace nq;
 
 namespace {
 
+const QString BaseNaoEncontrada =
+    QStringLiteral("Base de Dados do sistema não encontrada !!! O Sistema será finalizado.");
 const QString AvisoAnoAnterior =
     QStringLiteral("Não foi encontrada a Base de Dados do ano Anterior ! Alguns relatórios "
                    "ficarão incompletos sem essas informações!");
@@ -27,13 +30,14 @@ protected:
     }
     void TearDown() override { defineCaminhoVexoIni({}); }
 
-    void escreveIni(const QString& ano) {
+    void escreveIni(const QString& ano, const QString& linhas = {}) {
         const QString caminho = dir.filePath("Vexo.ini");
         QFile f(caminho);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(QStringLiteral("[VEXO]\r\nAno=%1\r\nServidor=\r\nCaminho_Base_Dados=%2\r\n")
-                    .arg(ano, base)
-                    .toUtf8());
+        f.write(
+            QStringLiteral("[VEXO]\r\nAno=%1\r\nCaminho_Base_Dados=%2\r\n%3")
+                .arg(ano, base, linhas.contains("Servidor=") ? linhas : "Servidor=\r\n" + linhas)
+                .toUtf8());
         f.close();
         defineCaminhoVexoIni(caminho);
     }
@@ -135,10 +139,62 @@ TEST_F(Inicio, BancoAusenteEncerra) {
     EXPECT_FALSE(conectado);
     EXPECT_EQ(vezes(AvisoAnoAnterior), 0);
     const auto& ultima = msgs->registro().back();
-    EXPECT_EQ(ultima.texto,
-              "Base de Dados do sistema não encontrada !!! O Sistema será finalizado.");
+    EXPECT_EQ(ultima.texto.section('\n', 0, 0), BaseNaoEncontrada);
+    EXPECT_TRUE(ultima.texto.contains(base + "ARQ2008/VEXO2008.FDB não existe."))
+        << ultima.texto.toStdString();
     EXPECT_EQ(ultima.titulo, "Erro na Base de Dados");
     EXPECT_EQ(ultima.icone, Icone::Erro);
+}
+
+// The first line as the family shows it, and below it what is really wrong.
+TEST_F(Inicio, BancoQueNaoAbreDizACausaAbaixoDaMensagem) {
+    const demo::Demonstracao d = criaDemo();
+    const auto causa = [&] {
+        msgs->limpa();
+        const ResultadoInicio r = inicia();
+        EXPECT_TRUE(r.encerrar);
+        EXPECT_FALSE(conectado);
+        if (msgs->registro().empty())
+            return QString();
+        const QString texto = msgs->registro().back().texto;
+        EXPECT_EQ(texto.section('\n', 0, 0), BaseNaoEncontrada);
+        return texto.section('\n', 1).trimmed();
+    };
+
+    {
+        QProcess isql; // another program holding the embedded file
+        isql.start("isql-fb", {"-user", "QTWVEXO8", d.bancoAtual});
+        ASSERT_TRUE(isql.waitForStarted());
+        isql.write("SELECT 'PRONTO' FROM RDB$DATABASE;\n");
+        QByteArray saida;
+        while (!saida.contains("PRONTO")) {
+            ASSERT_TRUE(isql.waitForReadyRead(10000));
+            saida += isql.readAllStandardOutput();
+        }
+        const QString emUso = causa();
+        EXPECT_TRUE(emUso.contains("já está aberto por outro programa")) << emUso.toStdString();
+        isql.write("QUIT;\n");
+        isql.closeWriteChannel();
+        EXPECT_TRUE(isql.waitForFinished(10000));
+    }
+
+    escreveIni("2008", "DLL=ibclient64.dll\r\n");
+    EXPECT_TRUE(causa().startsWith("Biblioteca cliente do banco de dados desconhecida: "
+                                   "ibclient64.dll"));
+
+    escreveIni("2008", "Servidor=127.0.0.1/1\r\nSO_Servidor=LINUX\r\n");
+    EXPECT_TRUE(causa().contains("Não foi possível conectar ao servidor do banco de dados "
+                                 "127.0.0.1/1: ele recusou a conexão"));
+
+    escreveIni("2008");
+    QFile lixo(d.bancoAtual);
+    ASSERT_TRUE(lixo.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    lixo.write(QByteArray("não é um banco de dados ").repeated(1000));
+    lixo.close();
+    const QString danificado = causa();
+    EXPECT_TRUE(danificado.contains("não é um banco de dados Firebird válido ou está danificado"))
+        << danificado.toStdString();
+    EXPECT_FALSE(danificado.contains("motor")) << danificado.toStdString();
 }
 
 TEST_F(Inicio, ConfiguracaoRuimMostraOErroSemEncerrar) {

@@ -4,6 +4,7 @@
 #include "core/erro.h"
 #include "core/mensagens.h"
 #include "workbook/libreoffice.h"
+#include "workbook/localiza_libreoffice.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -116,7 +117,7 @@ protected:
         office_ = nullptr;
     }
     void SetUp() override {
-        if (!QFileInfo::exists(OpcoesLibreOffice{}.programa))
+        if (!libreOfficeInstalado())
             GTEST_SKIP() << "LibreOffice não instalado";
     }
 

@@ -46,6 +46,9 @@ TEST(TCRSQLConnection, ParametrosDaFamiliaNaOrdemEDriverPorNome) {
     EXPECT_EQ(c.parametrosConexao().papel, "RoleName");
     EXPECT_EQ(c.opcoesTransacao(0).isolamento, fb::Isolamento::LeituraConfirmada);
     EXPECT_TRUE(c.opcoesTransacao(0).esperaBloqueios);
+    EXPECT_EQ(c.parametrosConexao().segundosParaConectar, 15); // a server that never answers
+    c.setParam("ConnectTimeout", " 3 ");
+    EXPECT_EQ(c.parametrosConexao().segundosParaConectar, 3);
 
     c.Params << "EnableBCD=true"
              << "LongStrings=Sim"

@@ -3,9 +3,18 @@
 #include "core/erro.h"
 #include "db/firebird.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <arpa/inet.h>
+#include <chrono>
+#include <cstdio>
+#include <firebird/Interface.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace nq;
 using namespace nq::fb;
@@ -81,6 +90,39 @@ TEST_F(FirebirdTest, CadaTipoVaiEVoltaPorParametros) {
     EXPECT_EQ(c.texto(0), QString());
     EXPECT_FALSE(c.data(5).isValid());
     EXPECT_FALSE(c.proxima());
+}
+
+// A text blob crosses the character sets like a column does: stored in the
+// database's own set (one byte per character in WIN1252), read back intact by an
+// attachment in another set.
+TEST_F(FirebirdTest, TextoLongoGuardadoNoConjuntoDoBanco) {
+    const QString nota =
+        QString::fromUtf8("Aquisição de material – lote nº 7 “urgente”\n").repeated(900);
+    {
+        Transacao t = banco_->inicia();
+        Comando ins =
+            banco_->prepara(t, QStringLiteral("INSERT INTO TIPOS (PEQUENO, NOTA) VALUES (1, ?)"));
+        ins.executa(t, nota);
+        t.confirma();
+    }
+    EXPECT_EQ(umTexto(QStringLiteral("SELECT OCTET_LENGTH(NOTA) FROM TIPOS")),
+              QString::number(nota.size()));
+    EXPECT_EQ(umTexto(QStringLiteral("SELECT CHAR_LENGTH(NOTA) FROM TIPOS")),
+              QString::number(nota.size()));
+
+    auto win = Banco::conecta(caminho_, teste::parametrosFamilia(QStringLiteral("WIN1252")));
+    Transacao t = win->inicia();
+    Cursor c = win->abre(t, QStringLiteral("SELECT NOTA FROM TIPOS"));
+    ASSERT_TRUE(c.proxima());
+    EXPECT_EQ(c.texto(0), nota);
+    // Written through the WIN1252 attachment, read through the UTF8 one.
+    const QString outra = QString::fromUtf8("Câmara – “São João” ");
+    Comando upd = win->prepara(t, QStringLiteral("UPDATE TIPOS SET NOTA = ?"));
+    upd.executa(t, outra);
+    t.confirma();
+    EXPECT_EQ(umTexto(QStringLiteral("SELECT NOTA FROM TIPOS")), outra);
+    EXPECT_EQ(umTexto(QStringLiteral("SELECT OCTET_LENGTH(NOTA) FROM TIPOS")),
+              QString::number(outra.size()));
 }
 
 TEST_F(FirebirdTest, NumericChegaExatoOndeDoubleErra) {
@@ -183,19 +225,161 @@ TEST(FirebirdCaminho, RemotoOuLocal) {
     EXPECT_FALSE(Banco::ehCaminhoRemoto(QStringLiteral("/tmp/VEXO_8/ARQ2008/VEXO2008.FDB")));
     EXPECT_FALSE(Banco::ehCaminhoRemoto(QStringLiteral("C:\\VEXO_8\\ARQ2008\\VEXO2008.FDB")));
     EXPECT_FALSE(Banco::ehCaminhoRemoto(QStringLiteral("/tmp/a:b.fdb")));
-    EXPECT_TRUE(Banco::motorEmbutidoPresente());
 }
 
-TEST(FirebirdAbertura, ArquivoInexistenteDizOCaminho) {
-    QTemporaryDir dir;
-    const QString caminho = dir.filePath(QStringLiteral("NAOEXISTE.FDB"));
+QString erroAoAbrir(const QString& caminho,
+                    const ParametrosConexao& p = teste::parametrosFamilia()) {
     try {
-        Banco::conecta(caminho, teste::parametrosFamilia());
-        FAIL() << "abriu";
+        Banco::conecta(caminho, p);
     } catch (const Erro& e) {
-        EXPECT_TRUE(e.texto().startsWith(
-            QStringLiteral("Não foi possível abrir o banco de dados %1: ").arg(caminho)))
-            << e.what();
+        return e.texto();
+    }
+    ADD_FAILURE() << "abriu " << caminho.toStdString();
+    return {};
+}
+
+// A port on 127.0.0.1 where nothing listens.
+int portaFechada() {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t n = sizeof a;
+    bind(s, reinterpret_cast<sockaddr*>(&a), n);
+    getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);
+    close(s);
+    return ntohs(a.sin_port);
+}
+
+// Each way a database fails to open says what is wrong, never "the engine is missing"
+// while the engine is there.
+TEST(FirebirdAbertura, CadaFalhaDizSuaCausa) {
+    QTemporaryDir dir;
+    const QString ausente = dir.filePath(QStringLiteral("NAOEXISTE.FDB"));
+    EXPECT_TRUE(erroAoAbrir(ausente).startsWith(
+        QStringLiteral("O arquivo do banco de dados %1 não existe.").arg(ausente)));
+
+    const QString lixo = dir.filePath(QStringLiteral("LIXO.FDB"));
+    QFile f(lixo);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 2000; ++i)
+        f.write(QByteArray::number(i * 7919).repeated(7));
+    f.close();
+    const QString danificado = erroAoAbrir(lixo);
+    EXPECT_TRUE(danificado.startsWith(
+        QStringLiteral("O arquivo %1 não é um banco de dados Firebird válido ou está danificado.")
+            .arg(lixo)))
+        << danificado.toStdString();
+
+    const QString servidor = QStringLiteral("127.0.0.1/%1").arg(portaFechada());
+    const QString recusado = erroAoAbrir(servidor + QStringLiteral(":/dados/VEXO2008.FDB"));
+    EXPECT_TRUE(recusado.startsWith(
+        QStringLiteral("Não foi possível conectar ao servidor do banco de dados %1: ele recusou a "
+                       "conexão")
+            .arg(servidor)))
+        << recusado.toStdString();
+
+    for (const QString& texto : {danificado, recusado})
+        EXPECT_FALSE(texto.contains(QStringLiteral("motor"))) << texto.toStdString();
+}
+
+// A server that takes the connection and never answers: the attempt gives up at the
+// deadline instead of the client's three minutes.
+TEST(FirebirdAbertura, ServidorQueNaoRespondeEsgotaOPrazo) {
+    const int escuta = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t n = sizeof a;
+    ASSERT_EQ(bind(escuta, reinterpret_cast<sockaddr*>(&a), n), 0);
+    ASSERT_EQ(listen(escuta, 8), 0); // the kernel accepts; nobody ever answers
+    getsockname(escuta, reinterpret_cast<sockaddr*>(&a), &n);
+    const QString servidor = QStringLiteral("127.0.0.1/%1").arg(ntohs(a.sin_port));
+
+    ParametrosConexao p = teste::parametrosFamilia();
+    p.segundosParaConectar = 2;
+    const auto inicio = std::chrono::steady_clock::now();
+    const QString erro = erroAoAbrir(servidor + QStringLiteral(":/dados/VEXO2008.FDB"), p);
+    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(10));
+    EXPECT_EQ(erro, QStringLiteral("O servidor do banco de dados %1 não respondeu em 2 segundos "
+                                   "ao pedido de conexão com %1:/dados/VEXO2008.FDB. Verifique "
+                                   "se o servidor Firebird está em funcionamento.")
+                        .arg(servidor));
+    close(escuta);
+    EXPECT_EQ(ParametrosConexao{}.segundosParaConectar, 15);
+}
+
+// The file is there but the engine cannot write to it: said so, not "not found".
+TEST(FirebirdAberturaDeathTest, ArquivoSomenteLeituraDizPorQue) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    QTemporaryDir dir;
+    const QString caminho = dir.filePath(QStringLiteral("LEITURA.FDB"));
+    teste::criaBancoDeTeste(caminho);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(caminho, QFile::ReadOwner | QFile::ReadOther);
+    EXPECT_EXIT(
+        {
+            // root writes anywhere: the attempt is made as nobody
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                _exit(2);
+            std::fprintf(stderr, "%s\n", erroAoAbrir(caminho).toUtf8().constData());
+            _exit(0);
+        },
+        ::testing::ExitedWithCode(0),
+        "O arquivo do banco de dados .*LEITURA.FDB não pode ser aberto para gravação");
+}
+
+// With no embedded engine in the client's providers, a local file that exists is
+// reported as a missing engine; one that does not exist, as missing.
+TEST(FirebirdAberturaDeathTest, SemMotorLocalSoOArquivoExistenteCulpaOMotor) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The child runs this body again: nothing here may start the client before FIREBIRD is set.
+    QTemporaryDir dir;
+    const QString banco = dir.filePath(QStringLiteral("BOM.FDB"));
+    QFile arquivo(banco);
+    ASSERT_TRUE(arquivo.open(QIODevice::WriteOnly));
+    arquivo.write(QByteArray(8192, '\0'));
+    arquivo.close();
+    const QString raiz = dir.filePath(QStringLiteral("firebird"));
+    ASSERT_TRUE(QDir().mkpath(raiz));
+    QFile conf(raiz + QStringLiteral("/firebird.conf"));
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write("Providers = Remote, Loopback\nRemoteServicePort = " +
+               QByteArray::number(portaFechada()) + "\n");
+    conf.close();
+    EXPECT_EXIT(
+        {
+            qputenv("FIREBIRD", QFile::encodeName(raiz));
+            const QString semMotor = erroAoAbrir(banco);
+            const QString ausente = erroAoAbrir(dir.filePath(QStringLiteral("NAO.FDB")));
+            std::fprintf(stderr, "%s\n%s\n", semMotor.toUtf8().constData(),
+                         ausente.toUtf8().constData());
+            _exit(
+                semMotor.startsWith(
+                    QStringLiteral(
+                        "O banco de dados local %1 não pode ser aberto: o motor local do Firebird")
+                        .arg(banco)) &&
+                        !ausente.contains(QStringLiteral("motor"))
+                    ? 0
+                    : 1);
+        },
+        ::testing::ExitedWithCode(0), "não existe");
+}
+
+TEST(FirebirdMotor, EncontraOMotorDoFirebird3EDosSeguintes) {
+    QTemporaryDir dir;
+    EXPECT_FALSE(Banco::motorEmbutidoEm(dir.path()));
+    for (const char* nome : {"libEngine12.so.bak", "libEngine.so", "libEngine11.so"}) {
+        QFile f(dir.filePath(QString::fromLatin1(nome)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    EXPECT_FALSE(Banco::motorEmbutidoEm(dir.path()));
+    for (const char* nome : {"libEngine13.so", "libEngine12.so"}) {
+        QTemporaryDir outro;
+        QFile f(outro.filePath(QString::fromLatin1(nome)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(Banco::motorEmbutidoEm(outro.path())) << nome;
     }
 }
 

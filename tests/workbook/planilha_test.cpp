@@ -224,8 +224,9 @@ TEST(LibreOfficeAusente, DizQueNaoFoiEncontrado) {
     OpcoesLibreOffice opcoes;
     opcoes.programa = "/nao/existe/soffice.bin";
     LibreOffice office(opcoes);
-    EXPECT_TRUE(
-        erroDe([&] { office.novaPlanilha(); }).startsWith("O LibreOffice não foi encontrado"));
+    EXPECT_TRUE(erroDe([&] {
+                    office.novaPlanilha();
+                }).startsWith("O LibreOffice indicado na configuração"));
     EXPECT_EQ(office.processo(), 0);
 }
 

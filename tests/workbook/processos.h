@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <chrono>
+#include <csignal>
 #include <sys/types.h>
 #include <thread>
 
@@ -24,6 +25,23 @@ inline bool grupoVivo(pid_t grupo) {
         const auto campos = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
         if (campos.size() > 2 && campos[0] != "Z" && campos[2].toInt() == grupo)
             return true;
+    }
+    return false;
+}
+
+// Stops a process (SIGSTOP) and waits until every thread of it has stopped, so
+// that nothing it was about to do slips through.
+inline bool para(pid_t pid) {
+    if (kill(pid, SIGSTOP) != 0)
+        return false;
+    for (int i = 0; i < 200; ++i) {
+        QFile f("/proc/" + QString::number(pid) + "/stat");
+        if (f.open(QIODevice::ReadOnly)) {
+            const QByteArray stat = f.readAll();
+            if (stat.mid(stat.lastIndexOf(')') + 2, 1) == "T")
+                return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return false;
 }
