@@ -116,7 +116,8 @@ void Execucao::abrePipelines() {
         abertos_.push_back(p);
         marcadores_[p] = tabela->bookmark();
         const std::vector<int> rs = registros(*p);
-        posiciona(*p, rs.empty() ? -1 : rs.front());
+        inicial_[p] = rs.empty() ? -1 : rs.front();
+        posiciona(*p, inicial_[p]);
         if (p->AfterOpen)
             p->AfterOpen();
     }
@@ -141,6 +142,24 @@ void Execucao::fechaPipelines() {
         } catch (const Erro&) {
             // Closing after the run must not hide the run's own result or error.
         }
+    }
+}
+
+Execucao::PosicoesDoFim::PosicoesDoFim(Execucao& ex) : ex_(ex) {
+    for (TppDBPipeline* p : ex_.abertos_) {
+        const ClientDataSet* t = p->DataSource;
+        atuais_.push_back({p, ex_.posicao(*p), t && t->active() ? t->recNo() : 0});
+        ex_.posiciona(*p, ex_.inicial_[p]);
+    }
+}
+
+Execucao::PosicoesDoFim::~PosicoesDoFim() {
+    // The tables go back to the very rows they were on, which event handlers may have moved.
+    for (const Posicao& a : atuais_) {
+        ex_.atual_[a.pipeline] = a.registro;
+        ClientDataSet* t = a.pipeline->DataSource;
+        if (t && t->active() && a.linhaDaTabela > 0 && t->recNo() != a.linhaDaTabela)
+            t->setRecNo(a.linhaDaTabela);
     }
 }
 

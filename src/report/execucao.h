@@ -48,6 +48,26 @@ public:
     int paginaAbsoluta = 0;
     int paginaRelativa = 0;
 
+    // While it lives, every pipeline (and its table) stands where a finished run leaves it:
+    // on the record it stood on when the run began. Page bands are generated so, as when
+    // they came after the whole body, even while the body is still being walked.
+    class PosicoesDoFim {
+    public:
+        explicit PosicoesDoFim(Execucao& ex);
+        ~PosicoesDoFim();
+        PosicoesDoFim(const PosicoesDoFim&) = delete;
+        PosicoesDoFim& operator=(const PosicoesDoFim&) = delete;
+
+    private:
+        struct Posicao {
+            const TppDBPipeline* pipeline;
+            int registro;
+            int linhaDaTabela; // the table's recNo, 0 when closed
+        };
+        Execucao& ex_;
+        std::vector<Posicao> atuais_;
+    };
+
 private:
     struct Agregado {
         Value soma;
@@ -67,6 +87,7 @@ private:
     std::vector<TppDBPipeline*> abertos_;
     std::unordered_map<const TppDBPipeline*, int> marcadores_; // the tables' rows at the start
     std::unordered_map<const TppDBPipeline*, int> atual_;
+    std::unordered_map<const TppDBPipeline*, int> inicial_; // where each stood when opened
     std::unordered_map<const TppDBCalc*, Agregado> agregados_;
     std::unordered_map<const TppDBText*, QString> ultimoTexto_;
     std::vector<TppVariable*> variaveis_;

@@ -59,6 +59,35 @@ void Faixa::incorpora(const Faixa& outra, int dx, int dy) {
     altura = std::max(altura, outra.altura + dy);
 }
 
+void Faixa::acrescenta(Faixa&& outra, int dx, int dy) {
+    elementos.reserve(elementos.size() + outra.elementos.size());
+    for (Elemento& e : outra.elementos) {
+        if (dx != 0 || dy != 0) {
+            desloca(e.comando, dx, dy);
+            e.topo += dy;
+            e.base += dy;
+        }
+        elementos.push_back(std::move(e));
+    }
+    for (const Intervalo& i : outra.indivisiveis)
+        indivisiveis.push_back({i.inicio + dy, i.fim + dy});
+    for (const Intervalo& i : outra.detalhesEstaticos)
+        detalhesEstaticos.push_back({i.inicio + dy, i.fim + dy});
+    for (Grupo& g : outra.grupos) {
+        g.inicio += dy;
+        g.fimDoCabecalho += dy;
+        g.fim += dy;
+        for (Elemento& e : g.cabecalho)
+            desloca(e.comando, dx, 0);
+        grupos.push_back(std::move(g));
+    }
+    for (int q : outra.quebrasDePagina)
+        quebrasDePagina.push_back(q + dy);
+    if (outra.inicioAlinhadoAoFundo && !inicioAlinhadoAoFundo)
+        inicioAlinhadoAoFundo = *outra.inicioAlinhadoAoFundo + dy;
+    altura = std::max(altura, outra.altura + dy);
+}
+
 void Faixa::corta(int limite) {
     std::erase_if(elementos, [limite](const Elemento& e) { return e.topo >= limite; });
     std::erase_if(indivisiveis, [limite](const Intervalo& i) { return i.inicio >= limite; });

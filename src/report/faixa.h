@@ -2,6 +2,7 @@
 
 #include "report/pagina.h"
 
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -23,6 +24,7 @@ struct Faixa {
     // A group as printed: kept together on one page, and its header repeated at the
     // top of a page that continues it.
     struct Grupo {
+        static constexpr int Aberto = std::numeric_limits<int>::max(); // `fim` of an open group
         int inicio = 0;
         int fimDoCabecalho = 0;
         int fim = 0;
@@ -30,6 +32,7 @@ struct Faixa {
         bool reimprimirCabecalho = false;
         int limiarNovaPagina = 0;
         std::vector<Elemento> cabecalho; // y from 0 at the header's top
+        int id = -1;                     // names an open group until it closes
     };
 
     int altura = 0;
@@ -42,6 +45,8 @@ struct Faixa {
 
     // Appends `outra` with its origin moved to (dx, dy).
     void incorpora(const Faixa& outra, int dx, int dy);
+    // The same, taking `outra`'s commands instead of copying them.
+    void acrescenta(Faixa&& outra, int dx, int dy);
     // Keeps only what starts above `limite` (a stretchable shown in a fixed box).
     void corta(int limite);
 };

@@ -3,7 +3,9 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
+#include <bitset>
 #include <cmath>
+#include <vector>
 
 namespace nq {
 
@@ -73,13 +75,33 @@ FonteResolvida resolveFonte(const Fonte& f) {
 }
 
 struct MedidorDeTexto::Medidas {
+    Fonte fonte; // as asked for, without its condensation
     FonteResolvida resolvida;
     QFontMetricsF metricas;
+    int ascendente = 0;
+    int alturaDaLinha = 0;
+    // A fixed-pitch font gives every character of `uniformes` (printable Latin-1, where
+    // the font has them all alike) the same advance: a text of those measures its length
+    // times that advance, exactly as the font engine sums it, without shaping the text.
+    qreal avanco = 0;
+    std::bitset<256> uniformes;
 };
 
 struct MedidorDeTexto::Cache {
-    QHash<QString, std::shared_ptr<const Medidas>> porFonte;
+    std::vector<std::unique_ptr<const Medidas>> fontes;
+    const Medidas* ultima = nullptr;
 };
+
+namespace {
+
+// The same font for measuring: what the old text key compared (colour and condensation
+// left out).
+bool mesmaFonte(const Fonte& a, const Fonte& b) {
+    return a.tamanho == b.tamanho && a.negrito == b.negrito && a.italico == b.italico &&
+           a.sublinhado == b.sublinhado && a.riscado == b.riscado && a.nome == b.nome;
+}
+
+} // namespace
 
 MedidorDeTexto::MedidorDeTexto() : cache_(std::make_unique<Cache>()) {}
 
@@ -92,35 +114,62 @@ const MedidorDeTexto& MedidorDeTexto::instancia() {
 }
 
 const MedidorDeTexto::Medidas& MedidorDeTexto::medidas(const Fonte& f) const {
-    const QString chave = QStringLiteral("%1|%2|%3%4%5%6")
-                              .arg(f.nome)
-                              .arg(f.tamanho)
-                              .arg(int(f.negrito))
-                              .arg(int(f.italico))
-                              .arg(int(f.sublinhado))
-                              .arg(int(f.riscado));
-    auto& m = cache_->porFonte[chave];
-    if (!m) {
-        Fonte normal = f;
-        normal.condensacao = 1; // applied to each measure: one entry serves every condensation
-        FonteResolvida r = resolveFonte(normal);
-        m = std::make_shared<const Medidas>(Medidas{r, metricas(r)});
+    // A report measures a few fonts many times, mostly the same one in a row.
+    if (cache_->ultima && mesmaFonte(cache_->ultima->fonte, f))
+        return *cache_->ultima;
+    for (const auto& m : cache_->fontes)
+        if (mesmaFonte(m->fonte, f))
+            return *(cache_->ultima = m.get());
+    Fonte normal = f;
+    normal.condensacao = 1; // applied to each measure: one entry serves every condensation
+    normal.cor = Qt::black;
+    const FonteResolvida r = resolveFonte(normal);
+    auto m = std::make_unique<Medidas>(Medidas{normal, r, metricas(r), 0, 0, 0, {}});
+    m->ascendente = emMilesimos(m->metricas.ascent());
+    m->alturaDaLinha = emMilesimos(m->metricas.lineSpacing());
+    if (passoDaFonteDeImpressora(f.nome) > 0) {
+        m->avanco = m->metricas.horizontalAdvance(QStringLiteral("0"));
+        for (int c = 0x20; c < 0x100; ++c)
+            if ((c < 0x7F || c >= 0xA0) &&
+                m->metricas.horizontalAdvance(QString(QChar(c))) == m->avanco)
+                m->uniformes.set(c);
     }
-    return *m;
+    cache_->fontes.push_back(std::move(m));
+    return *(cache_->ultima = cache_->fontes.back().get());
+}
+
+FonteResolvida MedidorDeTexto::resolvida(const Fonte& fonte) const {
+    FonteResolvida r = medidas(fonte).resolvida;
+    r.escalaHorizontal *= fonte.condensacao;
+    return r;
 }
 
 int MedidorDeTexto::largura(const Fonte& fonte, const QString& texto) const {
     const Medidas& m = medidas(fonte);
-    return emMilesimos(m.metricas.horizontalAdvance(texto) * m.resolvida.escalaHorizontal *
-                       fonte.condensacao);
+    qreal avanco = 0;
+    bool uniforme = m.avanco > 0;
+    for (const QChar c : texto)
+        if (c.unicode() > 0xFF || !m.uniformes.test(c.unicode())) {
+            uniforme = false;
+            break;
+        }
+    if (uniforme)
+        avanco = m.avanco * texto.size();
+    else
+        avanco = m.metricas.horizontalAdvance(texto);
+    return emMilesimos(avanco * m.resolvida.escalaHorizontal * fonte.condensacao);
+}
+
+double MedidorDeTexto::avancoFixo(const Fonte& fonte) const {
+    return medidas(fonte).avanco;
 }
 
 int MedidorDeTexto::ascendente(const Fonte& fonte) const {
-    return emMilesimos(medidas(fonte).metricas.ascent());
+    return medidas(fonte).ascendente;
 }
 
 int MedidorDeTexto::alturaDaLinha(const Fonte& fonte) const {
-    return emMilesimos(medidas(fonte).metricas.lineSpacing());
+    return medidas(fonte).alturaDaLinha;
 }
 
 } // namespace nq

@@ -49,6 +49,11 @@ public:
     ~MedidorDeTexto();
 
     int largura(const Fonte& fonte, const QString& texto) const;
+    // resolveFonte(fonte), resolved once for every use of the font.
+    FonteResolvida resolvida(const Fonte& fonte) const;
+    // The advance the font engine gives every character of a printer font, in pixels of
+    // the reference resolution (1 200 dpi), before the pitch scale; 0 for other fonts.
+    double avancoFixo(const Fonte& fonte) const;
     int ascendente(const Fonte& fonte) const;
     // Distance from one line's top to the next one's.
     int alturaDaLinha(const Fonte& fonte) const;

@@ -2,6 +2,8 @@
 
 #include "core/erro.h"
 
+#include <QHash>
+
 #include <cmath>
 #include <cstdlib>
 
@@ -145,13 +147,26 @@ QString FormatoNumerico::formata(double valor, const QLocale& locale) const {
     return formataCom(std::signbit(valor), arredonda, locale);
 }
 
+namespace {
+
+// A report formats every value of a column with the same picture: each is read once.
+const FormatoNumerico& formatoLido(const QString& picture) {
+    static QHash<QString, FormatoNumerico> lidos;
+    auto it = lidos.constFind(picture);
+    if (it == lidos.constEnd())
+        it = lidos.insert(picture, FormatoNumerico(picture));
+    return *it;
+}
+
+} // namespace
+
 QString formataValor(const Value& valor, const QString& formato, bool brancoQuandoZero) {
     const auto& d = valor.dados();
     if (valor.isNull())
         return {};
     if (const QString* texto = std::get_if<QString>(&d))
         return *texto;
-    const QLocale locale = localeDosRelatorios();
+    static const QLocale locale = localeDosRelatorios(); // the system's, fixed for the run
     if (const Moeda* m = std::get_if<Moeda>(&d)) {
         if (brancoQuandoZero && m->ehZero())
             return {};
@@ -163,7 +178,7 @@ QString formataValor(const Value& valor, const QString& formato, bool brancoQuan
                 texto.chop(1);
             return texto.replace(QLatin1Char('.'), locale.decimalPoint());
         }
-        return FormatoNumerico(formato).formata(*m, locale);
+        return formatoLido(formato).formata(*m, locale);
     }
     const double numero =
         std::holds_alternative<int32_t>(d) ? std::get<int32_t>(d) : std::get<double>(d);
@@ -175,7 +190,7 @@ QString formataValor(const Value& valor, const QString& formato, bool brancoQuan
         return std::holds_alternative<int32_t>(d) ? semGrupo.toString(std::get<int32_t>(d))
                                                   : semGrupo.toString(numero, 'g', 15);
     }
-    return FormatoNumerico(formato).formata(numero, locale);
+    return formatoLido(formato).formata(numero, locale);
 }
 
 } // namespace nq

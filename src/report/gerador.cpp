@@ -52,40 +52,59 @@ bool ehDeDados(const TppCustomText& t) {
 
 } // namespace
 
-std::vector<Secao> GeradorDeFaixas::geraPrincipal(TppReport& r, bool comDetalhes) {
-    std::vector<Secao> secoes;
-    secoes_ = &secoes;
+void GeradorDeFaixas::geraPrincipal(TppReport& r, bool comDetalhes, Paginador& paginador) {
+    paginador_ = &paginador;
     principal_ = &r;
-    Faixa corpo = geraRelatorio(r, esquerdaDaPagina_, larguraDaPagina_, comDetalhes);
-    if (secoes.empty() || corpo.altura > 0)
-        secoes.push_back({&r, std::move(corpo), false});
-    secoes_ = nullptr;
+    secoesPaginadas_ = 0;
+    paginador.abreSecao(r, false);
+    geraRelatorio(r, esquerdaDaPagina_, larguraDaPagina_, comDetalhes);
+    terminaPrincipal();
+    paginador_ = nullptr;
     principal_ = nullptr;
-    return secoes;
 }
 
-void GeradorDeFaixas::fechaSecao(Faixa& corpo) {
-    if (corpo.altura > 0 || secoes_->empty())
-        secoes_->push_back({principal_, std::move(corpo), false});
-    for (Secao& s : secoesPendentes_)
-        secoes_->push_back(std::move(s));
+void GeradorDeFaixas::terminaPrincipal() {
+    if (paginador_->faixa().altura > 0 || secoesPaginadas_ == 0) {
+        paginador_->fechaSecao();
+        ++secoesPaginadas_;
+    }
+}
+
+void GeradorDeFaixas::fechaSecao() {
+    // A group still open goes on in the next section: it never decided this one's cuts.
+    std::erase_if(paginador_->faixa().grupos,
+                  [](const Faixa::Grupo& g) { return g.fim == Faixa::Grupo::Aberto; });
+    terminaPrincipal();
+    std::vector<Secao> pendentes = std::move(secoesPendentes_);
     secoesPendentes_.clear();
-    corpo = Faixa();
+    for (Secao& s : pendentes) {
+        paginador_->pagina(std::move(s));
+        ++secoesPaginadas_;
+    }
+    paginador_->abreSecao(*principal_, false);
 }
 
 Faixa GeradorDeFaixas::geraRelatorio(TppCustomReport& r, int esquerda, int largura,
                                      bool comDetalhes) {
-    Faixa corpo;
+    const bool principal = &r == principal_;
+    Faixa local;
+    // The main report's body goes straight to the paginator, which pages it as it grows.
+    auto corpo = [&]() -> Faixa& { return principal ? paginador_->faixa() : local; };
     int y = 0;
-    auto anexa = [&](const Faixa& banda, bool detalheEstatico) {
-        corpo.incorpora(banda, 0, y);
-        if (detalheEstatico && banda.altura > 0)
-            corpo.detalhesEstaticos.push_back({y, y + banda.altura});
-        y += banda.altura;
-        corpo.altura = std::max(corpo.altura, y);
-        if (&r == principal_ && !secoesPendentes_.empty()) {
-            fechaSecao(corpo);
+    auto anexa = [&](Faixa&& banda, bool detalheEstatico) {
+        const int altura = banda.altura;
+        if (detalheEstatico && altura > 0)
+            corpo().detalhesEstaticos.push_back({y, y + altura});
+        corpo().acrescenta(std::move(banda), 0, y);
+        y += altura;
+        corpo().altura = std::max(corpo().altura, y);
+        if (!principal)
+            return;
+        if (!secoesPendentes_.empty()) {
+            fechaSecao();
             y = 0;
+        } else {
+            paginador_->avanca();
         }
     };
     auto gera = [&](TppBand& b) { return geraBanda(b, esquerda, largura); };
@@ -111,6 +130,7 @@ Faixa GeradorDeFaixas::geraRelatorio(TppCustomReport& r, int esquerda, int largu
         int fimDoCabecalho = 0;
         int detalhes = 0;
         std::vector<Faixa::Elemento> cabecalho;
+        int id = -1;
     };
     const auto& grupos = r.grupos();
     std::vector<Aberto> abertos(grupos.size());
@@ -126,10 +146,18 @@ Faixa GeradorDeFaixas::geraRelatorio(TppCustomReport& r, int esquerda, int largu
         TppGroup& g = *grupos[j];
         ex_.grupoComeca(g);
         if (g.NewPage && y > 0)
-            corpo.quebrasDePagina.push_back(y);
+            corpo().quebrasDePagina.push_back(y);
         Faixa cabecalho = gera(g.HeaderBand());
         abertos[j] = {true, valor, y, y + cabecalho.altura, 0, cabecalho.elementos};
-        anexa(cabecalho, false);
+        if (principal) {
+            // The paginator must know a group from its first line: a page may be cut
+            // while the group is still open.
+            abertos[j].id = proximoGrupo_++;
+            corpo().grupos.push_back({y, y + cabecalho.altura, Faixa::Grupo::Aberto, g.KeepTogether,
+                                      g.ReprintOnSubsequentPage, g.mmNewPageThreshold,
+                                      cabecalho.elementos, abertos[j].id});
+        }
+        anexa(std::move(cabecalho), false);
         abertos[j].fimDoCabecalho = y;
     };
     auto fecha = [&](size_t j) {
@@ -139,9 +167,15 @@ Faixa GeradorDeFaixas::geraRelatorio(TppCustomReport& r, int esquerda, int largu
         if (!(g.FooterBand().HideWhenOneDetail && a.detalhes == 1))
             anexa(gera(g.FooterBand()), false);
         ex_.grupoTermina(g);
-        corpo.grupos.push_back({a.inicio, a.fimDoCabecalho, y, g.KeepTogether,
-                                g.ReprintOnSubsequentPage, g.mmNewPageThreshold,
-                                std::move(a.cabecalho)});
+        if (principal) {
+            for (Faixa::Grupo& aberto : corpo().grupos)
+                if (aberto.id == a.id)
+                    aberto.fim = y;
+        } else {
+            corpo().grupos.push_back({a.inicio, a.fimDoCabecalho, y, g.KeepTogether,
+                                      g.ReprintOnSubsequentPage, g.mmNewPageThreshold,
+                                      std::move(a.cabecalho)});
+        }
         a = Aberto();
     };
 
@@ -187,8 +221,7 @@ Faixa GeradorDeFaixas::geraRelatorio(TppCustomReport& r, int esquerda, int largu
         for (int vez = 0; vez < std::max(detalhe->BandsPerRecord, 1); ++vez) {
             if (detalhe->PrintCount > 0 && detalhesImpressos >= detalhe->PrintCount)
                 break;
-            const Faixa banda = gera(*detalhe);
-            anexa(banda, detalhe->PrintHeight == TppPrintHeightType::phStatic);
+            anexa(gera(*detalhe), detalhe->PrintHeight == TppPrintHeightType::phStatic);
             ++detalhesImpressos;
         }
     }
@@ -197,12 +230,12 @@ Faixa GeradorDeFaixas::geraRelatorio(TppCustomReport& r, int esquerda, int largu
             fecha(j);
     if (auto* sumario = dynamic_cast<TppSummaryBand*>(r.banda(TppBandType::btSummary))) {
         if (sumario->AlignToBottom)
-            corpo.inicioAlinhadoAoFundo = y;
+            corpo().inicioAlinhadoAoFundo = y;
         anexa(gera(*sumario), false);
     }
     if (p)
         ex_.posiciona(*p, posicaoAnterior);
-    return corpo;
+    return local;
 }
 
 Faixa GeradorDeFaixas::geraBanda(TppBand& b, int esquerda, int largura) {

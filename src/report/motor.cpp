@@ -2,6 +2,7 @@
 
 #include "core/erro.h"
 #include "core/mensagens.h"
+#include "report/gerador.h"
 #include "report/paginador.h"
 
 namespace nq {
@@ -28,19 +29,6 @@ Papel papelDe(const TppPrinterSetup& s) {
     return p;
 }
 
-TrabalhoDeImpressao trabalhoDe(const TppReport& r) {
-    TrabalhoDeImpressao t;
-    t.nomeDocumento = r.PrinterSetup.DocumentName;
-    t.impressora = r.PrinterSetup.PrinterName;
-    t.bandeja = r.PrinterSetup.BinName;
-    t.copias = r.PrinterSetup.Copies;
-    t.agrupar = r.PrinterSetup.Collation;
-    t.tipoDispositivo = r.DeviceType;
-    t.permiteImprimirParaArquivo = r.AllowPrintToFile;
-    t.permiteImprimirParaArquivoMorto = r.AllowPrintToArchive;
-    return t;
-}
-
 // "Nenhum Dado Encontrado" in Arial 12 pt black, centred on the paper.
 ComandoTexto avisoDeSemDados(const Papel& papel) {
     ComandoTexto c;
@@ -57,6 +45,19 @@ ComandoTexto avisoDeSemDados(const Papel& papel) {
 }
 
 } // namespace
+
+TrabalhoDeImpressao trabalhoDoRelatorio(const TppReport& r) {
+    TrabalhoDeImpressao t;
+    t.nomeDocumento = r.PrinterSetup.DocumentName;
+    t.impressora = r.PrinterSetup.PrinterName;
+    t.bandeja = r.PrinterSetup.BinName;
+    t.copias = r.PrinterSetup.Copies;
+    t.agrupar = r.PrinterSetup.Collation;
+    t.tipoDispositivo = r.DeviceType;
+    t.permiteImprimirParaArquivo = r.AllowPrintToFile;
+    t.permiteImprimirParaArquivoMorto = r.AllowPrintToArchive;
+    return t;
+}
 
 void SaidaDeRelatorios::executa(TppReport& relatorio) {
     if (relatorio.OnPreviewFormCreate)
@@ -91,10 +92,7 @@ void TppEngine::gera(const std::function<void(Pagina&&)>& recebe) {
     GeradorDeFaixas gerador(ex, papel.margemEsquerda,
                             papel.largura - papel.margemEsquerda - papel.margemDireita);
     Paginador paginador(ex, gerador, papel, recebe);
-    auto paginaTudo = [&](bool comDetalhes) {
-        for (Secao& s : gerador.geraPrincipal(r, comDetalhes))
-            paginador.pagina(s);
-    };
+    auto paginaTudo = [&](bool comDetalhes) { gerador.geraPrincipal(r, comDetalhes, paginador); };
 
     TppDBPipeline* mestre = r.DataPipeline;
     if (!mestre || !mestre->SkipWhenNoRecords || !ex.registros(*mestre).empty()) {
@@ -125,7 +123,7 @@ Documento TppEngine::geraDocumento() {
     Documento d;
     if (relatorio_) {
         d.nomeRelatorio = relatorio_->Name;
-        d.trabalho = trabalhoDe(*relatorio_);
+        d.trabalho = trabalhoDoRelatorio(*relatorio_);
     }
     gera([&d](Pagina&& p) { d.paginas.push_back(std::move(p)); });
     return d;

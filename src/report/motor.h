@@ -26,6 +26,9 @@ public:
     virtual void avisaSemDados(TppReport& relatorio);
 };
 
+// What the print job of `relatorio` needs besides its pages (its printer setup).
+TrabalhoDeImpressao trabalhoDoRelatorio(const TppReport& relatorio);
+
 // Installs `saida` (the caller keeps it alive; nullptr removes it) and returns the one
 // it replaces.
 SaidaDeRelatorios* instalaSaidaDeRelatorios(SaidaDeRelatorios* saida);

@@ -1,6 +1,7 @@
 #include "report/paginador.h"
 
 #include "core/erro.h"
+#include "report/gerador.h"
 #include "report/motor.h"
 
 #include <algorithm>
@@ -25,6 +26,10 @@ ComandoDeDesenho recortado(ComandoDeDesenho comando, int inicio, int fim) {
         f->caixa.altura = base - topo;
     }
     return comando;
+}
+
+bool antes(const Faixa::Elemento& a, const Faixa::Elemento& b) {
+    return a.topo < b.topo;
 }
 
 } // namespace
@@ -87,16 +92,23 @@ Paginador::Cabecalhos Paginador::poeBandasDePagina(const TppCustomReport& r, Pag
     const int esquerda = papel_.margemEsquerda;
     const int largura = papel_.largura - papel_.margemEsquerda - papel_.margemDireita;
     Cabecalhos c{papel_.margemSuperior, papel_.altura - papel_.margemInferior};
+    // Page bands read the pipelines where a finished run leaves them, though the body may
+    // still be walking them.
+    const Execucao::PosicoesDoFim posicoes(ex_);
     auto poeBanda = [&](TppBandType tipo, bool emCima) {
         TppBand* b = r.banda(tipo);
         if (!b)
             return;
-        const Faixa f = gerador_.geraBanda(*b, esquerda, largura);
+        Faixa f = gerador_.geraBanda(*b, esquerda, largura);
         if (!emCima)
             c.limiteDoCorpo -= f.altura;
         const int y = emCima ? c.topoDoCorpo : c.limiteDoCorpo;
-        for (const Faixa::Elemento& e : f.elementos)
-            poe(pagina, e, y, 0, f.altura);
+        for (Faixa::Elemento& e : f.elementos) {
+            if (e.divisivel)
+                e.comando = recortado(std::move(e.comando), 0, f.altura);
+            desloca(e.comando, 0, y);
+            pagina.comandos.push_back(std::move(e.comando));
+        }
         if (emCima)
             c.topoDoCorpo += f.altura;
     };
@@ -107,18 +119,28 @@ Paginador::Cabecalhos Paginador::poeBandasDePagina(const TppCustomReport& r, Pag
     return c;
 }
 
-int Paginador::escolheCorte(const Faixa& f, int p, int espaco) const {
+int Paginador::escolheCorte(int espaco) const {
+    const Faixa& f = faixa_;
+    const int p = p_;
     const int limite = p + espaco;
     int c = f.altura;
     if (limite < f.altura) {
         // The lowest point at or above the limit that cuts through nothing indivisible.
+        std::vector<Faixa::Intervalo> atomicos;
+        for (const Faixa::Intervalo& i : f.indivisiveis)
+            if (i.inicio >= p && i.inicio < limite)
+                atomicos.push_back(i);
+        for (const Faixa::Elemento& e : f.elementos)
+            if (!e.divisivel && e.base > e.topo && e.topo >= p && e.topo < limite)
+                atomicos.push_back({e.topo, e.base});
+        std::sort(atomicos.begin(), atomicos.end(),
+                  [](const Faixa::Intervalo& a, const Faixa::Intervalo& b) {
+                      return a.inicio < b.inicio;
+                  });
         c = limite;
         for (bool mudou = true; mudou;) {
             mudou = false;
-            auto it =
-                std::lower_bound(atomicos_.begin(), atomicos_.end(), p,
-                                 [](const Faixa::Intervalo& i, int v) { return i.inicio < v; });
-            for (; it != atomicos_.end() && it->inicio < c; ++it)
+            for (auto it = atomicos.begin(); it != atomicos.end() && it->inicio < c; ++it)
                 if (it->fim > c) {
                     c = it->inicio;
                     mudou = true;
@@ -144,90 +166,126 @@ int Paginador::escolheCorte(const Faixa& f, int p, int espaco) const {
     return c;
 }
 
-void Paginador::pagina(Secao& secao) {
-    Faixa& f = secao.corpo;
-    std::stable_sort(
-        f.elementos.begin(), f.elementos.end(),
-        [](const Faixa::Elemento& a, const Faixa::Elemento& b) { return a.topo < b.topo; });
-    atomicos_ = f.indivisiveis;
-    for (const Faixa::Elemento& e : f.elementos)
-        if (!e.divisivel && e.base > e.topo)
-            atomicos_.push_back({e.topo, e.base});
-    std::sort(
-        atomicos_.begin(), atomicos_.end(),
-        [](const Faixa::Intervalo& a, const Faixa::Intervalo& b) { return a.inicio < b.inicio; });
-    std::sort(f.grupos.begin(), f.grupos.end(),
-              [](const Faixa::Grupo& a, const Faixa::Grupo& b) { return a.inicio < b.inicio; });
-    if (secao.reiniciaNumeracao)
+void Paginador::abreSecao(const TppCustomReport& r, bool reiniciaNumeracao) {
+    relatorio_ = &r;
+    faixa_ = Faixa();
+    completa_ = false;
+    p_ = 0;
+    primeira_ = true;
+    reimprimir_.clear();
+    tentativa_.reset();
+    if (reiniciaNumeracao)
         ex_.paginaRelativa = 0;
+}
 
-    int p = 0;
-    bool primeira = true;
-    std::vector<const Faixa::Grupo*> reimprimir;
-    struct Tentativa {
-        int posicao;
-        int pagina;
-    };
-    std::optional<Tentativa> tentativa;
-    while ((primeira || p < f.altura) && !atingiuOLimite()) {
-        primeira = false;
-        Pagina pg = novaPagina();
-        const Cabecalhos cab = poeBandasDePagina(*secao.relatorio, pg);
-        const int espacoCheio = cab.limiteDoCorpo - cab.topoDoCorpo;
-        if (espacoCheio <= 0)
-            throw Erro(QStringLiteral("O cabeçalho e o rodapé ocupam a página inteira: não sobra "
-                                      "espaço para o corpo do relatório \"%1\".")
-                           .arg(ex_.relatorio().Name));
-        int y = cab.topoDoCorpo;
-        for (const Faixa::Grupo* g : reimprimir) {
-            for (const Faixa::Elemento& e : g->cabecalho)
-                poe(pg, e, y, 0, g->fimDoCabecalho - g->inicio);
-            y += g->fimDoCabecalho - g->inicio;
+void Paginador::avanca() {
+    // A page's body is never taller than the paper: beyond that, the strip's end cannot
+    // change where the page is cut.
+    while (!completa_ && !atingiuOLimite() && faixa_.altura > p_ + papel_.altura)
+        proximaPagina();
+}
+
+void Paginador::fechaSecao() {
+    completa_ = true;
+    while ((primeira_ || p_ < faixa_.altura) && !atingiuOLimite())
+        proximaPagina();
+    faixa_ = Faixa();
+}
+
+void Paginador::pagina(Secao&& secao) {
+    abreSecao(*secao.relatorio, secao.reiniciaNumeracao);
+    faixa_ = std::move(secao.corpo);
+    fechaSecao();
+}
+
+void Paginador::proximaPagina() {
+    Faixa& f = faixa_;
+    primeira_ = false;
+    Pagina pg = novaPagina();
+    const Cabecalhos cab = poeBandasDePagina(*relatorio_, pg);
+    const int espacoCheio = cab.limiteDoCorpo - cab.topoDoCorpo;
+    if (espacoCheio <= 0)
+        throw Erro(QStringLiteral("O cabeçalho e o rodapé ocupam a página inteira: não sobra "
+                                  "espaço para o corpo do relatório \"%1\".")
+                       .arg(ex_.relatorio().Name));
+    int y = cab.topoDoCorpo;
+    for (const Faixa::Grupo& g : reimprimir_) {
+        for (const Faixa::Elemento& e : g.cabecalho)
+            poe(pg, e, y, 0, g.fimDoCabecalho - g.inicio);
+        y += g.fimDoCabecalho - g.inicio;
+    }
+    const bool comReimpressao = !reimprimir_.empty();
+    reimprimir_.clear();
+    const int espaco = cab.limiteDoCorpo - y;
+    int c = espaco > 0 ? escolheCorte(espaco) : p_;
+    if (c == p_ && p_ < f.altura && !comReimpressao) {
+        const bool estatico = std::any_of(f.detalhesEstaticos.begin(), f.detalhesEstaticos.end(),
+                                          [this](const auto& i) { return i.inicio == p_; });
+        if (estatico) {
+            if (!tentativa_ || tentativa_->posicao != p_)
+                tentativa_ = Tentativa{p_, pg.numero};
+            if (pg.numero - tentativa_->pagina + 1 >= TentativasDeBandaEstatica) {
+                entrega(std::move(pg));
+                termina();
+                throw Erro(textos_do_motor::BandaEstatica);
+            }
+        } else {
+            // Taller than any page: cut through it rather than never print it.
+            c = p_ + espaco;
         }
-        const bool comReimpressao = !reimprimir.empty();
-        reimprimir.clear();
-        const int espaco = cab.limiteDoCorpo - y;
-        int c = espaco > 0 ? escolheCorte(f, p, espaco) : p;
-        if (c == p && p < f.altura && !comReimpressao) {
-            const bool estatico =
-                std::any_of(f.detalhesEstaticos.begin(), f.detalhesEstaticos.end(),
-                            [p](const auto& i) { return i.inicio == p; });
-            if (estatico) {
-                if (!tentativa || tentativa->posicao != p)
-                    tentativa = Tentativa{p, pg.numero};
-                if (pg.numero - tentativa->pagina + 1 >= TentativasDeBandaEstatica) {
-                    entrega(std::move(pg));
-                    termina();
-                    throw Erro(textos_do_motor::BandaEstatica);
-                }
+    }
+    if (c > p_) {
+        const int p = p_;
+        const int dy = y - p;
+        int extra = 0; // a summary aligned to the bottom goes down to the body's limit
+        const auto& fundo = f.inicioAlinhadoAoFundo;
+        if (fundo && *fundo >= p && c == f.altura)
+            extra = cab.limiteDoCorpo - (y + c - p);
+        // What starts on this page leaves the strip, in the order of its tops (in the
+        // order made where they are equal); a graphic that follows its band's height stays
+        // while a later page may hold a part of it.
+        std::vector<Faixa::Elemento> daPagina;
+        std::vector<Faixa::Elemento> restantes;
+        restantes.reserve(f.elementos.size());
+        for (Faixa::Elemento& e : f.elementos) {
+            if (!e.divisivel && e.topo < c) {
+                if (e.topo >= p)
+                    daPagina.push_back(std::move(e));
             } else {
-                // Taller than any page: cut through it rather than never print it.
-                c = p + espaco;
+                restantes.push_back(std::move(e));
             }
         }
-        if (c > p) {
-            const int dy = y - p;
-            int extra = 0; // a summary aligned to the bottom goes down to the body's limit
-            const auto& fundo = f.inicioAlinhadoAoFundo;
-            if (fundo && *fundo >= p && c == f.altura)
-                extra = cab.limiteDoCorpo - (y + c - p);
-            auto it = std::lower_bound(f.elementos.begin(), f.elementos.end(), p,
-                                       [](const Faixa::Elemento& e, int v) { return e.topo < v; });
-            for (; it != f.elementos.end() && it->topo < c; ++it)
-                if (!it->divisivel)
-                    poe(pg, *it, dy + (fundo && it->topo >= *fundo ? extra : 0), p, c);
-            for (const Faixa::Elemento& e : f.elementos)
-                if (e.divisivel && e.topo < c && (e.base > p || e.topo >= p))
-                    poe(pg, e, dy, p, c);
-            for (const Faixa::Grupo& g : f.grupos)
-                if (g.reimprimirCabecalho && g.inicio < c && g.fimDoCabecalho <= c && c < g.fim)
-                    reimprimir.push_back(&g);
-            if (c < f.altura && (!tentativa || tentativa->posicao != c))
-                tentativa = Tentativa{c, pg.numero};
-            p = c;
+        std::stable_sort(daPagina.begin(), daPagina.end(), antes);
+        for (Faixa::Elemento& e : daPagina) {
+            desloca(e.comando, 0, dy + (fundo && e.topo >= *fundo ? extra : 0));
+            pg.comandos.push_back(std::move(e.comando));
         }
-        entrega(std::move(pg));
+        std::vector<const Faixa::Elemento*> divisiveis;
+        for (const Faixa::Elemento& e : restantes)
+            if (e.divisivel && e.topo < c && (e.base > p || e.topo >= p))
+                divisiveis.push_back(&e);
+        std::stable_sort(
+            divisiveis.begin(), divisiveis.end(),
+            [](const Faixa::Elemento* a, const Faixa::Elemento* b) { return a->topo < b->topo; });
+        for (const Faixa::Elemento* e : divisiveis)
+            poe(pg, *e, dy, p, c);
+        std::erase_if(restantes, [c](const Faixa::Elemento& e) {
+            return e.divisivel && e.topo < c && e.base <= c;
+        });
+        f.elementos = std::move(restantes);
+        for (const Faixa::Grupo& g : f.grupos)
+            if (g.reimprimirCabecalho && g.inicio < c && g.fimDoCabecalho <= c && c < g.fim)
+                reimprimir_.push_back(g);
+        if (c < f.altura && (!tentativa_ || tentativa_->posicao != c))
+            tentativa_ = Tentativa{c, pg.numero};
+        p_ = c;
+        // What lies above the next page can no longer change a cut.
+        std::erase_if(f.indivisiveis, [c](const Faixa::Intervalo& i) { return i.inicio < c; });
+        std::erase_if(f.detalhesEstaticos, [c](const Faixa::Intervalo& i) { return i.inicio < c; });
+        std::erase_if(f.quebrasDePagina, [c](int q) { return q <= c; });
+        std::erase_if(f.grupos, [c](const Faixa::Grupo& g) { return g.fim <= c; });
     }
+    entrega(std::move(pg));
 }
 
 } // namespace nq

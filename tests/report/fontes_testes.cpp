@@ -2,6 +2,9 @@
 #include "report/desenhista.h"
 #include "report/fontes.h"
 
+#include <QFontMetricsF>
+#include <QImage>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace nq {
@@ -25,6 +28,28 @@ TEST_F(Fontes, FontesDeImpressoraMantemOPasso) {
     EXPECT_LT(r.escalaHorizontal, 1.0) << "7 pt DejaVu Sans Mono is wider than 20 cpi";
     EXPECT_EQ(resolveFonte({"Arial", 12}).escalaHorizontal, 1.0);
     EXPECT_EQ(passoDaFonteDeImpressora("ROMAN 20CPI"), 20);
+}
+
+// Fixed-pitch texts are measured without shaping them: the result must be what the font
+// engine gives for the whole text, character by character alike or not.
+TEST_F(Fontes, LarguraIgualADoMotorDeFontes) {
+    QImage referencia(1, 1, QImage::Format_ARGB32);
+    referencia.setDotsPerMeterX(qRound(1200 / 0.0254));
+    referencia.setDotsPerMeterY(qRound(1200 / 0.0254));
+    QString latin1;
+    for (int c = 0x20; c < 0x100; ++c)
+        if (c < 0x7F || c >= 0xA0)
+            latin1 += QChar(c);
+    const QStringList textos = {"1.234.567,89", "-922.337.203.685.477,58", "Açúcar, pão e café",
+                                latin1,         "travessão – e €",         "sem\u00ADhífen"};
+    for (const Fonte& f : {Fonte{"Roman 20cpi", 7}, Fonte{"Roman 6cpi", 14, true},
+                           Fonte{"Draft 10cpi", 8, false, true}, Fonte{"Arial", 10}})
+        for (const QString& t : textos) {
+            const FonteResolvida r = resolveFonte(f);
+            const double avanco = QFontMetricsF(r.fonte, &referencia).horizontalAdvance(t);
+            EXPECT_EQ(m.largura(f, t), std::lround(avanco * r.escalaHorizontal * 25400 / 1200))
+                << qPrintable(f.nome) << ": " << qPrintable(t);
+        }
 }
 
 TEST_F(Fontes, QuebraDeLinhaEJustificacao) {

@@ -394,6 +394,36 @@ TEST_F(Motor, MemoLongoContinuaNaPaginaSeguinte) {
         EXPECT_EQ(todos[i], QStringLiteral("linha %1 do memo").arg(i));
 }
 
+// A long report is paged while its body is generated: the first page is handed over
+// long before the last record is read. Page bands still read the pipelines where a finished
+// run leaves them (on their first record), as when they came after the whole body.
+TEST_F(Motor, PaginasSaemEnquantoOCorpoEhGerado) {
+    TppReport r;
+    papelPequeno(r);
+    auto t = tabela("cdsTeste", linhas(100));
+    r.DataPipeline = &r.criaPipeline("ppDBPipeline1");
+    r.ligaTabela("ppDBPipeline1", *t);
+    auto& cabecalho = r.criaBanda<TppHeaderBand>();
+    cabecalho.mmHeight = 5000;
+    campo(cabecalho, "NOME", 0, 0);
+    auto& d = r.criaBanda<TppDetailBand>();
+    d.mmHeight = 4000;
+    campo(d, "VALOR", 40000, 0);
+    int lidos = 0;
+    d.BeforePrint = [&] { ++lidos; };
+    std::vector<int> lidosPorPagina;
+    QStringList cabecalhos;
+    TppEngine(&r).gera([&](Pagina&& p) {
+        lidosPorPagina.push_back(lidos);
+        cabecalhos << std::get<ComandoTexto>(p.comandos.at(0)).trechos.at(0).texto;
+    });
+    ASSERT_EQ(lidosPorPagina.size(), 7u) << "16 linhas por página";
+    EXPECT_LT(lidosPorPagina[0], 50) << "a primeira página sai antes do fim dos registros";
+    EXPECT_EQ(lidosPorPagina.back(), 100);
+    EXPECT_EQ(cabecalhos, QStringList(7, "Item 01"));
+    EXPECT_EQ(t->recNo(), 1);
+}
+
 class SaidaDeTeste : public SaidaDeRelatorios {
 public:
     void apresenta(TppReport& r, const Documento& d) override {

@@ -4,10 +4,6 @@
 
 namespace nq {
 
-namespace {
-constexpr int ResolucaoPdf = 1200;
-}
-
 QPageLayout layoutDoPapel(const Papel& papel) {
     const bool deitado = papel.largura > papel.altura;
     const double menor = std::min(papel.largura, papel.altura) / 1000.0;
@@ -23,37 +19,34 @@ void DispositivoPdf::iniciaTrabalho(const TrabalhoDeImpressao& trabalho) {
     trabalho_ = trabalho;
 }
 
-void DispositivoPdf::abre(const Pagina& primeira) {
+void DispositivoPdf::abre() {
     arquivo_ = std::make_unique<GravacaoAtomica>(arquivo());
     arquivo_->abre();
-    escritor_ = std::make_unique<QPdfWriter>(arquivo_.get());
-    escritor_->setResolution(ResolucaoPdf);
-    escritor_->setTitle(trabalho_.nomeDocumento);
-    escritor_->setCreator(QStringLiteral("NQ 404"));
-    escritor_->setPageLayout(layoutDoPapel(primeira.papel));
-    pintor_ = std::make_unique<QPainter>();
-    if (!pintor_->begin(escritor_.get())) {
+    try {
+        escritor_ = std::make_unique<EscritorPdf>(*arquivo_, trabalho_.nomeDocumento);
+    } catch (...) {
         descarta();
-        throw Erro(QStringLiteral("Não foi possível gerar o PDF \"%1\".").arg(arquivo()));
+        throw;
     }
 }
 
 void DispositivoPdf::recebePagina(const Pagina& pagina) {
-    if (!pintor_) {
-        abre(pagina);
-    } else {
-        escritor_->setPageLayout(layoutDoPapel(pagina.papel));
-        escritor_->newPage();
+    if (!escritor_)
+        abre();
+    try {
+        escritor_->acrescenta(pagina);
+    } catch (...) {
+        descarta();
+        throw;
     }
-    pagina_.desenha(*pintor_, pagina);
 }
 
 void DispositivoPdf::terminaTrabalho() {
-    if (!pintor_)
+    if (!escritor_)
         throw Erro(
             QStringLiteral("O relatório não tem páginas para gravar em \"%1\".").arg(arquivo()));
-    pintor_->end();
     try {
+        escritor_->termina();
         arquivo_->conclui();
     } catch (...) {
         descarta();
@@ -63,9 +56,6 @@ void DispositivoPdf::terminaTrabalho() {
 }
 
 void DispositivoPdf::descarta() {
-    if (pintor_ && pintor_->isActive())
-        pintor_->end();
-    pintor_.reset();
     escritor_.reset();
     arquivo_.reset(); // an unconcluded save leaves the target untouched
 }

@@ -2,15 +2,15 @@
 
 #include "core/gravacao_atomica.h"
 #include "report/devices/dispositivo.h"
-#include "report/devices/pintor.h"
+#include "report/devices/escritor_pdf.h"
 
-#include <QPainter>
-#include <QPdfWriter>
+#include <QPageLayout>
 #include <memory>
 
 namespace nq {
 
-// "PDFFile": each page at its paper size, texts as selectable text with the fonts embedded.
+// "PDFFile": each page at its paper size, written as it comes; texts as selectable text
+// with the fonts embedded.
 class DispositivoPdf : public DispositivoDeArquivo {
 public:
     QString nome() const override { return QStringLiteral("PDFFile"); }
@@ -22,14 +22,12 @@ public:
     void terminaTrabalho() override;
 
 private:
-    void abre(const Pagina& primeira);
+    void abre();
     void descarta();
 
     TrabalhoDeImpressao trabalho_;
     std::unique_ptr<GravacaoAtomica> arquivo_;
-    std::unique_ptr<QPdfWriter> escritor_;
-    std::unique_ptr<QPainter> pintor_;
-    PintorDePagina pagina_;
+    std::unique_ptr<EscritorPdf> escritor_;
 };
 
 // The page layout of a paper, without margins: the page commands carry their own.
