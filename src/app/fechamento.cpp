@@ -8,6 +8,7 @@
 #include "core/mensagens.h"
 #include "execucao_do_lote.h"
 #include "indice_do_fechamento.h"
+#include "planilha_tce.h"
 #include "saidas_do_lote.h"
 #include "workbook/libreoffice.h"
 
@@ -191,7 +192,9 @@ ResumoDoFechamento Fechamento::executa() {
     }
     FabricaDePlanilha planilha = [&]() {
         if (!office) {
-            OpcoesLibreOffice o{ModoPlanilha::Oculto, planilhaProvisoria};
+            OpcoesLibreOffice o;
+            o.arquivoSaida = planilhaProvisoria;
+            o.programa = leLibreOfficeCorfoco();
             o.gravaSobreOriginal = true;
             office = std::make_unique<LibreOffice>(o);
         }

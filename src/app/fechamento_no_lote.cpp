@@ -75,7 +75,6 @@ int executaFechamentoNoLote(const OpcoesDoLote& o, const AnexosDisponiveis& anex
 
     Tdm dados;
     const ResultadoInicio inicio = InicioNQ404(dados).executa();
-    interrupcao.reinstala();
     if (inicio.encerrar || inicio.ano.isEmpty()) {
         escreveErro(QStringLiteral("o programa não pôde iniciar."));
         return 1;
