@@ -35,8 +35,9 @@ struct ConferenciaDoFechamento {
     LadoDaConferencia b;
 };
 
-// The checks of the close of `bimestre` (every report's figures named for that bimester).
-std::vector<ConferenciaDoFechamento> conferenciasDoFechamento(int bimestre);
+// The checks of the close of `bimestre` (every report's figures named for that
+// bimester), for a chamber or not.
+std::vector<ConferenciaDoFechamento> conferenciasDoFechamento(int bimestre, bool camara);
 
 // A figure the index page shows on its own.
 struct ValorChave {
