@@ -48,9 +48,9 @@ struct RgfDoFechamento {
 
 std::vector<RgfDoFechamento> rgfsDoFechamento(int b) {
     std::vector<RgfDoFechamento> r = {
-        {QStringLiteral("rgf_bim%1").arg(b), QStringLiteral("%1º bimestre").arg(b), {}}};
+        {chaveDaGestaoFiscal(false, b), QStringLiteral("%1º bimestre").arg(b), {}}};
     if (b % 2 == 0)
-        r.push_back({QStringLiteral("rgf_quad%1").arg(b / 2),
+        r.push_back({chaveDaGestaoFiscal(true, b / 2),
                      QStringLiteral("%1º quadrimestre").arg(b / 2),
                      {ArquivoDigitado::GestaoFiscalDigitada}});
     return r;
@@ -60,7 +60,7 @@ std::vector<RgfDoFechamento> rgfsDoFechamento(int b) {
 // total against the lines of each fiscal-management report that take them.
 // A chamber's report uses its typed revenue, not the RCL.
 void gestaoFiscal(std::vector<ConferenciaDoFechamento>& c, int b, bool camara) {
-    const QString anexo10 = QStringLiteral("anexo10_%1").arg(2 * b, 2, 10, QLatin1Char('0'));
+    const QString anexo10 = chaveDoAnexo10(2 * b);
     for (const RgfDoFechamento& rgf : rgfsDoFechamento(b)) {
         const auto linha = [&](const char* quadro, const char* id, const char* descricao) {
             return LadoDaConferencia{{rgf.chave, QString::fromLatin1(quadro),
@@ -113,6 +113,14 @@ QString nomeDaFigura(const LadoDaConferencia& lado, const std::map<QString, QStr
 
 } // namespace
 
+QString chaveDoAnexo10(int mes) {
+    return QStringLiteral("anexo10_%1").arg(mes, 2, 10, QLatin1Char('0'));
+}
+
+QString chaveDaGestaoFiscal(bool quadrimestral, int numero) {
+    return (quadrimestral ? QStringLiteral("rgf_quad%1") : QStringLiteral("rgf_bim%1")).arg(numero);
+}
+
 std::vector<ConferenciaDoFechamento> conferenciasDoFechamento(int bimestre, bool camara) {
     std::vector<ConferenciaDoFechamento> c;
     despesaTotal(c, bimestre);
@@ -130,7 +138,7 @@ std::vector<ValorChave> valoresChaveDoFechamento(int bimestre) {
     };
     // The personnel figures of the bimester's fiscal-management report, which a
     // chamber runs too.
-    const QString rgf = QStringLiteral("rgf_bim%1").arg(bimestre);
+    const QString rgf = chaveDaGestaoFiscal(false, bimestre);
     return {
         chave("Receita corrente líquida (últimos 12 meses)", QStringLiteral("anexo3"), "cdsImp",
               "00300", "ppVariable1"),

@@ -61,34 +61,28 @@ std::vector<RelatorioDoFechamento> relatoriosDoFechamento(int bimestre, bool cam
     // fiscal-management report of the bimester, and of the quadrimester ending
     // with it, reads; a chamber's report needs neither the RCL nor the debt.
     const int mes = 2 * bimestre;
-    const QString anexo10 = QStringLiteral("anexo10_%1").arg(mes, 2, 10, QLatin1Char('0'));
+    const QString anexo10 = chaveDoAnexo10(mes);
     lista.push_back({anexo10,
                      QStringLiteral("Anexo 10 mês %1").arg(mes),
                      QStringLiteral("10"),
                      0,
                      true,
                      {},
-                     {false, 0, mes}});
+                     PeriodoDaJanela{false, 0, mes}});
     const QStringList leituras =
         camara ? QStringList{anexo10}
                : QStringList{QStringLiteral("anexo3"), anexo10, QStringLiteral("anexo5")};
-    lista.push_back({QStringLiteral("rgf_bim%1").arg(bimestre),
-                     QStringLiteral("RGF %1º bimestre").arg(bimestre),
-                     QStringLiteral("rgf"),
-                     0,
-                     true,
-                     leituras,
-                     {false, bimestre, 0}});
-    if (bimestre % 2 == 0) {
-        const int quadrimestre = bimestre / 2;
-        lista.push_back({QStringLiteral("rgf_quad%1").arg(quadrimestre),
-                         QStringLiteral("RGF %1º quadrimestre").arg(quadrimestre),
-                         QStringLiteral("rgf"),
-                         0,
-                         true,
-                         leituras,
-                         {true, quadrimestre, 0}});
-    }
+    const auto gestaoFiscal = [&](bool quadrimestral, int numero) {
+        lista.push_back(
+            {chaveDaGestaoFiscal(quadrimestral, numero),
+             QStringLiteral("RGF %1º %2")
+                 .arg(numero)
+                 .arg(quadrimestral ? QStringLiteral("quadrimestre") : QStringLiteral("bimestre")),
+             QStringLiteral("rgf"), 0, true, leituras, PeriodoDaJanela{quadrimestral, numero, 0}});
+    };
+    gestaoFiscal(false, bimestre);
+    if (bimestre % 2 == 0)
+        gestaoFiscal(true, bimestre / 2);
     return emOrdemDeDependencia(std::move(lista));
 }
 
