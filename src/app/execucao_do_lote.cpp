@@ -4,12 +4,16 @@
 #include "annexes/common/figuras_csv.h"
 #include "annexes/gestao_fiscal/gestao_fiscal.h"
 #include "aplicacao.h"
+#include "core/configuracao.h"
 #include "core/erro.h"
+#include "db/modulodados.h"
 #include "imprime.h"
+#include "inicio.h"
 #include "saidas_do_lote.h"
 
 #include <QComboBox>
 #include <QDialog>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -69,6 +73,24 @@ const AnexoDoLote* anexoDoLote(const QString& opcao) {
 void escreveErro(const QString& texto) {
     std::fputs((QStringLiteral("nq404: ") + texto + QLatin1Char('\n')).toLocal8Bit().constData(),
                stderr);
+}
+
+int iniciaLote(const std::function<void()>& verifica, const QString& ini, Tdm& dados,
+               ResultadoInicio& inicio) {
+    try {
+        verifica();
+    } catch (const Erro& e) {
+        escreveErro(e.texto());
+        return 2;
+    }
+    if (!ini.isEmpty())
+        defineCaminhoVexoIni(QFileInfo(ini).absoluteFilePath());
+    inicio = InicioNQ404(dados).executa();
+    if (inicio.encerrar || inicio.ano.isEmpty()) {
+        escreveErro(QStringLiteral("o programa não pôde iniciar."));
+        return 1;
+    }
+    return 0;
 }
 
 bool pareceCamara(const QString& nome) {

@@ -11,6 +11,8 @@ namespace nq {
 
 class SaidasProvisorias;
 class TFrmImprime;
+class Tdm;
+struct ResultadoInicio;
 
 // The annexes as the batch options name them: the launcher's row and window.
 struct AnexoDoLote {
@@ -26,6 +28,13 @@ const AnexoDoLote* anexoDoLote(const QString& opcao);
 
 // "nq404: <texto>" on standard error.
 void escreveErro(const QString& texto);
+
+// The start of a batch run: `verifica` checks the options (an nq::Erro it
+// raises is written out), the Vexo.ini they name is taken, and the program
+// starts on `dados`, what it found in `inicio`. 0 when it started; otherwise the exit status, 2 for
+// bad options and 1 when the program could not start.
+int iniciaLote(const std::function<void()>& verifica, const QString& ini, Tdm& dados,
+               ResultadoInicio& inicio);
 
 // The first three letters, in any case, read "cam" or "câm": the broadest of
 // the annexes' chamber tests, for telling why a workbook was not filled.

@@ -64,21 +64,10 @@ int executaFechamentoNoLote(const OpcoesDoLote& o, const AnexosDisponiveis& anex
     MensagensDoLote respostas(false, false, nenhuma);
     Mensagens* anteriores = instalaMensagens(&respostas);
     const auto repoe = qScopeGuard([&] { instalaMensagens(anteriores); });
-    try {
-        verificaOpcoes(o);
-    } catch (const Erro& e) {
-        escreveErro(e.texto());
-        return 2;
-    }
-    if (!o.ini.isEmpty())
-        defineCaminhoVexoIni(QFileInfo(o.ini).absoluteFilePath());
-
     Tdm dados;
-    const ResultadoInicio inicio = InicioNQ404(dados).executa();
-    if (inicio.encerrar || inicio.ano.isEmpty()) {
-        escreveErro(QStringLiteral("o programa não pôde iniciar."));
-        return 1;
-    }
+    ResultadoInicio inicio;
+    if (const int status = iniciaLote([&] { verificaOpcoes(o); }, o.ini, dados, inicio))
+        return status;
     Fechamento fechamento({o.bimestre, o.saida, o.planilha, o.planilhaSaida, o.responde}, anexos);
     try {
         fechamento.verificaSaidas(dados);

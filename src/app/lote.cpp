@@ -247,21 +247,10 @@ int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
     MensagensDoLote respostas(o.responde, !o.planilhaSaida.isEmpty(), provisorias);
     Mensagens* anteriores = instalaMensagens(&respostas);
     const auto repoe = qScopeGuard([&] { instalaMensagens(anteriores); });
-    try {
-        verificaLote(o, anexos);
-    } catch (const Erro& e) {
-        escreveErro(e.texto());
-        return 2;
-    }
-    if (!o.ini.isEmpty())
-        defineCaminhoVexoIni(QFileInfo(o.ini).absoluteFilePath());
-
     Tdm dados;
-    const ResultadoInicio inicio = InicioNQ404(dados).executa();
-    if (inicio.encerrar || inicio.ano.isEmpty()) {
-        escreveErro(QStringLiteral("o programa não pôde iniciar."));
-        return 1;
-    }
+    ResultadoInicio inicio;
+    if (const int status = iniciaLote([&] { verificaLote(o, anexos); }, o.ini, dados, inicio))
+        return status;
     try {
         // Now that the databases and the data directory are known.
         std::vector<ArquivoDoLote> entradas = arquivosDoPrograma(&dados);
