@@ -127,6 +127,7 @@ bool TImpAnexo10::Calcula_Dados(EstradaDoAnexo& estrada, AguardeRelatorio* aguar
         cdsAnx10.post();
     }
     comandos_ = estrada.comandos();
+    linhas_ = estrada.linhas();
     cdsAnx10.setFiltered(false);
     return true;
 }
