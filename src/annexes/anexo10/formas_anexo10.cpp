@@ -16,8 +16,9 @@ QString juncao(bool executivo) {
                      : QStringLiteral(" AND ");
 }
 
-// "<antes><month><entre>W". The month is written as the first of the run asked
-// (every figure asks one month), which tells the plan the text limits exactly it.
+// "<antes><month><entre>W". Every figure asks one month {m, m}; the text writes
+// it as the first month of the run, which the plan reads as "= m" (a last month
+// written alone reads as "up to m").
 FormaDaSoma porMes(const QString& soma, const QString& origem, const QString& fixa,
                    const QString& data, const QString& antes, const QString& entre, Etapas etapas) {
     return {soma,
