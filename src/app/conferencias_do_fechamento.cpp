@@ -38,6 +38,61 @@ void despesaTotal(std::vector<ConferenciaDoFechamento>& c, int b) {
         QStringLiteral("ppVariable6"));
 }
 
+// The fiscal-management reports of the close of bimester `b`: the bimester's,
+// and the quadrimester's ending with it; only the latter adds the typed figures.
+struct RgfDoFechamento {
+    QString chave;
+    QString periodo; // "6º bimestre"
+    std::vector<ArquivoDigitado> digitados;
+};
+
+std::vector<RgfDoFechamento> rgfsDoFechamento(int b) {
+    std::vector<RgfDoFechamento> r = {
+        {chaveDaGestaoFiscal(false, b), QStringLiteral("%1º bimestre").arg(b), {}}};
+    if (b % 2 == 0)
+        r.push_back({chaveDaGestaoFiscal(true, b / 2),
+                     QStringLiteral("%1º quadrimestre").arg(b / 2),
+                     {ArquivoDigitado::GestaoFiscalDigitada}});
+    return r;
+}
+
+// Annex 3's RCL, annex 5's net consolidated debt and annex 10's personnel
+// total against the lines of each fiscal-management report that take them.
+// A chamber's report uses its typed revenue, not the RCL.
+void gestaoFiscal(std::vector<ConferenciaDoFechamento>& c, int b, bool camara) {
+    const QString anexo10 = chaveDoAnexo10(2 * b);
+    for (const RgfDoFechamento& rgf : rgfsDoFechamento(b)) {
+        const auto linha = [&](const char* quadro, const char* id, const char* descricao) {
+            return LadoDaConferencia{{rgf.chave, QString::fromLatin1(quadro),
+                                      QString::fromLatin1(id), QStringLiteral("VALOR")},
+                                     QString::fromUtf8(descricao),
+                                     rgf.digitados};
+        };
+        if (!camara)
+            c.push_back({QStringLiteral("D3_00005"),
+                         QStringLiteral("Receita corrente líquida (RGF do %1)").arg(rgf.periodo),
+                         {{QStringLiteral("anexo3"), QStringLiteral("cdsImp"),
+                           QStringLiteral("00300"), QStringLiteral("ppVariable1")},
+                          QStringLiteral("\"RECEITA CORRENTE LÍQUIDA\""),
+                          {ArquivoDigitado::Anexo3}},
+                         linha("cdsGe3", "00010", "\"RECEITA CORRENTE LÍQUIDA\"")});
+        c.push_back({QStringLiteral("D3_00006"),
+                     QStringLiteral("Dívida consolidada líquida (RGF do %1)").arg(rgf.periodo),
+                     {{QStringLiteral("anexo5"), QStringLiteral("cdsEsp"), QStringLiteral("00060"),
+                       QStringLiteral("BIM_ATU")},
+                      QStringLiteral("\"III.  Dívida Consolidada Líquida (I - II)\""),
+                      {ArquivoDigitado::Anexo5Especificacao}},
+                     linha("cdsGestao", "00110", "\"Saldo Devedor\" da dívida consolidada")});
+        c.push_back({QStringLiteral("Pessoal"),
+                     QStringLiteral("Despesa total com pessoal (RGF do %1)").arg(rgf.periodo),
+                     {{anexo10, QStringLiteral("cdsDP1"), QStringLiteral("00170"),
+                       QStringLiteral("Totais")},
+                      QStringLiteral("\"TOTAL\""),
+                      {ArquivoDigitado::Anexo10}},
+                     linha("cdsGestao", "00020", "\"DESPESAS TOTAIS COM PESSOAL\"")});
+    }
+}
+
 QString nomesDosDigitados(const std::vector<ArquivoDigitado>& arquivos, const QString& dados,
                           const QString& ano) {
     QStringList nomes;
@@ -58,30 +113,49 @@ QString nomeDaFigura(const LadoDaConferencia& lado, const std::map<QString, QStr
 
 } // namespace
 
-std::vector<ConferenciaDoFechamento> conferenciasDoFechamento(int bimestre) {
+QString chaveDoAnexo10(int mes) {
+    return QStringLiteral("anexo10_%1").arg(mes, 2, 10, QLatin1Char('0'));
+}
+
+QString chaveDaGestaoFiscal(bool quadrimestral, int numero) {
+    return (quadrimestral ? QStringLiteral("rgf_quad%1") : QStringLiteral("rgf_bim%1")).arg(numero);
+}
+
+std::vector<ConferenciaDoFechamento> conferenciasDoFechamento(int bimestre, bool camara) {
     std::vector<ConferenciaDoFechamento> c;
     despesaTotal(c, bimestre);
+    gestaoFiscal(c, bimestre, camara);
     return c;
 }
 
-std::vector<ValorChave> valoresChaveDoFechamento(int) {
-    const auto chave = [](const char* descricao, const char* relatorio, const char* quadro,
+std::vector<ValorChave> valoresChaveDoFechamento(int bimestre) {
+    const auto chave = [](const char* descricao, const QString& relatorio, const char* quadro,
                           const char* id, const char* coluna) {
         return ValorChave{QString::fromUtf8(descricao),
-                          {QString::fromUtf8(relatorio), QString::fromUtf8(quadro),
-                           QString::fromUtf8(id), QString::fromUtf8(coluna)},
+                          {relatorio, QString::fromUtf8(quadro), QString::fromUtf8(id),
+                           QString::fromUtf8(coluna)},
                           std::nullopt};
     };
+    // The personnel figures of the bimester's fiscal-management report, which a
+    // chamber runs too.
+    const QString rgf = chaveDaGestaoFiscal(false, bimestre);
     return {
-        chave("Receita corrente líquida (últimos 12 meses)", "anexo3", "cdsImp", "00300",
-              "ppVariable1"),
-        chave("Resultado primário até o bimestre", "anexo5", "cdsDes", "00120", "LIQ_ATE_BIM"),
-        chave("Resultado nominal até o bimestre (variação da dívida fiscal líquida)", "anexo5",
-              "cdsEsp", "00090", "ATE_BIM"),
-        chave("Superávit/déficit orçamentário (despesa empenhada até o bimestre)", "anexo1",
-              "cdsDes", "00390", "ppVariable4"),
-        chave("Superávit/déficit orçamentário (despesa liquidada até o bimestre)", "anexo1",
-              "cdsDes", "00390", "ppVariable5"),
+        chave("Receita corrente líquida (últimos 12 meses)", QStringLiteral("anexo3"), "cdsImp",
+              "00300", "ppVariable1"),
+        chave("Despesa total com pessoal (últimos 12 meses)", rgf, "cdsGestao", "00020", "VALOR"),
+        chave("Despesa com pessoal em % da RCL", rgf, "cdsGestao", "00020", "PORC"),
+        chave("Limite prudencial da despesa com pessoal (% da RCL)", rgf, "cdsGestao", "00030",
+              "PORC"),
+        chave("Limite legal da despesa com pessoal (% da RCL)", rgf, "cdsGestao", "00040", "PORC"),
+        chave("Dívida consolidada líquida", QStringLiteral("anexo5"), "cdsEsp", "00060", "BIM_ATU"),
+        chave("Resultado primário até o bimestre", QStringLiteral("anexo5"), "cdsDes", "00120",
+              "LIQ_ATE_BIM"),
+        chave("Resultado nominal até o bimestre (variação da dívida fiscal líquida)",
+              QStringLiteral("anexo5"), "cdsEsp", "00090", "ATE_BIM"),
+        chave("Superávit/déficit orçamentário (despesa empenhada até o bimestre)",
+              QStringLiteral("anexo1"), "cdsDes", "00390", "ppVariable4"),
+        chave("Superávit/déficit orçamentário (despesa liquidada até o bimestre)",
+              QStringLiteral("anexo1"), "cdsDes", "00390", "ppVariable5"),
     };
 }
 

@@ -35,8 +35,14 @@ struct ConferenciaDoFechamento {
     LadoDaConferencia b;
 };
 
-// The checks of the close of `bimestre` (every report's figures named for that bimester).
-std::vector<ConferenciaDoFechamento> conferenciasDoFechamento(int bimestre);
+// The chaves of the close's reports that carry a period of their own:
+// "anexo10_12" (annex 10 of December), "rgf_bim6", "rgf_quad3".
+QString chaveDoAnexo10(int mes);
+QString chaveDaGestaoFiscal(bool quadrimestral, int numero);
+
+// The checks of the close of `bimestre` (every report's figures named for that
+// bimester), for a chamber or not.
+std::vector<ConferenciaDoFechamento> conferenciasDoFechamento(int bimestre, bool camara);
 
 // A figure the index page shows on its own.
 struct ValorChave {

@@ -2,17 +2,53 @@
 
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/figuras_csv.h"
+#include "annexes/gestao_fiscal/gestao_fiscal.h"
 #include "aplicacao.h"
 #include "core/erro.h"
 #include "imprime.h"
 #include "saidas_do_lote.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTreeWidget>
 #include <cstdio>
 #include <optional>
 
 namespace nq {
+
+namespace {
+
+// A control of an annex window by its name.
+template <class T> T& controle(QDialog& janela, const char* nome) {
+    T* c = janela.findChild<T*>(QString::fromLatin1(nome));
+    if (!c)
+        throw Erro(QStringLiteral("A janela %1 não tem o controle %2.")
+                       .arg(janela.objectName(), QString::fromLatin1(nome)));
+    return *c;
+}
+
+// The modal annex windows, run without being shown: the period chosen in
+// their own selectors, then their print button pressed.
+void conduzJanela(QDialog& janela, const PeriodoDaJanela& p) {
+    if (janela.objectName() == QStringLiteral("Form101")) {
+        controle<QRadioButton>(janela, p.quadrimestral ? "RQua" : "RBim").click();
+        controle<QComboBox>(janela, p.quadrimestral ? "combomes" : "CBim")
+            .setCurrentIndex(p.numero - 1);
+    } else if (janela.objectName() == QStringLiteral("ImpAnexo10")) {
+        auto& meses = controle<QComboBox>(janela, "combomes");
+        const QString mm = QStringLiteral("%1 - ").arg(p.mes, 2, 10, QLatin1Char('0'));
+        for (int i = 0; i < meses.count(); ++i)
+            if (meses.itemText(i).startsWith(mm))
+                meses.setCurrentIndex(i);
+    } else {
+        throw Erro(QStringLiteral("A janela %1 não roda sem janelas.").arg(janela.objectName()));
+    }
+    controle<QPushButton>(janela, "BtnImprimir").click();
+}
+
+} // namespace
 
 const std::vector<AnexoDoLote>& anexosDoLote() {
     static const std::vector<AnexoDoLote> tabela = {
@@ -76,7 +112,9 @@ void SaidaDoLote::apresenta(TppReport& relatorio, const Documento& documento) {
         relatorio.OnPreviewFormClose();
 }
 
-void executaNoLancador(TFrmImprime& lancador, const AnexoDoLote& anexo, int bimestre) {
+void executaNoLancador(TFrmImprime& lancador, const AnexoDoLote& anexo, int bimestre,
+                       const PeriodoDaJanela& janela) {
+    lancador.mostraModal = [janela](QDialog& d) { conduzJanela(d, janela); };
     lancador.combomes->setCurrentIndex(bimestre - 1);
     try {
         lancador.FormShow();
@@ -87,6 +125,16 @@ void executaNoLancador(TFrmImprime& lancador, const AnexoDoLote& anexo, int bime
     } catch (const std::exception& e) {
         mostraErro(QString::fromLocal8Bit(e.what()));
     }
+}
+
+SemJanelaDeDigitacao::SemJanelaDeDigitacao()
+    : anterior_(instalaAberturaDaDigitacao([] {
+          escreveErro(QStringLiteral("a janela de digitação não abre sem janelas; o relatório "
+                                     "segue sem a receita digitada."));
+      })) {}
+
+SemJanelaDeDigitacao::~SemJanelaDeDigitacao() {
+    instalaAberturaDaDigitacao(std::move(anterior_));
 }
 
 } // namespace nq

@@ -4,6 +4,7 @@
 #include "report/preview/saida.h"
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace nq {
@@ -64,9 +65,34 @@ private:
     QString csv_;
 };
 
+// The period of an annex that opens a window of its own, chosen in that
+// window's selectors: the fiscal-management report's bimester or
+// quadrimester, annex 10's month.
+struct PeriodoDaJanela {
+    bool quadrimestral = false; // the fiscal-management report by quadrimester
+    int numero = 0;             // its bimester or quadrimester
+    int mes = 0;                // annex 10's month, 1 to 12
+};
+
 // Starts `anexo` for `bimestre` (0: none) as a click on its launcher row
-// would; an error it raises goes to the message display, as the launcher's
-// own guard does for its first row.
-void executaNoLancador(TFrmImprime& lancador, const AnexoDoLote& anexo, int bimestre);
+// would; a window the row opens modally is run without being shown, for
+// `janela`'s period, its print button pressed. An error it raises goes to the
+// message display, as the launcher's own guard does for its first row.
+void executaNoLancador(TFrmImprime& lancador, const AnexoDoLote& anexo, int bimestre,
+                       const PeriodoDaJanela& janela = {});
+
+// While it lives, the data-entry window the fiscal-management report offers a
+// chamber without typed revenue does not open (nobody can type in a run
+// without windows): the report goes on without it, and standard error says so.
+class SemJanelaDeDigitacao {
+public:
+    SemJanelaDeDigitacao();
+    ~SemJanelaDeDigitacao();
+    SemJanelaDeDigitacao(const SemJanelaDeDigitacao&) = delete;
+    SemJanelaDeDigitacao& operator=(const SemJanelaDeDigitacao&) = delete;
+
+private:
+    std::function<void()> anterior_;
+};
 
 } // namespace nq

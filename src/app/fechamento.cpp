@@ -57,6 +57,32 @@ std::vector<RelatorioDoFechamento> relatoriosDoFechamento(int bimestre, bool cam
         lista.push_back({QStringLiteral("anexo") + r.anexo, tituloDoAnexo(r.anexo), r.anexo,
                          r.pedeBimestre ? bimestre : 0, r.daCamara, antes});
     }
+    // Annex 10 of the bimester's last month keeps the personnel file (DP) that the
+    // fiscal-management report of the bimester, and of the quadrimester ending
+    // with it, reads; a chamber's report needs neither the RCL nor the debt.
+    const int mes = 2 * bimestre;
+    const QString anexo10 = chaveDoAnexo10(mes);
+    lista.push_back({anexo10,
+                     QStringLiteral("Anexo 10 mês %1").arg(mes),
+                     QStringLiteral("10"),
+                     0,
+                     true,
+                     {},
+                     PeriodoDaJanela{false, 0, mes}});
+    const QStringList leituras =
+        camara ? QStringList{anexo10}
+               : QStringList{QStringLiteral("anexo3"), anexo10, QStringLiteral("anexo5")};
+    const auto gestaoFiscal = [&](bool quadrimestral, int numero) {
+        lista.push_back(
+            {chaveDaGestaoFiscal(quadrimestral, numero),
+             QStringLiteral("RGF %1º %2")
+                 .arg(numero)
+                 .arg(quadrimestral ? QStringLiteral("quadrimestre") : QStringLiteral("bimestre")),
+             QStringLiteral("rgf"), 0, true, leituras, PeriodoDaJanela{quadrimestral, numero, 0}});
+    };
+    gestaoFiscal(false, bimestre);
+    if (bimestre % 2 == 0)
+        gestaoFiscal(true, bimestre / 2);
     return emOrdemDeDependencia(std::move(lista));
 }
 
@@ -142,7 +168,8 @@ ResultadoDoRelatorio Fechamento::executaRelatorio(TFrmImprime& lancador,
         const auto repoe = qScopeGuard([&] { instalaMensagens(anteriores); });
         SaidaDoLote saida(provisorias.reserva(pdf), provisorias.reserva(csv));
         SaidaInstalada instalada(saida);
-        executaNoLancador(lancador, *anexoDoLote(relatorio.anexo), relatorio.bimestre);
+        executaNoLancador(lancador, *anexoDoLote(relatorio.anexo), relatorio.bimestre,
+                          relatorio.janela);
     }
     if (respostas.falhou())
         r.motivo = QStringLiteral("o anexo informou um erro");
@@ -204,6 +231,7 @@ ResumoDoFechamento Fechamento::executa() {
     JustificativaDada semJustificativa(std::nullopt);
     RespostaDeJustificativa* outra = instalaRespostaDeJustificativa(&semJustificativa);
     const auto devolve = qScopeGuard([&] { instalaRespostaDeJustificativa(outra); });
+    const SemJanelaDeDigitacao semDigitacao;
     TFrmImprime lancador(anexos_, planilha);
     lancador.Edit1->setText(planilhaProvisoria);
     lancador.FormShow();
@@ -244,7 +272,8 @@ ResumoDoFechamento Fechamento::executa() {
         resumo.relatorios.push_back(std::move(r));
     }
 
-    for (const ConferenciaDoFechamento& c : conferenciasDoFechamento(opcoes_.bimestre)) {
+    for (const ConferenciaDoFechamento& c :
+         conferenciasDoFechamento(opcoes_.bimestre, lancador.camaraLegislativa())) {
         if (!titulos.count(c.a.figura.relatorio) || !titulos.count(c.b.figura.relatorio))
             continue; // a report this entity does not run
         resumo.conferencias.push_back(

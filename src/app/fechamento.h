@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conferencias_do_fechamento.h"
+#include "execucao_do_lote.h"
 #include "imprime.h"
 
 #include <QString>
@@ -19,8 +20,9 @@ struct RelatorioDoFechamento {
     QString titulo;   // "Anexo 1"
     QString anexo;    // the annex as the batch options name it
     int bimestre = 0; // the launcher's bimester; 0: the annex asks for none
-    bool daCamara = false; // a chamber runs it too (the others print the chamber notice)
-    QStringList antes;     // the chaves it needs before it
+    bool daCamara = false;       // a chamber runs it too (the others print the chamber notice)
+    QStringList antes;           // the chaves it needs before it
+    PeriodoDaJanela janela = {}; // annex 10's month, the fiscal-management report's period
 };
 
 // The reports that apply to `bimestre` for the entity (a chamber or not), in

@@ -89,7 +89,7 @@ int executaFechamentoNoLote(const OpcoesDoLote& o, const AnexosDisponiveis& anex
 
     fechamento.aoTerminar = [](const ResultadoDoRelatorio& r) {
         escreveLinha(QStringLiteral("%1  %2 s  %3")
-                         .arg(r.relatorio.titulo, -10)
+                         .arg(r.relatorio.titulo, -20)
                          .arg(r.segundos, 6, 'f', 1)
                          .arg(situacaoNoTerminal(r)));
     };

@@ -1,7 +1,6 @@
 #include "lote.h"
 
 #include "annexes/common/justificativa.h"
-#include "annexes/gestao_fiscal/gestao_fiscal.h"
 #include "aplicacao.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
@@ -17,13 +16,8 @@
 #include "saidas_do_lote.h"
 #include "workbook/libreoffice.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QDialog>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScopeGuard>
 #include <QTreeWidget>
 #include <cstdio>
@@ -68,33 +62,10 @@ void verificaPeriodo(const OpcoesDoLote& o) {
                                   "(de 1 a 3), sem --bimestre."));
 }
 
-// A control of an annex window by its name.
-template <class T> T& controle(QDialog& janela, const char* nome) {
-    T* c = janela.findChild<T*>(QString::fromLatin1(nome));
-    if (!c)
-        throw Erro(QStringLiteral("A janela %1 não tem o controle %2.")
-                       .arg(janela.objectName(), QString::fromLatin1(nome)));
-    return *c;
-}
-
-// The modal annex windows, run without being shown: the period chosen in
-// their own selectors, then their print button pressed.
-void conduzJanela(QDialog& janela, const OpcoesDoLote& o) {
-    if (janela.objectName() == QStringLiteral("Form101")) {
-        const bool quad = o.periodo == QStringLiteral("quad");
-        controle<QRadioButton>(janela, quad ? "RQua" : "RBim").click();
-        controle<QComboBox>(janela, quad ? "combomes" : "CBim")
-            .setCurrentIndex((quad ? o.quadrimestre : o.bimestre) - 1);
-    } else if (janela.objectName() == QStringLiteral("ImpAnexo10")) {
-        auto& meses = controle<QComboBox>(janela, "combomes");
-        const QString mm = QStringLiteral("%1 - ").arg(o.mes, 2, 10, QLatin1Char('0'));
-        for (int i = 0; i < meses.count(); ++i)
-            if (meses.itemText(i).startsWith(mm))
-                meses.setCurrentIndex(i);
-    } else {
-        throw Erro(QStringLiteral("A janela %1 não roda sem janelas.").arg(janela.objectName()));
-    }
-    controle<QPushButton>(janela, "BtnImprimir").click();
+// The window of annex 10 or of the fiscal-management report, for the options' period.
+PeriodoDaJanela periodoDaJanela(const OpcoesDoLote& o) {
+    const bool quad = o.periodo == QStringLiteral("quad");
+    return {quad, quad ? o.quadrimestre : o.bimestre, o.mes};
 }
 
 } // namespace
@@ -321,16 +292,9 @@ int executaLote(const OpcoesDoLote& o, const AnexosDisponiveis& anexos) {
         RespostaDeJustificativa* outra = instalaRespostaDeJustificativa(&justificativa);
         const auto devolve = qScopeGuard([&] { instalaRespostaDeJustificativa(outra); });
         TFrmImprime lancador(anexos, planilha);
-        lancador.mostraModal = [&o](QDialog& janela) { conduzJanela(janela, o); };
-        // Nobody can type here: the chamber's missing revenue stays missing.
-        const AberturaDaDigitacao digitacao = instalaAberturaDaDigitacao([] {
-            escreveErro(QStringLiteral("a janela de digitação não abre sem janelas; o relatório "
-                                       "segue sem a receita digitada."));
-        });
-        const auto repoeDigitacao =
-            qScopeGuard([&digitacao] { instalaAberturaDaDigitacao(digitacao); });
+        const SemJanelaDeDigitacao semDigitacao;
         lancador.Edit1->setText(o.planilha);
-        executaNoLancador(lancador, *anexoDoLote(o.anexo), o.bimestre);
+        executaNoLancador(lancador, *anexoDoLote(o.anexo), o.bimestre, periodoDaJanela(o));
     }
 
     if (o.justificativa && justificativa.respondidas() == 0)

@@ -68,11 +68,14 @@ QString conteudo(const QString& arquivo) {
 }
 
 // Every typed file of the data directory (the kinds data entry writes, both
-// years of the per-year ones) with the hash of its bytes, one a line.
+// years of the per-year ones) with the hash of its bytes, one a line. The
+// fiscal-management report's figures file is its output, written at every run.
 QString digitados(const QString& dados) {
     QStringList hashes;
     for (int i = 0; i <= int(nq::ArquivoDigitado::GestaoFiscalDigitada); ++i) {
         const auto tipo = nq::ArquivoDigitado(i);
+        if (tipo == nq::ArquivoDigitado::GestaoFiscal)
+            continue;
         const QStringList anos =
             nq::descricao(tipo).porAno() ? QStringList{"2007", "2008"} : QStringList{QString()};
         for (const QString& ano : anos) {
@@ -157,11 +160,24 @@ TEST(FechamentoRelatorios, OrdemDasDependenciasECamara) {
     lista[1].antes = {"anexo99"};
     EXPECT_THROW(nq::emOrdemDeDependencia(lista), nq::Erro);
 
-    // A chamber runs only what a chamber may; every report of a prefecture has its bimester.
-    for (const auto& r : nq::relatoriosDoFechamento(2, true))
-        EXPECT_TRUE(r.daCamara) << r.chave.toStdString();
-    EXPECT_GT(nq::relatoriosDoFechamento(2, false).size(),
-              nq::relatoriosDoFechamento(2, true).size());
+    // A chamber runs only what a chamber may: its fiscal-management reports read
+    // neither the RCL nor the debt, only the personnel file of the period's last month.
+    const auto chaves = [](int bimestre, bool camara) {
+        QStringList c;
+        for (const auto& r : nq::relatoriosDoFechamento(bimestre, camara))
+            c << r.chave + "(" + r.antes.join(",") + ")";
+        return c;
+    };
+    EXPECT_EQ(chaves(2, true), QStringList({"anexo3()", "anexo10_04()", "rgf_bim2(anexo10_04)",
+                                            "rgf_quad1(anexo10_04)"}));
+    // Odd bimesters end no quadrimester; the reports that read others' files come after them.
+    const QStringList primeiro = chaves(1, false);
+    EXPECT_EQ(primeiro.filter("rgf").join(' '), "rgf_bim1(anexo3,anexo10_02,anexo5)");
+    EXPECT_EQ(primeiro.indexOf(QRegularExpression("^rgf_bim1.*")), primeiro.size() - 1);
+    const QStringList sexto = chaves(6, false);
+    EXPECT_TRUE(sexto.contains("rgf_quad3(anexo3,anexo10_12,anexo5)"))
+        << sexto.join(' ').toStdString();
+    EXPECT_EQ(sexto.size(), 12);
 }
 
 TEST(FechamentoConferencias, DivergenciaNomeiaFigurasDiferencaEArquivosDigitados) {
@@ -227,9 +243,9 @@ protected:
     static QString dados() { return QFileInfo(demo_->bancoAtual).absolutePath(); }
 
     // Every report's files, the page's links and key figures against the CSVs.
-    void confereArquivos(const QString& pasta) {
+    void confereArquivos(const QString& pasta, int bimestre) {
         const QDir dir(pasta);
-        for (const auto& r : nq::relatoriosDoFechamento(1, false)) {
+        for (const auto& r : nq::relatoriosDoFechamento(bimestre, false)) {
             const QString pdf = dir.filePath(r.chave + ".pdf");
             EXPECT_TRUE(conteudo(pdf).startsWith("%PDF")) << pdf.toStdString();
             EXPECT_NO_THROW(nq::leFigurasCsv(dir.filePath(r.chave + ".csv")));
@@ -241,10 +257,10 @@ protected:
         const Indice indice = leIndice(dir.filePath("indice.html"));
         ASSERT_TRUE(indice.bemFormado) << indice.erro.toStdString();
         EXPECT_TRUE(indice.erro.isEmpty()) << indice.erro.toStdString();
-        EXPECT_EQ(indice.links.size(), 2 * int(nq::relatoriosDoFechamento(1, false).size()));
+        EXPECT_EQ(indice.links.size(), 2 * int(nq::relatoriosDoFechamento(bimestre, false).size()));
         for (const QString& link : indice.links)
             EXPECT_TRUE(QFileInfo(dir.filePath(link)).isFile()) << link.toStdString();
-        ASSERT_FALSE(indice.valores.empty());
+        ASSERT_EQ(indice.valores.size(), nq::valoresChaveDoFechamento(bimestre).size());
         for (const auto& [figura, texto] : indice.valores) {
             const QString csv = valorNoCsv(dir.filePath(figura.relatorio + ".csv"), figura.quadro,
                                            figura.id, figura.coluna);
@@ -279,36 +295,64 @@ TEST_F(Fechamento, OpcoesErradasTerminamComDoisSemArquivos) {
 }
 
 TEST_F(Fechamento, PrimeiroESextoBimestresSemAlterarOsDigitados) {
-    ASSERT_EQ(executa(opcoes(1, "bim1")), 0) << terminal.toStdString();
-    confereArquivos(saida.filePath("bim1"));
-    EXPECT_TRUE(conteudo(saida.filePath("bim1/indice.html")).contains("1º bimestre de 2008"));
-
-    const auto antes = digitados(dados());
-    ASSERT_FALSE(antes.isEmpty());
+    // The sixth first: its quadrimester report prepares its typed companion file, as
+    // the first run of any annex prepares its own; after that no close changes one.
     ASSERT_EQ(executa(opcoes(6, "bim6")), 0) << terminal.toStdString();
-    confereArquivos(saida.filePath("bim6"));
-    EXPECT_EQ(digitados(dados()).toStdString(), antes.toStdString());
-    EXPECT_EQ(terminal.count("D3_00002"), 6);
-    EXPECT_EQ(terminal.count(": confere ("), 6);
+    confereArquivos(saida.filePath("bim6"), 6);
+    // The bimester's and the quadrimester's reports each checked against annexes 3, 5, 10.
+    for (const char* codigo : {"D3_00005", "D3_00006", "Pessoal"})
+        EXPECT_EQ(terminal.count(QRegularExpression(QString("^%1 .*: confere \\(").arg(codigo),
+                                                    QRegularExpression::MultilineOption)),
+                  2)
+            << codigo << terminal.toStdString();
+    EXPECT_EQ(terminal.count(": confere ("), 12);
     // Nothing but the outputs is left in the folder, nor work copies in the data directory.
     EXPECT_EQ(QDir(saida.filePath("bim6")).entryList(QDir::Files | QDir::Hidden).size(),
               2 * nq::relatoriosDoFechamento(6, false).size() + 1);
     EXPECT_TRUE(QDir(dados()).entryList({"NQ404_*Trab*", "*.tmp"}, QDir::Files).isEmpty());
+
+    const auto antes = digitados(dados());
+    ASSERT_TRUE(antes.contains("NQ404_ANXGED.XML"));
+    ASSERT_EQ(executa(opcoes(1, "bim1")), 0) << terminal.toStdString();
+    confereArquivos(saida.filePath("bim1"), 1);
+    EXPECT_EQ(digitados(dados()).toStdString(), antes.toStdString());
+    EXPECT_TRUE(conteudo(saida.filePath("bim1/indice.html")).contains("1º bimestre de 2008"));
+    EXPECT_FALSE(terminal.contains("quadrimestre"));
+    EXPECT_EQ(terminal.count(": confere ("), 9) << terminal.toStdString();
 }
 
 TEST_F(Fechamento, ValorDigitadoQuebraConferenciaENomeiaOArquivo) {
     ASSERT_EQ(executa(opcoes(6, "antes")), 0);
     const QString anexo2 = nq::caminhoArquivo(dados() + "/", nq::ArquivoDigitado::Anexo2);
     const QString original = conteudo(anexo2);
+    const QString gestao =
+        nq::caminhoArquivo(dados() + "/", nq::ArquivoDigitado::GestaoFiscalDigitada);
+    const QString gestaoOriginal = conteudo(gestao);
     digita(anexo2, nq::ArquivoDigitado::Anexo2, QString("04.122"),
            {{"EMPENHADO_BIM6", nq::Value(nq::Moeda::deInteiro(1234))}});
+    // Typed revenue counts in the quadrimester's report, not in annex 3.
+    digita(gestao, nq::ArquivoDigitado::GestaoFiscalDigitada, QString("00010"),
+           {{"QUAD3", nq::Value(nq::Moeda::deTexto("0.05").value())}});
     const auto antes = digitados(dados());
     EXPECT_EQ(executa(opcoes(6, "depois")), 3) << terminal.toStdString();
     EXPECT_EQ(digitados(dados()).toStdString(), antes.toStdString());
-    QFile f(anexo2);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(original.toUtf8());
-    f.close();
+    for (const auto& [arquivo, texto] : {std::pair(anexo2, original), {gestao, gestaoOriginal}}) {
+        QFile f(arquivo);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(texto.toUtf8());
+    }
+
+    const QString rcl = terminal.split('\n').filter("D3_00005").join('\n');
+    EXPECT_TRUE(rcl.contains(
+        QRegularExpression("^D3_00005 Receita corrente líquida \\(RGF do 6º bimestre\\): confere",
+                           QRegularExpression::MultilineOption)))
+        << rcl.toStdString();
+    const QString quad = terminal.split('\n').filter("D3_00005").filter("quadrimestre").value(0);
+    EXPECT_TRUE(quad.contains("NÃO CONFERE")) << quad.toStdString();
+    EXPECT_TRUE(quad.contains("diferença -0,05")) << quad.toStdString();
+    EXPECT_TRUE(quad.contains("Anexo 3, linha \"RECEITA CORRENTE LÍQUIDA\""));
+    EXPECT_TRUE(quad.contains("RGF 3º quadrimestre, linha \"RECEITA CORRENTE LÍQUIDA\""));
+    EXPECT_TRUE(quad.contains("RGF 3º quadrimestre: " + gestao)) << quad.toStdString();
 
     const QString linha = terminal.split('\n').filter("empenhada no bimestre").value(0);
     EXPECT_TRUE(linha.contains("NÃO CONFERE")) << linha.toStdString();
@@ -317,7 +361,7 @@ TEST_F(Fechamento, ValorDigitadoQuebraConferenciaENomeiaOArquivo) {
     EXPECT_TRUE(linha.contains("Anexo 2, linha \"TOTAIS:\""));
     EXPECT_TRUE(linha.contains("Anexo 2: " + anexo2)) << linha.toStdString();
     // The other columns still agree, and the page says what the terminal said.
-    EXPECT_EQ(terminal.count("NÃO CONFERE"), 2); // in the bimester and up to it
+    EXPECT_EQ(terminal.count("NÃO CONFERE"), 3); // annex 2 in the bimester and up to it; the RCL
     EXPECT_TRUE(conteudo(saida.filePath("depois/indice.html")).contains(linha.toHtmlEscaped()));
 }
 
@@ -351,8 +395,9 @@ TEST_F(Fechamento, RelatorioQueFalhaNaoParaOsOutros) {
 
 TEST_F(Fechamento, UmaCopiaDaPlanilhaRecebeTodasAsFolhas) {
     const QString tce = saida.filePath("tce.xls");
-    const QStringList folhas = {"Com",   "mod1 6b", "mod1 anexo", "mod2 6b", "mod 3",
-                                "mod 4", "mod 5",   "mod 6",      "mod 7",   "mod 8"};
+    const QStringList folhas = {"Com",   "mod1 6b", "mod1 anexo",  "mod2 6b",
+                                "mod 3", "mod 4",   "mod 5",       "mod 6",
+                                "mod 7", "mod 8",   "Anexo1mod10", "mod10 3q"};
     {
         nq::LibreOffice office;
         auto p = office.novaPlanilha();
@@ -372,8 +417,9 @@ TEST_F(Fechamento, UmaCopiaDaPlanilhaRecebeTodasAsFolhas) {
     nq::LibreOffice office;
     auto p = office.novaPlanilha();
     p->abre(o.planilhaSaida);
-    // Annex 1's and annex 2's sheets (the first and a later annex) both hold figures.
-    for (const QString& folha : {QString("mod1 6b"), QString("mod2 6b")}) {
+    // Annex 1's and annex 2's sheets (the first and a later annex) and the
+    // fiscal-management report's, the last one written, all hold figures.
+    for (const QString& folha : {QString("mod1 6b"), QString("mod2 6b"), QString("mod10 3q")}) {
         p->selecionaFolha(folha);
         int numeros = 0;
         for (int linha = 1; linha <= 120; ++linha)
@@ -463,8 +509,13 @@ TEST_F(Fechamento, CamaraRodaSoOQueUmaCamaraPode) {
     esperados << "indice.html";
     esperados.sort();
     EXPECT_EQ(QDir(o.saida).entryList(QDir::Files | QDir::Hidden), esperados);
-    // No check between reports a chamber does not run.
+    // No check between reports a chamber does not run, nor of an RCL its reports do not use.
     EXPECT_FALSE(terminal.contains("D3_00002"));
+    EXPECT_FALSE(terminal.contains("D3_00005"));
+    EXPECT_EQ(terminal.count(QRegularExpression("^Pessoal .*: confere \\(",
+                                                QRegularExpression::MultilineOption)),
+              2)
+        << terminal.toStdString();
     EXPECT_TRUE(leIndice(QDir(o.saida).filePath("indice.html")).bemFormado);
 }
 
