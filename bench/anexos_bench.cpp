@@ -166,10 +166,12 @@ const std::vector<Varredura> VarredurasDoAnexo7 = {{false, "SELECT SUM(VAREC) FR
                                                    {false, "SELECT SUM(VADEM) FROM DESPES"},
                                                    {false, "SELECT SUM(VADEM) FROM VIEWLIQ"}};
 const std::vector<Varredura> VarredurasDoAnexo8 = {{false, "SELECT SUM(VADEM) FROM DESPES"}};
-const std::vector<Varredura> VarredurasDoAnexo10 = {{false, "SELECT SUM(VADEM) FROM DESPES"},
-                                                    {false, "SELECT SUM(VAREC) FROM RECEIT"},
-                                                    {true, "SELECT SUM(VADEM) FROM DESPES"},
-                                                    {true, "SELECT SUM(VAREC) FROM RECEIT"}};
+const std::vector<Varredura> VarredurasDoAnexo10 = {
+    {false, "SELECT SUM(VADEM) FROM DESPES"},    {false, "SELECT SUM(VAREC) FROM RECEIT"},
+    {false, "SELECT SUM(VAPAG) FROM VIEWVAPAG"}, {false, "SELECT SUM(DOTAC) FROM DESDIS"},
+    {false, "SELECT SUM(TOTOR) FROM RECDIS"},    {true, "SELECT SUM(VADEM) FROM DESPES"},
+    {true, "SELECT SUM(VAREC) FROM RECEIT"},     {true, "SELECT SUM(VAPAG) FROM VIEWVAPAG"},
+    {true, "SELECT SUM(DOTAC) FROM DESDIS"},     {true, "SELECT SUM(TOTOR) FROM RECDIS"}};
 const std::vector<Varredura> VarredurasDaGestao = {{false, "SELECT SUM(CREDI) FROM CONDIA"},
                                                    {false, "SELECT SUM(CREDI - DEBIT) FROM ORDCAI"},
                                                    {false, "SELECT SUM(VADEM) FROM DESPES"}};

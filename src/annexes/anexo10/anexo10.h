@@ -56,8 +56,9 @@ public:
     static QString arquivoDp(const QString& diretorio, int mes);
     // "NQ404_ANX10C.XML" in `diretorio`.
     static QString arquivoCalculado(const QString& diretorio);
-    // Statements run by the last computation, for measurement.
+    // Statements run and rows read by the last computation, for measurement.
     int comandosExecutados() const { return comandos_; }
+    qint64 linhasLidas() const { return linhas_; }
 
 private:
     // Heading, period and signature texts from the municipality record; sets
@@ -71,6 +72,7 @@ private:
     QString exercicio_;      // MEXER as printed
     bool executivo_ = false; // CLNT1 starts with "P"
     int comandos_ = 0;
+    qint64 linhas_ = 0;
 };
 
 // The long name of month `i`, 1 to 24 (13 to 24: the same twelve again).

@@ -1,8 +1,8 @@
 #include "annexes/anexo10/anexo10.h"
 
+#include "annexes/anexo10/formas_anexo10.h"
 #include "annexes/common/aguarde.h"
 #include "annexes/common/estrada_anexo.h"
-#include "annexes/common/somas_do_orcamento.h"
 #include "core/erro.h"
 #include "core/globais.h"
 #include "core/mensagens.h"
@@ -29,57 +29,8 @@ QString valor(int i) {
     return QStringLiteral("VALOR") + QString::number(i);
 }
 
-// The commitments of one month under a line's condition W; the executive
-// leaves out the entities of kind 2 (`j` is written between the month and W).
-const QString EmpenhadoNoMes = QStringLiteral(
-    "SELECT SUM(VADEM) VADEM FROM DESPES H INNER JOIN DESDIS ON DESDIS.FICHA=H.FICHA WHERE "
-    "EXTRACT(MONTH FROM DATAE)=");
-// The revenue of one month; the line's condition begins with "AND".
-const QString ArrecadadoNoMes = QStringLiteral(
-    "SELECT SUM(VAREC) VADEM FROM RECEIT INNER JOIN RECDIS ON RECDIS.FICHA=RECEIT.FICHA WHERE "
-    "EXTRACT(MONTH FROM DTLAN)=");
-// The payments of one month, for the PASEP accounts.
-const QString PagoNoMes = QStringLiteral(
-    "SELECT SUM(VAPAG) VADEM FROM VIEWVAPAG H INNER JOIN DESDIS ON DESDIS.FICHA=H.FICHA WHERE "
-    "EXTRACT(MONTH FROM DTPAG)=");
-const QString ForaDoExecutivo = QStringLiteral(
-    "DESDIS.EMPRESA NOT IN (SELECT TABEMPRESA.EMPRESA FROM TABEMPRESA WHERE TABEMPRESA.TIPO = 2)");
-const QString ContasDoPasep = QStringLiteral("DESDIS.BALCO LIKE '3236%' ");
 // The line of the other personnel expenditure, which also takes the PASEP payments.
 const QString LinhaDoPasep = QStringLiteral("00090");
-
-QString juncao(bool executivo) {
-    return executivo ? QStringLiteral(" AND ") + ForaDoExecutivo + QStringLiteral(" AND ")
-                     : QStringLiteral(" AND ");
-}
-
-FormaDaSoma porMes(const QString& soma, const QString& origem, const QString& fixa,
-                   const QString& data, const QString& antes, const QString& entre) {
-    return {soma, origem, fixa, data,
-            [=](const QString& w, Meses m) { return antes + mesSql(m.ate) + entre + w; }};
-}
-
-FormaDaSoma empenhado(bool executivo) {
-    return porMes(QStringLiteral("SUM(VADEM)"),
-                  QStringLiteral("DESPES H INNER JOIN DESDIS ON DESDIS.FICHA=H.FICHA"),
-                  executivo ? ForaDoExecutivo : QString(), QStringLiteral("DATAE"), EmpenhadoNoMes,
-                  juncao(executivo));
-}
-
-// W is the revenue line's condition without its leading "AND", which the
-// statement writes back right after the month.
-FormaDaSoma arrecadado() {
-    return porMes(QStringLiteral("SUM(VAREC)"),
-                  QStringLiteral("RECEIT INNER JOIN RECDIS ON RECDIS.FICHA=RECEIT.FICHA"), {},
-                  QStringLiteral("DTLAN"), ArrecadadoNoMes, QStringLiteral("AND "));
-}
-
-FormaDaSoma pagoAoPasep(bool executivo) {
-    return porMes(QStringLiteral("SUM(VAPAG)"),
-                  QStringLiteral("VIEWVAPAG H INNER JOIN DESDIS ON DESDIS.FICHA=H.FICHA"),
-                  executivo ? ForaDoExecutivo : QString(), QStringLiteral("DTPAG"), PagoNoMes,
-                  juncao(executivo));
-}
 
 bool ehDespesa(ClientDataSet& t) {
     return t.fieldByName(Titulo).asString() == QLatin1String("VA");
@@ -141,8 +92,8 @@ bool TImpAnexo10::Calcula_Dados(EstradaDoAnexo& estrada, AguardeRelatorio* aguar
 
     const Anos anos{dm().ConexaoAnt.Connected() ? &estrada.plano(dm().ConexaoAnt) : nullptr,
                     estrada.plano()};
-    const FormaDaSoma despesa = empenhado(executivo_);
-    const FormaDaSoma receita = arrecadado();
+    const FormaDaSoma despesa = anexo10::empenhadoNoMes(executivo_);
+    const FormaDaSoma receita = anexo10::arrecadadoNoMes();
     // Months 1 to 12 of the previous year go to VALOR1 to VALOR12, those of
     // this year to VALOR13 to VALOR24.
     estrada.percorre(cdsAnx10, aguarde, condicaoDaLinha,
@@ -156,12 +107,12 @@ bool TImpAnexo10::Calcula_Dados(EstradaDoAnexo& estrada, AguardeRelatorio* aguar
                      });
 
     // The payments to the PASEP accounts join the other personnel expenditure.
-    const FormaDaSoma pasep = pagoAoPasep(executivo_);
+    const FormaDaSoma pasep = anexo10::pagoNoMes(executivo_);
     std::array<PlanoDeFiguras::Figura, 25> figuras{};
     for (int i = 1; i <= 12; ++i) {
         if (anos.anterior)
-            figuras[i] = anos.anterior->pede(pasep, ContasDoPasep, {i, i});
-        figuras[12 + i] = anos.atual.pede(pasep, ContasDoPasep, {i, i});
+            figuras[i] = anos.anterior->pede(pasep, anexo10::contasDoPasep(), {i, i});
+        figuras[12 + i] = anos.atual.pede(pasep, anexo10::contasDoPasep(), {i, i});
     }
     anos.atual.resolve();
     if (anos.anterior)
@@ -176,6 +127,7 @@ bool TImpAnexo10::Calcula_Dados(EstradaDoAnexo& estrada, AguardeRelatorio* aguar
         cdsAnx10.post();
     }
     comandos_ = estrada.comandos();
+    linhas_ = estrada.linhas();
     cdsAnx10.setFiltered(false);
     return true;
 }

@@ -8,6 +8,20 @@ const QString Caixa = QStringLiteral("ORDCAI LEFT JOIN DESCON ON DESCON.CONTA=OR
 const QString PrimeiroDeJaneiro =
     QStringLiteral("EXTRACT(MONTH FROM ORDCAI.DTLAN)=1 AND EXTRACT(DAY FROM ORDCAI.DTLAN)=1");
 
+// Each cash movement is its own posting: the items are the rows of the
+// statement's own FROM, the left join's unmatched movements included.
+Etapas movimentosDeCaixa(const QString& fixa) {
+    return {
+        lancamentos::dosItens({}, {QStringLiteral("ORDCAI.CREDI"), QStringLiteral("ORDCAI.DEBIT")}),
+        Caixa, QStringLiteral("ORDCAI.NUMORD"), fixa};
+}
+
+// Each journal entry is its own posting.
+Etapas lancamentosDoDiario(const QString& data, const QString& fixa) {
+    return {lancamentos::dosItens(data, {QStringLiteral("CREDI"), QStringLiteral("DEBIT")}),
+            QStringLiteral("CONDIA"), QStringLiteral("NUMDIA"), fixa};
+}
+
 QString somaDeCaixa(bool parenteses) {
     return parenteses ? QStringLiteral("(SUM(ORDCAI.CREDI)-SUM(ORDCAI.DEBIT))")
                       : QStringLiteral("SUM(ORDCAI.CREDI)-SUM(ORDCAI.DEBIT)");
@@ -17,20 +31,29 @@ QString somaDeCaixa(bool parenteses) {
 // WHERE for the total.
 FormaDaSoma caixaDoAno(bool parenteses) {
     const QString soma = somaDeCaixa(parenteses);
-    return {soma, Caixa, {}, {}, [soma](const QString& w, Meses) {
+    return {soma,
+            Caixa,
+            {},
+            {},
+            [soma](const QString& w, Meses) {
                 QString sql =
                     QStringLiteral("SELECT ") + soma + QStringLiteral(" AS SALDO FROM ") + Caixa;
                 if (!w.isEmpty())
                     sql += QStringLiteral(" WHERE ") + w;
                 return sql;
-            }};
+            },
+            movimentosDeCaixa({})};
 }
 
 // "... ON DESCON.CONTA=ORDCAI.CONTA  WHERE <1 January> AND W", with a blank
 // after it where the row's statement has one.
 FormaDaSoma caixaDaAbertura(bool parenteses, bool brancoFinal) {
     const QString soma = somaDeCaixa(parenteses);
-    return {soma, Caixa, PrimeiroDeJaneiro, {}, [=](const QString& w, Meses) {
+    return {soma,
+            Caixa,
+            PrimeiroDeJaneiro,
+            {},
+            [=](const QString& w, Meses) {
                 QString sql = QStringLiteral("SELECT ") + soma + QStringLiteral(" AS SALDO FROM ") +
                               Caixa + QStringLiteral("  WHERE ") + PrimeiroDeJaneiro;
                 if (!w.isEmpty())
@@ -38,7 +61,8 @@ FormaDaSoma caixaDaAbertura(bool parenteses, bool brancoFinal) {
                 if (brancoFinal)
                     sql += QLatin1Char(' ');
                 return sql;
-            }};
+            },
+            movimentosDeCaixa(PrimeiroDeJaneiro)};
 }
 
 QString contaDeCaixa(const char* prefixo) {
@@ -61,7 +85,8 @@ const FormaDaSoma& saldoDoDiario() {
                                                          "FROM CONDIA WHERE ") +
                                           w + QStringLiteral(" AND EXTRACT(MONTH FROM DATAE)<=") +
                                           QString::number(m.ate);
-                               }};
+                               },
+                               lancamentosDoDiario(QStringLiteral("DATAE"), {})};
     return f;
 }
 
@@ -74,7 +99,8 @@ const FormaDaSoma& aberturaDoDiario() {
                                    return QStringLiteral("SELECT SUM(CREDI)- SUM(DEBIT) AS SALDO "
                                                          "FROM CONDIA WHERE ") +
                                           w + QStringLiteral(" AND IE IN (1,2,3)");
-                               }};
+                               },
+                               lancamentosDoDiario({}, QStringLiteral("IE IN (1,2,3)"))};
     return f;
 }
 
@@ -102,10 +128,17 @@ FormaDaSoma empenhosDeRestos(const QString& rf) {
     QString fixa = rf;
     if (fixa.endsWith(QStringLiteral(" AND ")))
         fixa.chop(5);
-    return {QStringLiteral("SUM(VADEM)"), origem, fixa, {}, [rf](const QString& w, Meses) {
+    return {QStringLiteral("SUM(VADEM)"),
+            origem,
+            fixa,
+            {},
+            [rf](const QString& w, Meses) {
                 return QStringLiteral("SELECT SUM(VADEM) AS SALDO FROM ") + origem +
                        QStringLiteral(" WHERE ") + rf + w;
-            }};
+            },
+            // Each commitment is its own posting, the left join's included.
+            Etapas{lancamentos::dosItens({}, {QStringLiteral("VADEM")}), origem,
+                   QStringLiteral("DESPES.PKEMP"), fixa}};
 }
 
 QString condicaoDeRestos() {

@@ -1,9 +1,11 @@
 #include "annexes/anexo1/anexo1.h"
+#include "annexes/anexo10/formas_anexo10.h"
 #include "annexes/anexo3/anexo3.h"
 #include "annexes/anexo4/formas_anexo4.h"
 #include "annexes/anexo5/formas_anexo5.h"
 #include "annexes/common/plano_figuras.h"
 #include "annexes/common/somas_do_orcamento.h"
+#include "annexes/gestao_fiscal/formas_gestao.h"
 #include "core/erro.h"
 #include "db/conexao.h"
 #include "db/consultas.h"
@@ -304,6 +306,37 @@ std::vector<Sorteio::Coluna> colunasDaDespesaComFicha() {
     };
 }
 
+// The items of the personnel expenditure by month, bare and qualified as its
+// statements name them (`H`: the commitments, or the payments view).
+std::vector<Sorteio::Coluna> colunasDoPessoal() {
+    return {
+        {"DESDIS.BALCO", textos({"3236", "32361", "3211", "3"})},
+        {"DESDIS.CATEC", textos({"3.1", "3.1.90.11 ", "3.1.90.13", "3.3.90", "4"})},
+        {"balco", textos({"3236", "3"})},
+        {"funcao", textos({"04", "10", "12"})},
+        {"DESDIS.EMPRESA", {"1", "2", "3"}, false},
+        {"H.TPEM", textos({"RD", "ES", "GL"})}, // a commitments column; none of the view
+        {"H.VAPAG", {"0", "100"}, false},       // a postings column of the payments
+        {"catec", textos({"3.1"})},             // in both tables: ambiguous
+    };
+}
+
+// The journal, the cash movements with their accounts, and the carried-over
+// commitments with their items (left joins: an unmatched row counts).
+std::vector<Sorteio::Coluna> colunasDaGestao() {
+    return {
+        {"BALCO", textos({"3211", "32111", "3411", "34110", "3", "8888"})},
+        {"IE", {"1", "2", "4"}, false},
+        {"CREDI", {"0", "1000"}, false},
+        {"DESCON.BALCO", textos({"3111", "31110", "3112", "3121", "3114"})},
+        {"DESCON.TIPO", textos({"PR", "CS", "RD"})},
+        {"ORDCAI.CONTA", {"1", "3", "7"}, false},
+        {"DESDIS.BALCO", textos({"3211", "32111", "32112"})},
+        {"DESDIS.FICHA", {"9101", "1"}, false},
+        {"DESPES.TPEM", textos({"RD", "ES", "GL"})},
+    };
+}
+
 // A family of statements and the conditions drawn for them.
 struct Familia {
     std::function<std::vector<FormaDaSoma>(const QString& w)> formas;
@@ -360,6 +393,24 @@ std::vector<Familia> familias() {
          colunasDaDespesa(), recusadas},
         {[reserva](const QString&) { return formasDaDespesaDoAnexo1(reserva); }, colunasDaDespesa(),
          recusadas},
+        {[](const QString&) {
+             return std::vector<FormaDaSoma>{anexo10::empenhadoNoMes(true),
+                                             anexo10::empenhadoNoMes(false),
+                                             anexo10::pagoNoMes(true), anexo10::pagoNoMes(false)};
+         },
+         colunasDoPessoal(), recusadas},
+        {[](const QString&) { return std::vector<FormaDaSoma>{anexo10::arrecadadoNoMes()}; },
+         colunasDaReceita("RECDIS", {}), recusadas},
+        {[](const QString&) {
+             std::vector<FormaDaSoma> r = {
+                 saldoDoDiario(), aberturaDoDiario(),
+                 empenhosDeRestos(FiltroReservaEmpenho(QStringLiteral("DESPES")) + " AND "),
+                 empenhosDeRestos({})};
+             for (const SaldosDeCaixa& s : saldosDeCaixa())
+                 r.insert(r.end(), {s.doAno, s.daAbertura});
+             return r;
+         },
+         colunasDaGestao(), recusadas},
         {[](const QString& w) { return formasDoAnexo3(w); }, doAnexo3,
          QStringList(recusadas) << "tipo = 'RD'"
                                 << "empresa = 1"},
@@ -377,7 +428,7 @@ TEST_F(Plano, MilCondicoesSorteadasDaoOQueOsComandosLiteraisDao) {
     std::vector<Caso> aceitos, recusados;
     std::vector<Moeda> valores;
     std::vector<QString> errosRecusados;
-    for (int i = 0; i < 1800; ++i) {
+    for (int i = 0; i < 2400; ++i) {
         const Familia& f = fs[static_cast<size_t>(i) % fs.size()];
         const QString w = sorteio.condicao(f.colunas, f.recusadas);
         const std::vector<FormaDaSoma> formas = f.formas(w);
