@@ -80,9 +80,11 @@ FormatoNumerico::Secao FormatoNumerico::le(const QString& texto, const QString& 
 FormatoNumerico::Separadores::Separadores(const QLocale& locale)
     : grupo(locale.groupSeparator()), decimal(locale.decimalPoint()) {}
 
-QString FormatoNumerico::monta(const Secao& s, std::string_view digitos, const Separadores& sep) {
+QString FormatoNumerico::monta(const Secao& s, std::string_view digitos, const Separadores& sep,
+                               bool menos) {
+    const QString sinal = menos ? QStringLiteral("-") : QString();
     if (!s.temDigitos)
-        return s.prefixo + s.sufixo;
+        return sinal + s.prefixo + s.sufixo;
     const std::size_t ponto = digitos.find('.');
     std::string_view inteiro = digitos.substr(0, ponto);
     std::string_view decimais =
@@ -93,19 +95,28 @@ QString FormatoNumerico::monta(const Secao& s, std::string_view digitos, const S
         inteiro.remove_prefix(1);
     const qsizetype zeros = std::max<qsizetype>(s.digitosInteirosMinimos - std::ssize(inteiro), 0);
     const qsizetype algarismos = zeros + std::ssize(inteiro);
-    QString r;
-    r.reserve(s.prefixo.size() + 2 * algarismos + std::ssize(decimais) + 2 + s.sufixo.size());
-    r += s.prefixo;
+    const qsizetype grupos = s.agrupa && algarismos > 0 ? (algarismos - 1) / 3 : 0;
+    // Every cell of a report passes here: the text is made in one piece.
+    QString r(sinal.size() + s.prefixo.size() + algarismos + grupos * sep.grupo.size() +
+                  (decimais.empty() ? 0 : sep.decimal.size() + std::ssize(decimais)) +
+                  s.sufixo.size(),
+              Qt::Uninitialized);
+    QChar* p = r.data();
+    auto copia = [&p](const QString& t) { p = std::copy(t.cbegin(), t.cend(), p); };
+    copia(sinal);
+    copia(s.prefixo);
     for (qsizetype i = 0; i < algarismos; ++i) {
         if (s.agrupa && i > 0 && (algarismos - i) % 3 == 0)
-            r += sep.grupo;
-        r += QLatin1Char(i < zeros ? '0' : inteiro[i - zeros]);
+            copia(sep.grupo);
+        *p++ = QLatin1Char(i < zeros ? '0' : inteiro[i - zeros]);
     }
     if (!decimais.empty()) {
-        r += sep.decimal;
-        r += QLatin1StringView(decimais.data(), std::ssize(decimais));
+        copia(sep.decimal);
+        for (const char c : decimais)
+            *p++ = QLatin1Char(c);
     }
-    return r + s.sufixo;
+    copia(s.sufixo);
+    return r;
 }
 
 template <class Arredonda>
@@ -119,7 +130,7 @@ QString FormatoNumerico::formataCom(bool negativo, Arredonda arredonda,
     if (negativo && !zero) {
         if (secoes_.size() >= 2 && !secoes_[1].vazia)
             return monta(secoes_[1], arredonda(secoes_[1].decimaisMaximos), sep);
-        return QLatin1Char('-') + monta(secoes_[0], positivo, sep);
+        return monta(secoes_[0], positivo, sep, true);
     }
     return monta(secoes_[0], positivo, sep);
 }

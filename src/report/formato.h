@@ -51,8 +51,9 @@ private:
     };
     static Secao le(const QString& texto, const QString& picture);
     // `digitos`: the absolute value, already rounded, as plain digits with "." when
-    // it has decimals.
-    static QString monta(const Secao& s, std::string_view digitos, const Separadores& sep);
+    // it has decimals; `menos` puts a minus before it all.
+    static QString monta(const Secao& s, std::string_view digitos, const Separadores& sep,
+                         bool menos = false);
     template <class Arredonda>
     QString formataCom(bool negativo, Arredonda arredonda, const Separadores& sep) const;
 

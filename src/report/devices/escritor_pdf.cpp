@@ -21,11 +21,13 @@ constexpr double MilesimosPorPixel = 25400.0 / ResolucaoDasFontes;
 // Bézier handle of a quarter circle.
 constexpr double Kappa = 0.5522847498;
 
+// Written in place, followed by a blank: every position of every page passes here.
 void numero(QByteArray& s, int v) {
-    char b[16];
-    const auto r = std::to_chars(b, b + sizeof b, v);
-    s.append(b, r.ptr - b);
-    s.append(' ');
+    const qsizetype inicio = s.size();
+    s.resize(inicio + 12);
+    char* fim = std::to_chars(s.data() + inicio, s.data() + inicio + 11, v).ptr;
+    *fim++ = ' ';
+    s.truncate(fim - s.constData());
 }
 
 void numero(QByteArray& s, double v) {
@@ -33,15 +35,17 @@ void numero(QByteArray& s, double v) {
         numero(s, static_cast<int>(v));
         return;
     }
-    char b[40];
-    auto r = std::to_chars(b, b + sizeof b, v, std::chars_format::fixed, 7);
-    char* fim = r.ptr;
+    // |v| >= 1e9 takes up to 309 digits before the point.
+    const qsizetype inicio = s.size();
+    s.resize(inicio + 330);
+    char* fim =
+        std::to_chars(s.data() + inicio, s.data() + s.size(), v, std::chars_format::fixed, 7).ptr;
     while (fim[-1] == '0')
         --fim;
     if (fim[-1] == '.')
         --fim;
-    s.append(b, fim - b);
-    s.append(' ');
+    *fim++ = ' ';
+    s.truncate(fim - s.constData());
 }
 
 void retangulo(QByteArray& s, const Retangulo& r) {
