@@ -205,11 +205,14 @@ Value Execucao::valor(const TppDBPipeline* p, const QString& campo) const {
     const int registro = posicao(*p);
     if (registro < 0)
         return {};
-    const ClientDataSet& t = *p->DataSource;
-    const int indice = t.fieldIndex(p->campoDaTabela(campo));
+    return p->DataSource->valueAt(registro, indiceDoCampo(*p, campo));
+}
+
+int Execucao::indiceDoCampo(const TppDBPipeline& p, const QString& campo) const {
+    const int indice = p.DataSource->fieldIndex(p.campoDaTabela(campo));
     if (indice < 0)
-        erroDeCampo(*p, campo);
-    return t.valueAt(registro, indice);
+        erroDeCampo(p, campo);
+    return indice;
 }
 
 TppDBPipeline* Execucao::pipelineDe(const TppComponent& c, TppDBPipeline* proprio, bool doPai) {
@@ -220,28 +223,72 @@ TppDBPipeline* Execucao::pipelineDe(const TppComponent& c, TppDBPipeline* propri
     return nullptr;
 }
 
+Execucao::TextoResolvido& Execucao::resolvido(TppCustomText& c) {
+    auto [it, novo] = textos_.try_emplace(&c);
+    if (novo) {
+        using Tipo = TextoResolvido::Tipo;
+        // A calculation is a data text too: it is asked first.
+        Tipo& tipo = it->second.tipo;
+        if (dynamic_cast<TppLabel*>(&c))
+            tipo = Tipo::Rotulo;
+        else if (dynamic_cast<TppDBCalc*>(&c))
+            tipo = Tipo::Agregado;
+        else if (dynamic_cast<TppDBText*>(&c))
+            tipo = Tipo::Dados;
+        else if (dynamic_cast<TppVariable*>(&c))
+            tipo = Tipo::Variavel;
+        else if (dynamic_cast<TppSystemVariable*>(&c))
+            tipo = Tipo::Sistema;
+        else
+            tipo = Tipo::Outro;
+    }
+    return it->second;
+}
+
 QString Execucao::texto(TppCustomText& c) {
+    using Tipo = TextoResolvido::Tipo;
+    TextoResolvido& r = resolvido(c);
     QString t;
-    if (auto* l = dynamic_cast<TppLabel*>(&c)) {
-        t = l->Caption;
-    } else if (auto* calc = dynamic_cast<TppDBCalc*>(&c)) {
-        t = formataValor(valorDoAgregado(*calc), calc->DisplayFormat, calc->BlankWhenZero);
-    } else if (auto* d = dynamic_cast<TppDBText*>(&c)) {
-        const Value v = valor(pipelineDe(c, d->DataPipeline, d->ParentDataPipeline), d->DataField);
-        t = formataValor(v, d->DisplayFormat, d->BlankWhenZero);
-        if (d->OnFormat)
-            d->OnFormat(d->DisplayFormat, v, t);
-        if (d->SuppressRepeatedValues) {
-            auto [it, novo] = ultimoTexto_.try_emplace(d, t);
+    switch (r.tipo) {
+    case Tipo::Rotulo:
+        t = static_cast<TppLabel&>(c).Caption;
+        break;
+    case Tipo::Agregado: {
+        const auto& calc = static_cast<TppDBCalc&>(c);
+        t = formataValor(valorDoAgregado(calc), calc.DisplayFormat, calc.BlankWhenZero);
+        break;
+    }
+    case Tipo::Dados: {
+        auto& d = static_cast<TppDBText&>(c);
+        const TppDBPipeline* p = pipelineDe(c, d.DataPipeline, d.ParentDataPipeline);
+        Value v;
+        if (const int registro = p && !d.DataField.isEmpty() ? posicao(*p) : -1; registro >= 0) {
+            if (r.indice < 0 || r.pipeline != p || r.campo != d.DataField)
+                r = {Tipo::Dados, p, d.DataField, indiceDoCampo(*p, d.DataField)};
+            v = p->DataSource->valueAt(registro, r.indice);
+        }
+        t = formataValor(v, d.DisplayFormat, d.BlankWhenZero);
+        if (d.OnFormat)
+            d.OnFormat(d.DisplayFormat, v, t);
+        if (d.SuppressRepeatedValues) {
+            auto [it, novo] = ultimoTexto_.try_emplace(&d, t);
             if (!novo && it->second == t)
                 t.clear();
             else
                 it->second = t;
         }
-    } else if (auto* v = dynamic_cast<TppVariable*>(&c)) {
-        t = formataValor(v->value, v->DisplayFormat, v->BlankWhenZero);
-    } else if (auto* s = dynamic_cast<TppSystemVariable*>(&c)) {
-        t = textoDeSistema(*s);
+        break;
+    }
+    case Tipo::Variavel: {
+        const auto& v = static_cast<TppVariable&>(c);
+        t = formataValor(v.value, v.DisplayFormat, v.BlankWhenZero);
+        break;
+    }
+    case Tipo::Sistema:
+        t = textoDeSistema(static_cast<TppSystemVariable&>(c));
+        break;
+    case Tipo::Outro:
+        break;
     }
     if (c.OnGetText)
         c.OnGetText(t);
@@ -308,14 +355,22 @@ void Execucao::zera(TppVariable& v) {
 }
 
 void Execucao::calcula(const TppBand& banda) {
-    std::vector<TppVariable*> daBanda;
-    for (const auto& c : banda.componentes())
-        if (auto* v = dynamic_cast<TppVariable*>(c.get()))
-            daBanda.push_back(v);
-    std::stable_sort(
-        daBanda.begin(), daBanda.end(),
-        [](const TppVariable* a, const TppVariable* b) { return a->CalcOrder < b->CalcOrder; });
-    for (TppVariable* v : daBanda)
+    VariaveisDaBanda& daBanda = variaveisDasBandas_[&banda];
+    bool emOrdem = daBanda.ordenadas && daBanda.componentes == banda.componentes().size();
+    for (std::size_t i = 0; emOrdem && i < daBanda.variaveis.size(); ++i)
+        emOrdem = daBanda.variaveis[i]->CalcOrder == daBanda.ordens[i];
+    if (!emOrdem) {
+        daBanda = {{}, {}, banda.componentes().size(), true};
+        for (const auto& c : banda.componentes())
+            if (auto* v = dynamic_cast<TppVariable*>(c.get()))
+                daBanda.variaveis.push_back(v);
+        std::stable_sort(
+            daBanda.variaveis.begin(), daBanda.variaveis.end(),
+            [](const TppVariable* a, const TppVariable* b) { return a->CalcOrder < b->CalcOrder; });
+        for (const TppVariable* v : daBanda.variaveis)
+            daBanda.ordens.push_back(v->CalcOrder);
+    }
+    for (TppVariable* v : daBanda.variaveis)
         if (v->OnCalc)
             v->OnCalc(*v, v->value);
 }

@@ -81,6 +81,25 @@ private:
     void zera(TppVariable& v);
     Value valorDoAgregado(const TppDBCalc& c) const;
     QString textoDeSistema(const TppSystemVariable& v) const;
+    int indiceDoCampo(const TppDBPipeline& p, const QString& campo) const;
+
+    // What a text component is and, for a data text, the column it reads: found at its
+    // first print and kept for the run, each cell of a long report passes here.
+    struct TextoResolvido {
+        enum class Tipo { Rotulo, Agregado, Dados, Variavel, Sistema, Outro } tipo;
+        const TppDBPipeline* pipeline = nullptr;
+        QString campo;
+        int indice = -1; // in the pipeline's table; -1 not yet looked up
+    };
+    TextoResolvido& resolvido(TppCustomText& c);
+    // A band's variables in calculation order, with the orders they were sorted by: a
+    // handler that changes one sorts them again.
+    struct VariaveisDaBanda {
+        std::vector<TppVariable*> variaveis;
+        std::vector<int> ordens;
+        std::size_t componentes = 0; // the band's, when sorted
+        bool ordenadas = false;
+    };
 
     TppReport& relatorio_;
     QDateTime inicio_;
@@ -91,6 +110,8 @@ private:
     std::unordered_map<const TppDBCalc*, Agregado> agregados_;
     std::unordered_map<const TppDBText*, QString> ultimoTexto_;
     std::vector<TppVariable*> variaveis_;
+    std::unordered_map<const TppCustomText*, TextoResolvido> textos_;
+    std::unordered_map<const TppBand*, VariaveisDaBanda> variaveisDasBandas_;
     std::vector<TppDBCalc*> calculos_;
 };
 

@@ -4,6 +4,9 @@
 
 #include <QHash>
 
+#include <algorithm>
+#include <charconv>
+
 #include <cmath>
 #include <cstdlib>
 
@@ -74,45 +77,73 @@ FormatoNumerico::Secao FormatoNumerico::le(const QString& texto, const QString& 
     return s;
 }
 
-QString FormatoNumerico::monta(const Secao& s, const QString& digitos, const QLocale& locale) {
+FormatoNumerico::Separadores::Separadores(const QLocale& locale)
+    : grupo(locale.groupSeparator()), decimal(locale.decimalPoint()) {}
+
+QString FormatoNumerico::monta(const Secao& s, std::string_view digitos, const Separadores& sep,
+                               bool menos) {
+    const QString sinal = menos ? QStringLiteral("-") : QString();
     if (!s.temDigitos)
-        return s.prefixo + s.sufixo;
-    const int ponto = digitos.indexOf(QLatin1Char('.'));
-    QString inteiro = ponto < 0 ? digitos : digitos.left(ponto);
-    QString decimais = ponto < 0 ? QString() : digitos.mid(ponto + 1);
-    while (decimais.size() > s.decimaisMinimos && decimais.endsWith(QLatin1Char('0')))
-        decimais.chop(1);
-    while (inteiro.startsWith(QLatin1Char('0')))
-        inteiro.remove(0, 1);
-    if (inteiro.size() < s.digitosInteirosMinimos)
-        inteiro = QString(s.digitosInteirosMinimos - inteiro.size(), QLatin1Char('0')) + inteiro;
-    if (s.agrupa)
-        for (int i = inteiro.size() - 3; i > 0; i -= 3)
-            inteiro.insert(i, locale.groupSeparator());
-    QString r = s.prefixo + inteiro;
-    if (!decimais.isEmpty())
-        r += locale.decimalPoint() + decimais;
-    return r + s.sufixo;
+        return sinal + s.prefixo + s.sufixo;
+    const std::size_t ponto = digitos.find('.');
+    std::string_view inteiro = digitos.substr(0, ponto);
+    std::string_view decimais =
+        ponto == std::string_view::npos ? std::string_view() : digitos.substr(ponto + 1);
+    while (std::ssize(decimais) > s.decimaisMinimos && decimais.back() == '0')
+        decimais.remove_suffix(1);
+    while (!inteiro.empty() && inteiro.front() == '0')
+        inteiro.remove_prefix(1);
+    const qsizetype zeros = std::max<qsizetype>(s.digitosInteirosMinimos - std::ssize(inteiro), 0);
+    const qsizetype algarismos = zeros + std::ssize(inteiro);
+    const qsizetype grupos = s.agrupa && algarismos > 0 ? (algarismos - 1) / 3 : 0;
+    // Every cell of a report passes here: the text is made in one piece.
+    QString r(sinal.size() + s.prefixo.size() + algarismos + grupos * sep.grupo.size() +
+                  (decimais.empty() ? 0 : sep.decimal.size() + std::ssize(decimais)) +
+                  s.sufixo.size(),
+              Qt::Uninitialized);
+    QChar* p = r.data();
+    auto copia = [&p](const QString& t) { p = std::copy(t.cbegin(), t.cend(), p); };
+    copia(sinal);
+    copia(s.prefixo);
+    for (qsizetype i = 0; i < algarismos; ++i) {
+        if (s.agrupa && i > 0 && (algarismos - i) % 3 == 0)
+            copia(sep.grupo);
+        *p++ = QLatin1Char(i < zeros ? '0' : inteiro[i - zeros]);
+    }
+    if (!decimais.empty()) {
+        copia(sep.decimal);
+        for (const char c : decimais)
+            *p++ = QLatin1Char(c);
+    }
+    copia(s.sufixo);
+    return r;
 }
 
 template <class Arredonda>
 QString FormatoNumerico::formataCom(bool negativo, Arredonda arredonda,
-                                    const QLocale& locale) const {
+                                    const Separadores& sep) const {
     // The section is chosen on the value as rounded to the positive section's places.
-    const QString positivo = arredonda(secoes_[0].decimaisMaximos);
-    const bool zero =
-        positivo.count(QLatin1Char('0')) + positivo.count(QLatin1Char('.')) == positivo.size();
+    const std::string positivo = arredonda(secoes_[0].decimaisMaximos);
+    const bool zero = positivo.find_first_not_of("0.") == std::string::npos;
     if (zero && secoes_.size() == 3)
-        return monta(secoes_[2], arredonda(secoes_[2].decimaisMaximos), locale);
+        return monta(secoes_[2], arredonda(secoes_[2].decimaisMaximos), sep);
     if (negativo && !zero) {
         if (secoes_.size() >= 2 && !secoes_[1].vazia)
-            return monta(secoes_[1], arredonda(secoes_[1].decimaisMaximos), locale);
-        return QLatin1Char('-') + monta(secoes_[0], positivo, locale);
+            return monta(secoes_[1], arredonda(secoes_[1].decimaisMaximos), sep);
+        return monta(secoes_[0], positivo, sep, true);
     }
-    return monta(secoes_[0], positivo, locale);
+    return monta(secoes_[0], positivo, sep);
 }
 
 QString FormatoNumerico::formata(Moeda valor, const QLocale& locale) const {
+    return formata(valor, Separadores(locale));
+}
+
+QString FormatoNumerico::formata(double valor, const QLocale& locale) const {
+    return formata(valor, Separadores(locale));
+}
+
+QString FormatoNumerico::formata(Moeda valor, const Separadores& sep) const {
     // Unsigned, so that the extremes of money neither overflow nor lose their sign.
     const int64_t d = valor.dezMilesimos();
     const uint64_t absoluto = d < 0 ? 0 - static_cast<uint64_t>(d) : static_cast<uint64_t>(d);
@@ -126,25 +157,28 @@ QString FormatoNumerico::formata(Moeda valor, const QLocale& locale) const {
         uint64_t potencia = 1;
         for (int i = 0; i < usadas; ++i)
             potencia *= 10;
-        QString r = QString::number(arredondado / potencia);
+        char b[24];
+        std::string r(b, std::to_chars(b, b + sizeof b, arredondado / potencia).ptr);
         if (casas > 0) {
-            QString frac =
-                QString::number(arredondado % potencia).rightJustified(usadas, QLatin1Char('0'));
-            r += QLatin1Char('.') + frac + QString(casas - usadas, QLatin1Char('0'));
+            const char* fim = std::to_chars(b, b + sizeof b, arredondado % potencia).ptr;
+            r += '.';
+            r.append(usadas - (fim - b), '0');
+            r.append(b, fim - b);
+            r.append(casas - usadas, '0');
         }
         return r;
     };
-    return formataCom(d < 0, arredonda, locale);
+    return formataCom(d < 0, arredonda, sep);
 }
 
-QString FormatoNumerico::formata(double valor, const QLocale& locale) const {
+QString FormatoNumerico::formata(double valor, const Separadores& sep) const {
     const double absoluto = std::fabs(valor);
     auto arredonda = [absoluto](int casas) {
         const double fator = std::pow(10.0, casas);
         const double arredondado = std::round(absoluto * fator) / fator;
-        return QString::number(arredondado, 'f', casas);
+        return QString::number(arredondado, 'f', casas).toStdString();
     };
-    return formataCom(std::signbit(valor), arredonda, locale);
+    return formataCom(std::signbit(valor), arredonda, sep);
 }
 
 namespace {
@@ -167,6 +201,7 @@ QString formataValor(const Value& valor, const QString& formato, bool brancoQuan
     if (const QString* texto = std::get_if<QString>(&d))
         return *texto;
     static const QLocale locale = localeDosRelatorios(); // the system's, fixed for the run
+    static const FormatoNumerico::Separadores separadores(locale);
     if (const Moeda* m = std::get_if<Moeda>(&d)) {
         if (brancoQuandoZero && m->ehZero())
             return {};
@@ -178,7 +213,7 @@ QString formataValor(const Value& valor, const QString& formato, bool brancoQuan
                 texto.chop(1);
             return texto.replace(QLatin1Char('.'), locale.decimalPoint());
         }
-        return formatoLido(formato).formata(*m, locale);
+        return formatoLido(formato).formata(*m, separadores);
     }
     const double numero =
         std::holds_alternative<int32_t>(d) ? std::get<int32_t>(d) : std::get<double>(d);
@@ -190,7 +225,7 @@ QString formataValor(const Value& valor, const QString& formato, bool brancoQuan
         return std::holds_alternative<int32_t>(d) ? semGrupo.toString(std::get<int32_t>(d))
                                                   : semGrupo.toString(numero, 'g', 15);
     }
-    return formatoLido(formato).formata(numero, locale);
+    return formatoLido(formato).formata(numero, separadores);
 }
 
 } // namespace nq

@@ -4,6 +4,8 @@
 
 #include <QLocale>
 #include <QString>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace nq {
@@ -27,6 +29,15 @@ public:
     QString formata(Moeda valor, const QLocale& locale = localeDosRelatorios()) const;
     QString formata(double valor, const QLocale& locale = localeDosRelatorios()) const;
 
+    // A locale's grouping and decimal characters, read once for many values.
+    struct Separadores {
+        explicit Separadores(const QLocale& locale);
+        QString grupo;
+        QString decimal;
+    };
+    QString formata(Moeda valor, const Separadores& separadores) const;
+    QString formata(double valor, const Separadores& separadores) const;
+
 private:
     struct Secao {
         QString prefixo;
@@ -40,10 +51,11 @@ private:
     };
     static Secao le(const QString& texto, const QString& picture);
     // `digitos`: the absolute value, already rounded, as plain digits with "." when
-    // it has decimals.
-    static QString monta(const Secao& s, const QString& digitos, const QLocale& locale);
+    // it has decimals; `menos` puts a minus before it all.
+    static QString monta(const Secao& s, std::string_view digitos, const Separadores& sep,
+                         bool menos = false);
     template <class Arredonda>
-    QString formataCom(bool negativo, Arredonda arredonda, const QLocale& locale) const;
+    QString formataCom(bool negativo, Arredonda arredonda, const Separadores& sep) const;
 
     std::vector<Secao> secoes_;
 };

@@ -52,6 +52,27 @@ bool ehDeDados(const TppCustomText& t) {
 
 } // namespace
 
+const std::vector<GeradorDeFaixas::Componente>& GeradorDeFaixas::componentes(const TppBand& b) {
+    std::vector<Componente>& ordem = bandas_[&b];
+    const auto& daBanda = b.componentes();
+    bool valida = ordem.size() == daBanda.size();
+    for (std::size_t i = 0; valida && i < ordem.size(); ++i)
+        valida = ordem[i].componente->mmTop == ordem[i].topo;
+    if (valida)
+        return ordem;
+    ordem.clear();
+    for (const auto& c : daBanda) {
+        auto* texto = dynamic_cast<TppCustomText*>(c.get());
+        ordem.push_back({c.get(), c->mmTop, dynamic_cast<TppStretchable*>(c.get()),
+                         dynamic_cast<TppSubReport*>(c.get()),
+                         dynamic_cast<TppCustomGraphic*>(c.get()), texto,
+                         texto && ehDeDados(*texto)});
+    }
+    std::stable_sort(ordem.begin(), ordem.end(),
+                     [](const Componente& a, const Componente& c) { return a.topo < c.topo; });
+    return ordem;
+}
+
 void GeradorDeFaixas::geraPrincipal(TppReport& r, bool comDetalhes, Paginador& paginador) {
     paginador_ = &paginador;
     principal_ = &r;
@@ -252,12 +273,6 @@ Faixa GeradorDeFaixas::geraBanda(TppBand& b, int esquerda, int largura) {
         return f;
     }
     const bool dinamica = b.PrintHeight == TppPrintHeightType::phDynamic;
-    std::vector<TppComponent*> ordem;
-    for (const auto& c : b.componentes())
-        ordem.push_back(c.get());
-    std::stable_sort(ordem.begin(), ordem.end(), [](const TppComponent* a, const TppComponent* c) {
-        return a->mmTop < c->mmTop;
-    });
 
     struct Esticado {
         const TppComponent* componente;
@@ -269,13 +284,14 @@ Faixa GeradorDeFaixas::geraBanda(TppBand& b, int esquerda, int largura) {
     int fundo = 0;
     int crescimento = 0; // how far the lowest stretchable pushed what lies below it
     bool temEsticavel = false;
-    for (TppComponent* c : ordem) {
+    for (const Componente& k : componentes(b)) {
+        TppComponent* c = k.componente;
         if (c->OnPrint)
             c->OnPrint();
         if (!c->Visible)
             continue;
         // Below a stretchable that grew (or the one it is tied to), a component moves down.
-        auto* esticavel = dynamic_cast<TppStretchable*>(c);
+        TppStretchable* esticavel = k.esticavel;
         int deslocamento = 0;
         for (const Esticado& e : esticados) {
             const bool abaixo = e.componente->mmTop + e.componente->mmHeight <= c->mmTop &&
@@ -285,7 +301,7 @@ Faixa GeradorDeFaixas::geraBanda(TppBand& b, int esquerda, int largura) {
         }
         const Retangulo caixa{esquerda + c->mmLeft, c->mmTop + deslocamento, c->mmWidth,
                               c->mmHeight};
-        if (auto* sub = dynamic_cast<TppSubReport*>(c);
+        if (TppSubReport* sub = k.subrelatorio;
             sub && sub->PrintBehavior == TppPrintBehavior::pbSection) {
             std::vector<Secao> antes = std::move(secoesPendentes_);
             secoesPendentes_.clear();
@@ -298,7 +314,7 @@ Faixa GeradorDeFaixas::geraBanda(TppBand& b, int esquerda, int largura) {
         }
         if (esticavel) {
             auto* memo = dynamic_cast<TppMemo*>(c);
-            auto* sub = dynamic_cast<TppSubReport*>(c);
+            TppSubReport* sub = k.subrelatorio;
             // A formatted text is printed whole even in a static band, which grows for it
             // (never shrinks): a justification cut at its box would lose what was written.
             const bool rico = dynamic_cast<TppDBRichText*>(c) != nullptr;
@@ -317,7 +333,7 @@ Faixa GeradorDeFaixas::geraBanda(TppBand& b, int esquerda, int largura) {
             temEsticavel = true;
             continue;
         }
-        if (auto* g = dynamic_cast<TppCustomGraphic*>(c)) {
+        if (TppCustomGraphic* g = k.grafico) {
             if (g->ParentHeight || g->StretchWithParent || g->ParentWidth) {
                 seguemABanda.emplace_back(g, caixa.topo);
                 if (!g->ParentHeight)
@@ -325,9 +341,9 @@ Faixa GeradorDeFaixas::geraBanda(TppBand& b, int esquerda, int largura) {
                 continue;
             }
             acrescentaGrafico(f, *g, caixa, false);
-        } else if (auto* t = dynamic_cast<TppCustomText*>(c)) {
+        } else if (TppCustomText* t = k.texto) {
             ComandoTexto comando = desenhista::texto(*t, ex_.texto(*t), caixa);
-            if (ehDeDados(*t))
+            if (k.deDados)
                 comando.registro = registro;
             acrescenta(f, std::move(comando), caixa);
             acrescentaBorda(f, t->Border, caixa);

@@ -4,6 +4,7 @@
 #include "report/faixa.h"
 #include "report/paginador.h"
 
+#include <unordered_map>
 #include <vector>
 
 namespace nq {
@@ -24,6 +25,19 @@ public:
     Faixa geraBanda(TppBand& banda, int esquerda, int largura);
 
 private:
+    // A band's component as geraBanda meets it, its kind found once for the run.
+    struct Componente {
+        TppComponent* componente;
+        int topo; // mmTop when the band was sorted: a handler that moves one sorts it again
+        TppStretchable* esticavel;
+        TppSubReport* subrelatorio;
+        TppCustomGraphic* grafico;
+        TppCustomText* texto;
+        bool deDados; // prints a value of the data: carries the record to the devices
+    };
+    // The band's components in the order of their tops (in the layout's order where equal).
+    const std::vector<Componente>& componentes(const TppBand& b);
+
     // The whole body of a report from y 0; the main report's goes to the paginator instead
     // (and the strip returned is empty).
     Faixa geraRelatorio(TppCustomReport& r, int esquerda, int largura, bool comDetalhes);
@@ -49,6 +63,7 @@ private:
     // order; -1 without a record): its data components carry that number to the devices.
     const TppBand* detalhePrincipal_ = nullptr;
     int registroDoMestre_ = -1;
+    std::unordered_map<const TppBand*, std::vector<Componente>> bandas_;
 };
 
 } // namespace nq

@@ -255,7 +255,9 @@ void Paginador::proximaPagina() {
                 restantes.push_back(std::move(e));
             }
         }
-        std::stable_sort(daPagina.begin(), daPagina.end(), antes);
+        // Mostly made in the order of their tops already.
+        if (!std::is_sorted(daPagina.begin(), daPagina.end(), antes))
+            std::stable_sort(daPagina.begin(), daPagina.end(), antes);
         for (Faixa::Elemento& e : daPagina) {
             desloca(e.comando, 0, dy + (fundo && e.topo >= *fundo ? extra : 0));
             pg.comandos.push_back(std::move(e.comando));

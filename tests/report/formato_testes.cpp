@@ -38,6 +38,10 @@ TEST(FormatoNumerico, SecoesLiteraisEOpcionais) {
     EXPECT_EQ(moeda(50000, "000"), "005");
     EXPECT_EQ(moeda(12345, "0.000000"), "1,234500");
     EXPECT_EQ(moeda(12345600, "R$ #,0.00"), "R$ 1.234,56");
+    EXPECT_EQ(moeda(-12345600, "R$ #,0.00"), "-R$ 1.234,56");
+    EXPECT_EQ(moeda(50000, "#,000.00"), "005,00");
+    EXPECT_EQ(moeda(12345678900000, "#,000"), "1.234.567.890");
+    EXPECT_EQ(moeda(-10000, "\"sem número\""), "-sem número");
     EXPECT_EQ(FormatoNumerico("#,0.00;-#,0.00").formata(-0.005, Brasil), "-0,01");
     EXPECT_EQ(FormatoNumerico("0.0 %").formata(12.25, Brasil), "12,3 %");
 }

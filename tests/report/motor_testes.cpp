@@ -424,6 +424,37 @@ TEST_F(Motor, PaginasSaemEnquantoOCorpoEhGerado) {
     EXPECT_EQ(t->recNo(), 1);
 }
 
+TEST_F(Motor, OQueUmEventoMudaNaBandaValeDaProximaVezEmDiante) {
+    // A band's components, its variables' order and the columns its fields read are found
+    // once for the run: what a handler changes must still be obeyed from then on.
+    TppReport r;
+    papelPequeno(r);
+    auto t = tabela("cdsTeste", linhas(3));
+    r.DataPipeline = &r.criaPipeline("ppDBPipeline1");
+    r.ligaTabela("ppDBPipeline1", *t);
+    auto& d = r.criaBanda<TppDetailBand>();
+    d.mmHeight = 5000;
+    auto& rotulo = poe(d, "ROTULO", 0, 1000);
+    auto& dado = campo(d, "NOME", 30000, 0);
+    auto& primeira = poe<TppVariable>(d, "ppPrimeira", 60000, 0);
+    auto& segunda = poe<TppVariable>(d, "ppSegunda", 90000, 0);
+    primeira.CalcOrder = 0;
+    segunda.CalcOrder = 1;
+    int calculos = 0;
+    primeira.OnCalc = [&](TppVariable&, Value& v) { v = Value(QString("a%1").arg(++calculos)); };
+    segunda.OnCalc = [&](TppVariable&, Value& v) { v = Value(QString("b%1").arg(++calculos)); };
+    d.AfterPrint = [&] {
+        primeira.CalcOrder = 2;
+        dado.DataField = QStringLiteral("VALOR");
+        rotulo.mmTop = 0;
+    };
+    gera(r);
+    ASSERT_EQ(paginas, 1);
+    EXPECT_EQ(textos(1), (QStringList{"Item 01", "a1", "b2", "ROTULO", //
+                                      "ROTULO", "3", "a4", "b3",       //
+                                      "ROTULO", "4,5", "a6", "b5"}));
+}
+
 class SaidaDeTeste : public SaidaDeRelatorios {
 public:
     void apresenta(TppReport& r, const Documento& d) override {

@@ -21,11 +21,13 @@ constexpr double MilesimosPorPixel = 25400.0 / ResolucaoDasFontes;
 // Bézier handle of a quarter circle.
 constexpr double Kappa = 0.5522847498;
 
+// Written in place, followed by a blank: every position of every page passes here.
 void numero(QByteArray& s, int v) {
-    char b[16];
-    const auto r = std::to_chars(b, b + sizeof b, v);
-    s.append(b, r.ptr - b);
-    s.append(' ');
+    const qsizetype inicio = s.size();
+    s.resize(inicio + 12);
+    char* fim = std::to_chars(s.data() + inicio, s.data() + inicio + 11, v).ptr;
+    *fim++ = ' ';
+    s.truncate(fim - s.constData());
 }
 
 void numero(QByteArray& s, double v) {
@@ -33,15 +35,17 @@ void numero(QByteArray& s, double v) {
         numero(s, static_cast<int>(v));
         return;
     }
-    char b[40];
-    auto r = std::to_chars(b, b + sizeof b, v, std::chars_format::fixed, 7);
-    char* fim = r.ptr;
+    // |v| >= 1e9 takes up to 309 digits before the point.
+    const qsizetype inicio = s.size();
+    s.resize(inicio + 330);
+    char* fim =
+        std::to_chars(s.data() + inicio, s.data() + s.size(), v, std::chars_format::fixed, 7).ptr;
     while (fim[-1] == '0')
         --fim;
     if (fim[-1] == '.')
         --fim;
-    s.append(b, fim - b);
-    s.append(' ');
+    *fim++ = ' ';
+    s.truncate(fim - s.constData());
 }
 
 void retangulo(QByteArray& s, const Retangulo& r) {
@@ -62,26 +66,33 @@ QByteArray cor(const QColor& c, const char* operador) {
 
 // A PDF string of raw bytes, its delimiters and line ends escaped.
 void cadeia(QByteArray& s, const QByteArray& bytes) {
-    s += '(';
+    // Written in place: every glyph of every page passes here.
+    const qsizetype inicio = s.size();
+    s.resize(inicio + 2 * bytes.size() + 2);
+    char* p = s.data() + inicio;
+    *p++ = '(';
     for (const char b : bytes) {
         switch (b) {
         case '(':
         case ')':
         case '\\':
-            s += '\\';
-            s += b;
+            *p++ = '\\';
+            *p++ = b;
             break;
         case '\r':
-            s += "\\r";
+            *p++ = '\\';
+            *p++ = 'r';
             break;
         case '\n':
-            s += "\\n";
+            *p++ = '\\';
+            *p++ = 'n';
             break;
         default:
-            s += b;
+            *p++ = b;
         }
     }
-    s += ')';
+    *p++ = ')';
+    s.truncate(p - s.constData());
 }
 
 QByteArray textoDoPdf(const QString& texto) {
@@ -195,6 +206,46 @@ int EscritorPdf::imagem(const QImage& original) {
     return static_cast<int>(imagens_.size()) - 1;
 }
 
+EscritorPdf::Estilo& EscritorPdf::estilo(const nq::Fonte& fonte) {
+    // A page draws a few fonts many times, mostly the same one in a row.
+    if (ultimoEstilo_ && ultimoEstilo_->fonte == fonte)
+        return *ultimoEstilo_;
+    for (const auto& e : estilos_)
+        if (e->fonte == fonte)
+            return *(ultimoEstilo_ = e.get());
+    const MedidorDeTexto& m = MedidorDeTexto::instancia();
+    const FonteResolvida r = m.resolvida(fonte);
+    Fonte& f = this->fonte(fonte);
+    if (!f.pdf.valida())
+        throw Erro(
+            QStringLiteral("A fonte \"%1\" não pode ser incluída no PDF.").arg(r.fonte.family()));
+    auto e = std::make_unique<Estilo>();
+    e->fonte = fonte;
+    e->pdf = &f;
+    // The size the font engine drew the text at when the page was measured.
+    const double tamanho =
+        std::round(r.fonte.pointSizeF() * ResolucaoDasFontes / 72) * MilesimosPorPixel;
+    e->tamanho = tamanho;
+    e->acima = f.pdf.ascendente() * tamanho / 1000;
+    e->abaixo = f.pdf.descendente() * tamanho / 1000;
+    e->cor = cor(fonte.cor, "rg");
+    // A printer font's glyphs stand exactly where the font engine placed them: its advance,
+    // in whole 64ths of a pixel, differs a little from the width the PDF declares, and the
+    // difference goes between the characters.
+    e->inicio = "BT /" + f.nome + " 1 Tf ";
+    double espaco = 0;
+    if (const double avanco = m.avancoFixo(fonte); avanco > 0)
+        espaco = avanco * MilesimosPorPixel / tamanho -
+                 f.pdf.largura(f.pdf.glifo(QLatin1Char('0'))) / 1000;
+    numero(e->inicio, espaco);
+    e->inicio += "Tc\n";
+    numero(e->matriz, r.escalaHorizontal * tamanho);
+    e->matriz += "0 0 ";
+    numero(e->matriz, -tamanho);
+    estilos_.push_back(std::move(e));
+    return *(ultimoEstilo_ = estilos_.back().get());
+}
+
 void EscritorPdf::texto(QByteArray& s, const ComandoTexto& c) {
     if (!c.transparente) {
         s += cor(c.fundo, "rg");
@@ -205,62 +256,44 @@ void EscritorPdf::texto(QByteArray& s, const ComandoTexto& c) {
     if (c.trechos.empty())
         return;
     const MedidorDeTexto& m = MedidorDeTexto::instancia();
-    const FonteResolvida r = m.resolvida(c.fonte);
-    Fonte& f = fonte(c.fonte);
-    if (!f.pdf.valida())
-        throw Erro(
-            QStringLiteral("A fonte \"%1\" não pode ser incluída no PDF.").arg(r.fonte.family()));
-    // The size the font engine drew the text at when the page was measured.
-    const double tamanho =
-        std::round(r.fonte.pointSizeF() * ResolucaoDasFontes / 72) * MilesimosPorPixel;
-    const double acima = f.pdf.ascendente() * tamanho / 1000;
-    const double abaixo = f.pdf.descendente() * tamanho / 1000;
+    Estilo& e = estilo(c.fonte);
+    FontePdf& pdf = e.pdf->pdf;
     // Clipped to its box, as the painter does, only where a glyph could leave it.
     bool recorta = false;
     for (const TrechoDeTexto& t : c.trechos)
         recorta = recorta || t.x < c.caixa.esquerda ||
                   t.x + m.largura(c.fonte, t.texto) > c.caixa.direita() ||
-                  t.linhaDeBase - acima < c.caixa.topo - 1 ||
-                  t.linhaDeBase + abaixo > c.caixa.base() + 1;
+                  t.linhaDeBase - e.acima < c.caixa.topo - 1 ||
+                  t.linhaDeBase + e.abaixo > c.caixa.base() + 1;
     if (recorta) {
         s += "q ";
         retangulo(s, c.caixa);
         s += "W n\n";
     }
-    const QByteArray preenchimento = cor(c.fonte.cor, "rg");
-    if (preenchimento != corDoPreenchimento_) {
-        s += preenchimento;
-        corDoPreenchimento_ = recorta ? QByteArray() : preenchimento;
+    if (e.cor != corDoPreenchimento_) {
+        s += e.cor;
+        corDoPreenchimento_ = recorta ? QByteArray() : e.cor;
     }
-    // A printer font's glyphs stand exactly where the font engine placed them: its advance,
-    // in whole 64ths of a pixel, differs a little from the width the PDF declares, and the
-    // difference goes between the characters.
-    s += "BT /" + f.nome + " 1 Tf ";
-    double espaco = 0;
-    if (const double avanco = m.avancoFixo(c.fonte); avanco > 0)
-        espaco = avanco * MilesimosPorPixel / tamanho -
-                 f.pdf.largura(f.pdf.glifo(QLatin1Char('0'))) / 1000;
-    numero(s, espaco);
-    s += "Tc\n";
+    s += e.inicio;
     for (const TrechoDeTexto& t : c.trechos) {
-        numero(s, r.escalaHorizontal * tamanho);
-        s += "0 0 ";
-        numero(s, -tamanho);
+        s += e.matriz;
         numero(s, t.x);
         numero(s, t.linhaDeBase);
         s += "Tm ";
-        cadeia(s, f.pdf.codigos(t.texto));
+        codigos_.clear();
+        pdf.codigos(t.texto, codigos_);
+        cadeia(s, codigos_);
         s += " Tj\n";
     }
     s += "ET\n";
     for (const bool sublinhado : {true, false}) {
         if (!(sublinhado ? c.fonte.sublinhado : c.fonte.riscado))
             continue;
-        const FontePdf::Traco traco = sublinhado ? f.pdf.sublinhado() : f.pdf.riscado();
-        const double espessura = std::max(traco.espessura * tamanho / 1000, MilesimosPorPixel);
+        const FontePdf::Traco traco = sublinhado ? pdf.sublinhado() : pdf.riscado();
+        const double espessura = std::max(traco.espessura * e.tamanho / 1000, MilesimosPorPixel);
         for (const TrechoDeTexto& t : c.trechos) {
             numero(s, t.x);
-            numero(s, t.linhaDeBase - traco.posicao * tamanho / 1000 - espessura / 2);
+            numero(s, t.linhaDeBase - traco.posicao * e.tamanho / 1000 - espessura / 2);
             numero(s, m.largura(c.fonte, t.texto));
             numero(s, espessura);
             s += "re f\n";

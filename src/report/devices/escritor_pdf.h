@@ -30,6 +30,19 @@ public:
 
 private:
     struct Fonte;
+    // A font as the texts of a page name it (size, colour, condensation), with what its
+    // runs write, worked out once.
+    struct Estilo {
+        nq::Fonte fonte;
+        Fonte* pdf = nullptr;
+        double tamanho = 0; // the size drawn, in thousandths of a millimetre
+        double acima = 0;   // ascent and descent at that size
+        double abaixo = 0;
+        QByteArray cor;    // fill colour operator
+        QByteArray inicio; // text object, font and character spacing
+        QByteArray matriz; // the text matrix but for its position
+    };
+    Estilo& estilo(const nq::Fonte& fonte);
     int novoObjeto();
     void escreve(int objeto, const QByteArray& corpo);
     QByteArray comprime(const QByteArray& dados) const;
@@ -47,6 +60,9 @@ private:
     std::vector<qint64> deslocamentos_; // of each object, by number (from 1)
     std::vector<int> paginas_;
     std::vector<std::unique_ptr<Fonte>> fontes_;
+    std::vector<std::unique_ptr<Estilo>> estilos_;
+    Estilo* ultimoEstilo_ = nullptr;
+    QByteArray codigos_; // of the run being written
     std::vector<int> imagens_;
     std::map<qint64, int> indiceDaImagem_;
     int recursos_ = 0;

@@ -119,6 +119,7 @@ QByteArray FontePdf::tabela(const char* etiqueta) const {
 }
 
 FontePdf::FontePdf(const QFont& fonte) : bruta_(QRawFont::fromFont(fonte)) {
+    latinos_.fill(-1);
     if (!bruta_.isValid())
         return;
     if (tabela("head").isEmpty())
@@ -154,15 +155,21 @@ FontePdf::FontePdf(const QFont& fonte) : bruta_(QRawFont::fromFont(fonte)) {
     valida_ = true;
 }
 
-QByteArray FontePdf::codigos(const QString& texto) {
-    QByteArray r;
-    r.reserve(texto.size() * 2);
+void FontePdf::codigos(const QString& texto, QByteArray& destino) {
+    const qsizetype inicio = destino.size();
+    destino.resize(inicio + texto.size() * 2);
+    char* p = destino.data() + inicio;
     for (const QChar c : texto) {
         const quint16 g = glifo(c);
-        usados_.try_emplace(g, QString(c));
-        acrescenta16(r, g);
+        if (g >= notados_.size())
+            notados_.resize(g + 1);
+        if (!notados_[g]) {
+            notados_[g] = true;
+            usados_.try_emplace(g, QString(c));
+        }
+        qToBigEndian(g, p);
+        p += 2;
     }
-    return r;
 }
 
 double FontePdf::largura(quint16 glifo) const {
@@ -171,12 +178,21 @@ double FontePdf::largura(quint16 glifo) const {
 }
 
 quint16 FontePdf::glifo(QChar c) {
-    auto it = glifos_.constFind(c.unicode());
-    if (it == glifos_.constEnd()) {
-        const QList<quint32> g = bruta_.glyphIndexesForString(QString(c));
-        it = glifos_.insert(c.unicode(), g.isEmpty() ? 0 : static_cast<quint16>(g.first()));
+    if (c.unicode() < latinos_.size()) {
+        int& g = latinos_[c.unicode()];
+        if (g < 0)
+            g = glifoDaFonte(c);
+        return static_cast<quint16>(g);
     }
+    auto it = glifos_.constFind(c.unicode());
+    if (it == glifos_.constEnd())
+        it = glifos_.insert(c.unicode(), glifoDaFonte(c));
     return *it;
+}
+
+quint16 FontePdf::glifoDaFonte(QChar c) const {
+    const QList<quint32> g = bruta_.glyphIndexesForString(QString(c));
+    return g.isEmpty() ? 0 : static_cast<quint16>(g.first());
 }
 
 QByteArray FontePdf::programaTrueType() const {

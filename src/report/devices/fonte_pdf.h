@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QRawFont>
 #include <QString>
+#include <array>
 #include <functional>
 #include <map>
 #include <vector>
@@ -23,8 +24,9 @@ public:
     explicit FontePdf(const QFont& fonte);
 
     bool valida() const { return valida_; }
-    // Glyph codes of `texto`, two bytes each, as a PDF string's content; notes their use.
-    QByteArray codigos(const QString& texto);
+    // Appends to `destino` the glyph codes of `texto`, two bytes each, as a PDF string's
+    // content; notes their use.
+    void codigos(const QString& texto, QByteArray& destino);
     // The glyph of a character (0 when the font has none).
     quint16 glifo(QChar c);
     // Advance of a glyph in thousandths of the font size, whole, as the PDF declares it.
@@ -53,6 +55,7 @@ private:
     QByteArray programaTrueType() const;
     QByteArray programaOpenType() const;
     QByteArray mapaDeTexto() const;
+    quint16 glifoDaFonte(QChar c) const;
 
     QRawFont bruta_;
     bool valida_ = false;
@@ -65,7 +68,11 @@ private:
     QByteArray nome_;
     std::vector<quint16> avancos_; // per glyph, in font units
     QHash<char16_t, quint16> glifos_;
+    // Glyphs of the first 256 characters, looked up once (-1 not yet): the texts of a
+    // report are mostly these, and every character of every page passes here.
+    std::array<int, 256> latinos_;
     std::map<quint16, QString> usados_; // glyph -> the text it stood for
+    std::vector<bool> notados_;         // by glyph: already in usados_
 };
 
 } // namespace nq

@@ -122,3 +122,34 @@ TEST(Pdf, PaginaDesenhadaComoOPintorDesenha) {
     EXPECT_EQ(semPar(a, b, 1), 0);
     EXPECT_EQ(semPar(b, a, 1), 0);
 }
+
+// Every character comes back out of the PDF as it went in, whatever bytes its glyph number
+// has (a PDF string's delimiters and line ends among them), in two fonts that take turns.
+TEST(Pdf, TextosVoltamDoPdfComoEntraram) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) não está instalado";
+    QString todos;
+    for (char16_t c = 0x21; c < 0x100; ++c)
+        if (c < 0x7F || (c > 0xA0 && c != 0xAD))
+            todos += QChar(c);
+    todos += QStringLiteral("€—“”ő∑");
+    Pagina p = relatorio().paginas.front();
+    p.comandos.clear();
+    const Fonte fontes[] = {{QStringLiteral("Roman 20cpi"), 8}, {QStringLiteral("DejaVu Sans"), 8}};
+    QStringList linhas;
+    for (int i = 0; i * 30 < todos.size(); ++i) {
+        linhas << todos.mid(i * 30, 30);
+        p.comandos.push_back(texto(20000, 20000 + i * 6000, 150000, linhas.back(),
+                                   Alinhamento::Esquerda, fontes[i % 2]));
+    }
+    QTemporaryDir dir;
+    Documento doc;
+    doc.paginas.push_back(p);
+    const QString pdf = dir.filePath(QStringLiteral("textos.pdf"));
+    auto d = criaDispositivoDeArquivo(QStringLiteral("PDFFile"));
+    d->defineArquivo(pdf);
+    enviaDocumento(*d, doc);
+    const QString lido = QString::fromUtf8(
+        executa(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")}));
+    EXPECT_EQ(lido.split(QLatin1Char('\n')).mid(0, linhas.size()), linhas);
+}
