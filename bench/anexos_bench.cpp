@@ -34,12 +34,12 @@
 #include "demo/demo.h"
 #include "entry/catalogo.h"
 #include "entry/preparacoes.h"
+#include "exercicio_guardado.h"
 #include "medicao.h"
 #include "report/motor.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
@@ -224,27 +224,6 @@ Medida mede(nq::Tdm& dm, const std::vector<Varredura>& tabelas, int vezes,
     return m;
 }
 
-// The exercise of `tamanho` under `dir`: reused when already generated there.
-nq::demo::Demonstracao exercicio(const QString& dir, const QString& tamanho) {
-    const auto t = nq::demo::tamanhoDeTexto(tamanho);
-    if (!t)
-        throw nq::Erro(QStringLiteral("Tamanho inválido: %1").arg(tamanho));
-    nq::demo::OpcoesDemo opcoes;
-    opcoes.destino = QDir(dir).absoluteFilePath(tamanho);
-    opcoes.tamanho = *t;
-    const QString raiz = opcoes.destino + QStringLiteral("/VEXO_8/");
-    const auto banco = [&](int ano) { return raiz + QStringLiteral("ARQ%1/VEXO%1.FDB").arg(ano); };
-    if (QFile::exists(banco(opcoes.ano)) && QFile::exists(banco(opcoes.ano - 1))) {
-        nq::demo::Demonstracao d;
-        d.raiz = raiz;
-        d.bancoAtual = banco(opcoes.ano);
-        d.bancoAnterior = banco(opcoes.ano - 1);
-        d.ini = opcoes.destino + QStringLiteral("/Vexo.ini");
-        return d;
-    }
-    return nq::demo::criaDemo(opcoes);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -284,7 +263,7 @@ int main(int argc, char** argv) {
     nq::instalaSaidaDeRelatorios(&saida);
     try {
         for (const QString& nome : tamanhos) {
-            const nq::demo::Demonstracao demo = exercicio(bancos, nome);
+            const nq::demo::Demonstracao demo = exercicioGuardado(bancos, nome);
             nq::defineCaminhoVexoIni(demo.ini);
             nq::defineDiretorioDados(nq::CaminhoDiretorio(QStringLiteral("D")));
             nq::defineAnoExercicio(QStringLiteral("2008"));

@@ -1,8 +1,10 @@
 // The whole bimester close (bimester 6: every report's PDF and CSV, the
 // checks, the index page) on a demo exercise of each size, next to one full
 // scan of each postings table, measured in the same run. Usage:
-// fechamento_bench [teste|pequeno|medio|grande ...] (default: teste medio).
-// Writes into a temporary directory; runs without windows.
+// fechamento_bench [--bancos DIR] [teste|pequeno|medio|grande ...] (default: teste medio).
+// --bancos keeps each generated exercise in DIR/<size> and reuses it on later
+// runs (as anexos_bench does); outputs go to a temporary directory. Runs
+// without windows.
 
 #include "app/anexos_do_programa.h"
 #include "app/fechamento.h"
@@ -13,6 +15,7 @@
 #include "db/consultas.h"
 #include "db/modulodados.h"
 #include "demo/demo.h"
+#include "exercicio_guardado.h"
 #include "medicao.h"
 
 #include <QApplication>
@@ -24,22 +27,22 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QStringList tamanhos = app.arguments().mid(1);
+    QTemporaryDir dir;
+    QString bancos = dir.path();
+    if (const qsizetype i = tamanhos.indexOf(QStringLiteral("--bancos"));
+        i >= 0 && i + 1 < tamanhos.size()) {
+        bancos = tamanhos[i + 1];
+        tamanhos.remove(i, 2);
+    }
     if (tamanhos.isEmpty())
         tamanhos = {QStringLiteral("teste"), QStringLiteral("medio")};
     QTextStream out(stdout);
     nq::MensagensRoteirizadas respostas;
     nq::instalaMensagens(&respostas);
-    QTemporaryDir dir;
     bool cabecalho = true;
     try {
         for (const QString& nome : tamanhos) {
-            const auto tamanho = nq::demo::tamanhoDeTexto(nome);
-            if (!tamanho)
-                throw nq::Erro(QStringLiteral("Tamanho inválido: %1").arg(nome));
-            nq::demo::OpcoesDemo opcoes;
-            opcoes.destino = dir.filePath(nome);
-            opcoes.tamanho = *tamanho;
-            const nq::demo::Demonstracao demo = nq::demo::criaDemo(opcoes);
+            const nq::demo::Demonstracao demo = exercicioGuardado(bancos, nome);
             nq::defineCaminhoVexoIni(demo.ini);
             nq::Tdm dm;
             if (nq::InicioNQ404(dm).executa().encerrar)
@@ -68,8 +71,10 @@ int main(int argc, char** argv) {
                        "varredura_desald_s;varredura_despag_s;pico_MiB\n";
                 cabecalho = false;
             }
-            out << nome << ';' << demo.exercicios.atual.receitas.size() << ';'
-                << nq::statusDoFechamento(resumo) << ';' << QString::number(total, 'f', 2);
+            out << nome << ';'
+                << nq::ConsultaValor(dm.Conexao, QStringLiteral("SELECT COUNT(*) FROM RECEIT"))
+                       .texto(0)
+                << ';' << nq::statusDoFechamento(resumo) << ';' << QString::number(total, 'f', 2);
             for (const nq::ResultadoDoRelatorio& r : resumo.relatorios)
                 out << ';' << QString::number(r.segundos, 'f', 2);
             out << ';' << varredura("SELECT SUM(VAREC) FROM RECEIT") << ';'

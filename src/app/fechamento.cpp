@@ -3,6 +3,7 @@
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/justificativa.h"
 #include "annexes/common/lancador.h"
+#include "annexes/common/plano_figuras.h"
 #include "core/erro.h"
 #include "core/globais.h"
 #include "core/mensagens.h"
@@ -232,6 +233,9 @@ ResumoDoFechamento Fechamento::executa() {
     RespostaDeJustificativa* outra = instalaRespostaDeJustificativa(&semJustificativa);
     const auto devolve = qScopeGuard([&] { instalaRespostaDeJustificativa(outra); });
     const SemJanelaDeDigitacao semDigitacao;
+    // The reports read the same postings: each pass over them is made once for the close.
+    PassagensDaExecucao passagens;
+    const PassagensInstaladas instaladas(passagens);
     TFrmImprime lancador(anexos_, planilha);
     lancador.Edit1->setText(planilhaProvisoria);
     lancador.FormShow();
