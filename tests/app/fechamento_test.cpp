@@ -213,19 +213,8 @@ TEST(FechamentoConferencias, DivergenciaNomeiaFigurasDiferencaEArquivosDigitados
     EXPECT_EQ(nq::moedaImpressa(*nq::Moeda::deTexto("0.07")), "0,07");
 }
 
-class Fechamento : public ::testing::Test {
+class Fechamento : public ComBancoDeTeste {
 protected:
-    static void SetUpTestSuite() {
-        garanteAplicacao();
-        tmp_ = new QTemporaryDir;
-        demo_ = new nq::demo::Demonstracao(nq::demo::criaBancoDeTeste(tmp_->path() + "/banco"));
-    }
-    static void TearDownTestSuite() {
-        nq::defineCaminhoVexoIni({});
-        delete demo_;
-        delete tmp_;
-    }
-
     nq::OpcoesDoLote opcoes(int bimestre, const QString& pasta) const {
         nq::OpcoesDoLote o;
         o.fechamento = true;
@@ -271,8 +260,6 @@ protected:
 
     QTemporaryDir saida;
     QString terminal;
-    static inline QTemporaryDir* tmp_ = nullptr;
-    static inline nq::demo::Demonstracao* demo_ = nullptr;
 };
 
 TEST_F(Fechamento, OpcoesErradasTerminamComDoisSemArquivos) {

@@ -18,18 +18,8 @@ QString textoDoPdf(const QString& pdf) {
 }
 
 // Annexes 7 and 8 in runs without windows, through the program's own launcher.
-class LoteDosAnexos : public ::testing::Test {
+class LoteDosAnexos : public ComBancoDeTeste {
 protected:
-    static void SetUpTestSuite() {
-        garanteAplicacao();
-        tmp_ = new QTemporaryDir;
-        demo_ = new nq::demo::Demonstracao(nq::demo::criaBancoDeTeste(tmp_->path() + "/banco"));
-    }
-    static void TearDownTestSuite() {
-        nq::defineCaminhoVexoIni({});
-        delete demo_;
-        delete tmp_;
-    }
     nq::OpcoesDoLote opcoes(const QString& anexo, int bimestre) const {
         nq::OpcoesDoLote o;
         o.anexo = anexo;
@@ -40,8 +30,6 @@ protected:
         return o;
     }
     QTemporaryDir saida;
-    static inline QTemporaryDir* tmp_ = nullptr;
-    static inline nq::demo::Demonstracao* demo_ = nullptr;
 };
 
 TEST_F(LoteDosAnexos, JustificativaDigitadaPelaLinhaDeComando) {

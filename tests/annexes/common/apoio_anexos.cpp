@@ -1,5 +1,7 @@
 #include "apoio_anexos.h"
 
+#include "core/configuracao.h"
+
 #include "core/globais.h"
 #include "report/devices/dispositivo.h"
 #include "tables/clientdataset.h"
@@ -75,6 +77,14 @@ void garanteAplicacao() {
     static char* argv[] = {nome, nullptr};
     if (!QCoreApplication::instance())
         new QApplication(argc, argv);
+}
+
+void ComBancoDeTeste::TearDownTestSuite() {
+    nq::defineCaminhoVexoIni({});
+    delete demo_;
+    delete tmp_;
+    demo_ = nullptr;
+    tmp_ = nullptr;
 }
 
 void BancoDeAnexos::SetUpTestSuite() {

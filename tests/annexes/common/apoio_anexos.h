@@ -96,6 +96,21 @@ private:
 // One QApplication for the whole test program.
 void garanteAplicacao();
 
+// A suite sharing one generated test database, made before its first test;
+// the Vexo.ini the suite chose is forgotten after its last.
+class ComBancoDeTeste : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        garanteAplicacao();
+        tmp_ = new QTemporaryDir;
+        demo_ = new nq::demo::Demonstracao(nq::demo::criaBancoDeTeste(tmp_->path() + "/banco"));
+    }
+    static void TearDownTestSuite();
+
+    static inline QTemporaryDir* tmp_ = nullptr;
+    static inline nq::demo::Demonstracao* demo_ = nullptr;
+};
+
 // A generated exercise (the demo generator's small "teste" size): made once
 // per suite, or once per test for tests that change it (proprio = true). Each
 // test gets a data module on it, a fresh data directory and a launcher.

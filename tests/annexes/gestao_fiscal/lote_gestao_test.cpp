@@ -44,19 +44,8 @@ TEST(LoteDaGestaoFiscal, PeriodoDoRelatorioEsoDele) {
 
 // A demo exercise of its own, run as the user runs it: annexes 3 and 5 first,
 // then the report.
-class LoteDaGestao : public ::testing::Test {
+class LoteDaGestao : public ComBancoDeTeste {
 protected:
-    static void SetUpTestSuite() {
-        garanteAplicacao();
-        tmp_ = new QTemporaryDir;
-        demo_ = new nq::demo::Demonstracao(nq::demo::criaBancoDeTeste(tmp_->path() + "/banco"));
-    }
-    static void TearDownTestSuite() {
-        nq::defineCaminhoVexoIni({});
-        delete demo_;
-        delete tmp_;
-    }
-
     int executa(const QStringList& argumentos) const {
         nq::OpcoesDoLote o =
             nq::leOpcoesDoLote(QStringList{"nq404", "--ini", demo_->ini} + argumentos);
@@ -65,8 +54,6 @@ protected:
     QString dados() const { return demo_->raiz + "ARQ2008/"; }
 
     QTemporaryDir saida;
-    static inline QTemporaryDir* tmp_ = nullptr;
-    static inline nq::demo::Demonstracao* demo_ = nullptr;
 };
 
 TEST_F(LoteDaGestao, AnexosAntesDoRelatorioEAsMedidasImpressas) {
