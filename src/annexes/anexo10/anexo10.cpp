@@ -2,6 +2,7 @@
 
 #include "annexes/anexo10/planilha_anexo10.h"
 #include "annexes/common/aguarde.h"
+#include "annexes/common/assinaturas.h"
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/lancador.h"
 #include "core/configuracao.h"
@@ -167,12 +168,7 @@ void TImpAnexo10::leCliente() {
     poe("ppLabel45", municipio);
     poe("peri", periodo);
     poe("ppLabel46", periodo);
-    poe("PREN", c.prefeito);
-    poe("PRE", c.tituloPrefeito);
-    poe("CONN", c.contador);
-    poe("CON", c.tituloContador);
-    poe("TESN", c.controle);
-    poe("TES", c.tituloControle);
+    preencheAssinaturasPelosCampos(r, c);
 }
 
 void TImpAnexo10::TITMeses() {

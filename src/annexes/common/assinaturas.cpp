@@ -14,4 +14,13 @@ void preencheAssinaturas(TppReport& relatorio, const CadastroDoCliente& cliente)
         relatorio.exige<TppLabel>(QString::fromLatin1(rotulo)).Caption = *texto;
 }
 
+void preencheAssinaturasPelosCampos(TppReport& relatorio, const CadastroDoCliente& cliente) {
+    const std::pair<const char*, const QString*> rotulos[] = {
+        {"PREN", &cliente.prefeito}, {"PRE", &cliente.tituloPrefeito},
+        {"CONN", &cliente.contador}, {"CON", &cliente.tituloContador},
+        {"TESN", &cliente.controle}, {"TES", &cliente.tituloControle}};
+    for (const auto& [rotulo, texto] : rotulos)
+        relatorio.exige<TppLabel>(QString::fromLatin1(rotulo)).Caption = *texto;
+}
+
 } // namespace nq

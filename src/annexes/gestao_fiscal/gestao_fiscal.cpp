@@ -1,5 +1,6 @@
 #include "annexes/gestao_fiscal/gestao_fiscal.h"
 
+#include "annexes/common/assinaturas.h"
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/justificativa.h"
 #include "annexes/common/lancador.h"
@@ -206,12 +207,7 @@ void TForm101::cabecalhos(const CadastroDoCliente& c, bool camara) {
     texto("muni", QStringLiteral("MUNICIPIO: ") + c.cidade);
     texto("peri", camara ? QStringLiteral("PODER LEGISLATIVO MUNICIPAL")
                          : QStringLiteral("PODER EXECUTIVO MUNICIPAL"));
-    texto("PREN", c.prefeito);
-    texto("PRE", c.tituloPrefeito);
-    texto("CONN", c.contador);
-    texto("CON", c.tituloContador);
-    texto("TESN", c.controle);
-    texto("TES", c.tituloControle);
+    preencheAssinaturasPelosCampos(r, c);
 }
 
 void TForm101::BtnImprimirClick() {
