@@ -1,4 +1,5 @@
 #include "annexes/common/figuras_csv.h"
+#include "apoio/descritor_capturado.h"
 #include "apoio_anexos.h"
 #include "app/anexos_do_programa.h"
 #include "app/fechamento.h"
@@ -35,31 +36,9 @@
 namespace {
 
 // What the close writes to standard output while this object lives.
-class SaidaCapturada {
+class SaidaCapturada : public DescritorCapturado {
 public:
-    SaidaCapturada() : antigo_(::dup(1)) {
-        arquivo_.open();
-        std::fflush(stdout);
-        ::dup2(arquivo_.handle(), 1);
-    }
-    ~SaidaCapturada() { devolve(); }
-    QString texto() {
-        devolve();
-        arquivo_.seek(0);
-        return QString::fromUtf8(arquivo_.readAll());
-    }
-
-private:
-    void devolve() {
-        if (antigo_ < 0)
-            return;
-        std::fflush(stdout);
-        ::dup2(antigo_, 1);
-        ::close(antigo_);
-        antigo_ = -1;
-    }
-    QTemporaryFile arquivo_;
-    int antigo_;
+    SaidaCapturada() : DescritorCapturado(1) {}
 };
 
 QString conteudo(const QString& arquivo) {

@@ -2,6 +2,7 @@
 
 #include "annexes/anexo1/anexo1.h"
 #include "annexes/anexo3/anexo3.h"
+#include "apoio/descritor_capturado.h"
 #include "apoio/disco_pequeno.h"
 #include "apoio/falha_de_gravacao.h"
 #include "app/lote.h"
@@ -58,31 +59,9 @@ QString arquivosEm(const QString& dir) {
 }
 
 // What the run writes to standard error while this object lives.
-class ErrosCapturados {
+class ErrosCapturados : public DescritorCapturado {
 public:
-    ErrosCapturados() : antigo_(::dup(2)) {
-        arquivo_.open();
-        std::fflush(stderr);
-        ::dup2(arquivo_.handle(), 2);
-    }
-    ~ErrosCapturados() { devolve(); }
-    QString texto() {
-        devolve();
-        arquivo_.seek(0);
-        return QString::fromUtf8(arquivo_.readAll());
-    }
-
-private:
-    void devolve() {
-        if (antigo_ < 0)
-            return;
-        std::fflush(stderr);
-        ::dup2(antigo_, 2);
-        ::close(antigo_);
-        antigo_ = -1;
-    }
-    QTemporaryFile arquivo_;
-    int antigo_;
+    ErrosCapturados() : DescritorCapturado(2) {}
 };
 
 TEST(LoteOpcoes, EntradaRuimDizOQueEstaErrado) {
