@@ -232,14 +232,27 @@ public:
         temporario.setPermissions(destino.exists() ? destino.permissions()
                                                    : QFile::ReadOwner | QFile::WriteOwner |
                                                          QFile::ReadGroup | QFile::ReadOther);
-        canal_->chama(QString("Não foi possível gravar a planilha em %1").arg(caminho), [&] {
-            css::uno::Reference<frame::XStorable> gravavel(documento_, css::uno::UNO_QUERY_THROW);
-            gravavel->storeToURL(
-                lo::ou(QUrl::fromLocalFile(temporario.fileName()).toString(QUrl::FullyEncoded)),
-                propriedades(
-                    {propriedade("FilterName", css::uno::Any(rtl::OUString("MS Excel 97"))),
-                     propriedade("Overwrite", css::uno::Any(true))}));
-        });
+        // The office writes through a "lu*.tmp" file of its own beside the output;
+        // an office that dies while storing leaves it there.
+        const QDir pasta = destino.absoluteDir();
+        const QStringList doOffice{QStringLiteral("lu*.tmp")};
+        const QStringList antes = pasta.entryList(doOffice, QDir::Files | QDir::Hidden);
+        try {
+            canal_->chama(QString("Não foi possível gravar a planilha em %1").arg(caminho), [&] {
+                css::uno::Reference<frame::XStorable> gravavel(documento_,
+                                                               css::uno::UNO_QUERY_THROW);
+                gravavel->storeToURL(
+                    lo::ou(QUrl::fromLocalFile(temporario.fileName()).toString(QUrl::FullyEncoded)),
+                    propriedades(
+                        {propriedade("FilterName", css::uno::Any(rtl::OUString("MS Excel 97"))),
+                         propriedade("Overwrite", css::uno::Any(true))}));
+            });
+        } catch (...) {
+            for (const QString& nome : pasta.entryList(doOffice, QDir::Files | QDir::Hidden))
+                if (!antes.contains(nome))
+                    QFile::remove(pasta.filePath(nome));
+            throw;
+        }
         temporario.setAutoRemove(false);
         instalaArquivoPronto(temporario.fileName(), caminho);
     }
