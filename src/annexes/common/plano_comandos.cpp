@@ -150,22 +150,39 @@ std::optional<Reserva> achaReserva(const QString& fixa) {
     if (!m.hasMatch())
         return std::nullopt;
     const QString apelido = m.captured(1);
-    const QString filtro = FiltroReservaEmpenho(apelido);
+    // The filter is written to be followed by more conditions; a statement may
+    // also end with it, so it is looked for without its trailing AND.
+    QString filtro = FiltroReservaEmpenho(apelido);
+    static const QRegularExpression eFinal(QStringLiteral("\\s+and\\s*$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    filtro.remove(eFinal);
     const qsizetype i = fixa.indexOf(filtro);
     if (i < 0 || fixa.indexOf(filtro, i + 1) >= 0)
         return std::nullopt;
-    // A top-level AND term: nothing or an AND before it, no OR around it.
-    const QString antes = fixa.left(i).trimmed();
-    static const QRegularExpression eAntes(QStringLiteral("(^|\\s)and$"),
+    // A top-level AND term: nothing or an AND on each side, outside every
+    // parenthesis, no OR around it.
+    const QString antes = fixa.left(i);
+    const QString depois = fixa.mid(i + filtro.size());
+    static const QRegularExpression eAntes(QStringLiteral("(^|\\s)and\\s*$"),
                                            QRegularExpression::CaseInsensitiveOption);
-    if (!antes.isEmpty() && !eAntes.match(antes).hasMatch())
+    static const QRegularExpression eDepois(QStringLiteral("^\\s*and(\\s|\\(|$)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch andAntes = eAntes.match(antes);
+    const QRegularExpressionMatch andDepois = eDepois.match(depois);
+    if ((!antes.trimmed().isEmpty() && !andAntes.hasMatch()) ||
+        (!depois.trimmed().isEmpty() && !andDepois.hasMatch()) ||
+        antes.count(QLatin1Char('(')) != antes.count(QLatin1Char(')')))
         return std::nullopt;
     const AnaliseDeCondicao a = analisaCondicao(fixa);
     if (!a.segura || a.ouNoTopo)
         return std::nullopt;
-    QString sem = fixa;
-    sem.remove(i, filtro.size());
-    if (sem.trimmed().isEmpty() || !analisaCondicao(sem).segura)
+    // The filter goes with one of the ANDs that join it to the rest.
+    QString sem;
+    if (andDepois.hasMatch())
+        sem = antes + depois.mid(andDepois.capturedLength(0) - andDepois.capturedLength(1));
+    else if (andAntes.hasMatch())
+        sem = antes.left(andAntes.capturedStart(0)) + depois;
+    if (!sem.trimmed().isEmpty() && !analisaCondicao(sem).segura)
         return std::nullopt;
     return Reserva{apelido, sem};
 }
