@@ -4,6 +4,7 @@
 #include "annexes/anexo4/formas_anexo4.h"
 #include "annexes/anexo5/formas_anexo5.h"
 #include "annexes/common/plano_figuras.h"
+#include "annexes/common/plano_interno.h"
 #include "annexes/common/somas_do_orcamento.h"
 #include "annexes/gestao_fiscal/formas_gestao.h"
 #include "core/erro.h"
@@ -576,4 +577,29 @@ TEST_F(Plano, PassagensDaExecucaoLidasUmaVezPorBanco) {
     PlanoDeFiguras depois(conexao);
     confere(casos, depois);
     EXPECT_GT(depois.comandos(), 0);
+}
+
+// The reserve filter is answered by the plan (its keys read once) wherever it is
+// a top-level AND term, also alone or last; elsewhere the database evaluates it.
+TEST(Reserva, SoComoTermoDoEDeFora) {
+    QString filtro = FiltroReservaEmpenho(QStringLiteral("D"));
+    filtro.chop(5); // its trailing " AND "
+    const std::pair<QString, std::optional<QString>> casos[] = {
+        {filtro, QString()},
+        {filtro + " AND d.vadem > 0", " d.vadem > 0"},
+        {"d.vadem > 0 AND " + filtro, "d.vadem > 0"},
+        {"d.vadem > 0 AND " + filtro + " AND (d.ficha = 1)", "d.vadem > 0 AND  (d.ficha = 1)"},
+        {"d.vadem > 0 OR " + filtro, std::nullopt},
+        {"NOT (d.vadem > 0 AND " + filtro + ")", std::nullopt},
+        {filtro + " OR d.vadem > 0", std::nullopt},
+        {filtro + " AND " + filtro, std::nullopt},
+    };
+    for (const auto& [fixa, sem] : casos) {
+        const std::optional<plano::Reserva> r = plano::achaReserva(fixa);
+        ASSERT_EQ(r.has_value(), sem.has_value()) << fixa.toStdString();
+        if (r) {
+            EXPECT_EQ(r->apelido, "D");
+            EXPECT_EQ(r->semReserva, *sem) << fixa.toStdString();
+        }
+    }
 }
