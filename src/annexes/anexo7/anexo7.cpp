@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <array>
+#include <optional>
 
 namespace nq {
 
@@ -50,11 +51,17 @@ struct Figuras {
 
     static FormaDaSoma coluna(const QString& apelido, const QString& soma, const QString& origem,
                               const QString& fixa,
-                              std::function<QString(const QString& w)> subselect) {
-        return {soma, origem, fixa, {}, [=](const QString& w, Meses) {
+                              std::function<QString(const QString& w)> subselect,
+                              std::optional<Etapas> etapas = std::nullopt) {
+        return {soma,
+                origem,
+                fixa,
+                {},
+                [=](const QString& w, Meses) {
                     return QStringLiteral("SELECT ") + subselect(w) + QStringLiteral(" AS ") +
                            apelido + QStringLiteral(" FROM CADCLI");
-                }};
+                },
+                std::move(etapas)};
     }
 
     FormaDaSoma previsao() const {
@@ -76,13 +83,23 @@ struct Figuras {
     }
     FormaDaSoma realizado() const {
         const QString ate = QStringLiteral("RECEIT.DTLAN<='") + fim + QLatin1Char('\'');
-        return coluna(QStringLiteral("OP_EXERC"), QStringLiteral("SUM(RECEIT.VAREC)"),
-                      QStringLiteral("RECEIT INNER JOIN RECDIS ON RECDIS.FICHA=RECEIT.FICHA"), ate,
-                      [=](const QString& w) {
-                          return QStringLiteral("(SELECT SUM(RECEIT.VAREC) FROM RECEIT INNER JOIN "
-                                                "RECDIS ON RECDIS.FICHA=RECEIT.FICHA WHERE (") +
-                                 w + QStringLiteral(") AND ") + ate + QLatin1Char(')');
-                      });
+        return coluna(
+            QStringLiteral("OP_EXERC"), QStringLiteral("SUM(RECEIT.VAREC)"),
+            QStringLiteral("RECEIT INNER JOIN RECDIS ON RECDIS.FICHA=RECEIT.FICHA"), ate,
+            [=](const QString& w) {
+                return QStringLiteral("(SELECT SUM(RECEIT.VAREC) FROM RECEIT INNER JOIN "
+                                      "RECDIS ON RECDIS.FICHA=RECEIT.FICHA WHERE (") +
+                       w + QStringLiteral(") AND ") + ate + QLatin1Char(')');
+            },
+            // The receipts read once up to the date, grouped by item.
+            Etapas{{QStringLiteral("RECEIT"),
+                    QStringLiteral("FICHA"),
+                    {},
+                    {QStringLiteral("VAREC")},
+                    QStringLiteral("DTLAN<='") + fim + QLatin1Char('\'')},
+                   QStringLiteral("RECDIS"),
+                   QStringLiteral("RECDIS.FICHA"),
+                   {}});
     }
     QString noBimestre() const {
         return QStringLiteral("VIEWLIQ.DATAE BETWEEN '") + inicio + QStringLiteral("' AND '") +
