@@ -5,6 +5,8 @@
 #include "report/gerador.h"
 #include "report/paginador.h"
 
+#include <QRegularExpression>
+
 namespace nq {
 
 namespace {
@@ -44,11 +46,33 @@ ComandoTexto avisoDeSemDados(const Papel& papel) {
     return c;
 }
 
+QString& tituloEmVigor() {
+    static QString titulo;
+    return titulo;
+}
+
 } // namespace
+
+TituloDosRelatorios::TituloDosRelatorios(const QString& titulo) : anterior_(tituloEmVigor()) {
+    tituloEmVigor() = titulo;
+}
+
+TituloDosRelatorios::~TituloDosRelatorios() {
+    tituloEmVigor() = anterior_;
+}
+
+QString tituloDoRelatorio(const TppReport& relatorio) {
+    // "Report", "Report8": the names the designer gives, which say nothing to a reader.
+    static const QRegularExpression padrao(QStringLiteral("^Report\\d*$"));
+    const QString& proprio = relatorio.PrinterSetup.DocumentName;
+    if (!tituloEmVigor().isEmpty() && (proprio.isEmpty() || padrao.match(proprio).hasMatch()))
+        return tituloEmVigor();
+    return proprio;
+}
 
 TrabalhoDeImpressao trabalhoDoRelatorio(const TppReport& r) {
     TrabalhoDeImpressao t;
-    t.nomeDocumento = r.PrinterSetup.DocumentName;
+    t.nomeDocumento = tituloDoRelatorio(r);
     t.impressora = r.PrinterSetup.PrinterName;
     t.bandeja = r.PrinterSetup.BinName;
     t.copias = r.PrinterSetup.Copies;

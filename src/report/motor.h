@@ -26,7 +26,26 @@ public:
     virtual void avisaSemDados(TppReport& relatorio);
 };
 
-// What the print job of `relatorio` needs besides its pages (its printer setup).
+// While it lives, reports without a document name of their own (the engine's
+// default, "Report") carry `titulo` in their preview's caption, their print
+// jobs and every file written of them (a PDF's title). The launcher
+// names each annex so: the report, the entity, the period.
+class TituloDosRelatorios {
+public:
+    explicit TituloDosRelatorios(const QString& titulo);
+    ~TituloDosRelatorios();
+    TituloDosRelatorios(const TituloDosRelatorios&) = delete;
+    TituloDosRelatorios& operator=(const TituloDosRelatorios&) = delete;
+
+private:
+    QString anterior_;
+};
+
+// The title of a report's output: its own document name, or the one in force.
+QString tituloDoRelatorio(const TppReport& relatorio);
+
+// What the print job of `relatorio` needs besides its pages (its printer setup,
+// titled by tituloDoRelatorio).
 TrabalhoDeImpressao trabalhoDoRelatorio(const TppReport& relatorio);
 
 // Installs `saida` (the caller keeps it alive; nullptr removes it) and returns the one

@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -57,29 +56,7 @@ QLineEdit* campo(QWidget* pai, const QString& nome) {
     return c;
 }
 
-QString& tituloEmVigor() {
-    static QString titulo;
-    return titulo;
-}
-
 } // namespace
-
-TituloDosRelatorios::TituloDosRelatorios(const QString& titulo) : anterior_(tituloEmVigor()) {
-    tituloEmVigor() = titulo;
-}
-
-TituloDosRelatorios::~TituloDosRelatorios() {
-    tituloEmVigor() = anterior_;
-}
-
-QString tituloDoRelatorio(const TppReport& relatorio) {
-    // "Report", "Report8": the names the designer gives, which say nothing to a reader.
-    static const QRegularExpression padrao(QStringLiteral("^Report\\d*$"));
-    const QString& proprio = relatorio.PrinterSetup.DocumentName;
-    if (!tituloEmVigor().isEmpty() && (proprio.isEmpty() || padrao.match(proprio).hasMatch()))
-        return tituloEmVigor();
-    return proprio;
-}
 
 ConfiguracaoDaPreview ConfiguracaoDaPreview::doRelatorio(const TppReport& r) {
     ConfiguracaoDaPreview c;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/modelo.h"
+#include "report/motor.h"
 #include "report/pagina.h"
 #include "report/preview/opcoes.h"
 
@@ -18,24 +19,6 @@ class QStatusBar;
 namespace nq {
 
 class VistaDaPagina;
-
-// While it lives, reports without a document name of their own (the engine's
-// default, "Report") carry `titulo` in their preview's caption, their print
-// jobs and the files written from the preview (a PDF's title). The launcher
-// names each annex so: the report, the entity, the period.
-class TituloDosRelatorios {
-public:
-    explicit TituloDosRelatorios(const QString& titulo);
-    ~TituloDosRelatorios();
-    TituloDosRelatorios(const TituloDosRelatorios&) = delete;
-    TituloDosRelatorios& operator=(const TituloDosRelatorios&) = delete;
-
-private:
-    QString anterior_;
-};
-
-// The title of a report's output: its own document name, or the one in force.
-QString tituloDoRelatorio(const TppReport& relatorio);
 
 // What the preview takes from the report's settings.
 struct ConfiguracaoDaPreview {

@@ -178,6 +178,13 @@ TEST_F(Lote, PdfECsvDoTerceiroBimestre) {
     const QString texto = QString::fromUtf8(p.readAllStandardOutput());
     EXPECT_TRUE(texto.contains("3º BIMESTRE DE 2008"));
     EXPECT_TRUE(texto.contains("SUPERÁVIT/DÉFICIT (A+B-C-D)"));
+
+    // The PDF is titled as the launcher names the annex, not with the designer's "Report".
+    p.start("pdfinfo", {o.pdf});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const QString info = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_TRUE(info.contains(QRegularExpression("Title: +Anexo 1 - .* - 3º Bimestre de 2008")))
+        << info.toStdString();
 }
 
 TEST_F(Lote, SaidaQueNomeiaUmArquivoDaExecucaoERecusadaAntesDeTudo) {
