@@ -156,7 +156,7 @@ void TImpAnexo1::btncalculaClick() {
             "Deseja que a Previsão Anual Atualizada seja Dividida para o Previsto no Bimestre?"),
         QStringLiteral("Atenção"), Icone::Pergunta);
 
-    EstradaDoAnexo estrada(diretorioDados(), dm().Conexao);
+    EstradaDoAnexo estrada(diretorioDados(), dm().Conexao, EstradaDoAnexo::AoSair::ApagaCopias);
     {
         AguardeRelatorio aguarde(this, 0);
         gera_receita_despesa(estrada, &aguarde);
@@ -183,7 +183,6 @@ void TImpAnexo1::btncalculaClick() {
         break;
     }
     dm().cdsAux.close();
-    estrada.limpa();
 }
 
 void TImpAnexo1::gera_receita_despesa(EstradaDoAnexo& estrada, AguardeRelatorio* aguarde) {

@@ -134,8 +134,7 @@ void TImpAnexo10::BtnImprimirClick() {
     leCliente();
     // The road lives until the preview has closed: an interrupted run removes
     // the computed file. It goes too when the run fails half-way.
-    EstradaDoAnexo estrada(diretorioDados(), dm().Conexao);
-    const auto limpa = qScopeGuard([&estrada] { estrada.limpa(); });
+    EstradaDoAnexo estrada(diretorioDados(), dm().Conexao, EstradaDoAnexo::AoSair::ApagaCopias);
     {
         AguardeRelatorio aguarde(this, 0);
         if (!Calcula_Dados(estrada, &aguarde))

@@ -208,7 +208,7 @@ TImpAnexo1B::TImpAnexo1B(QWidget* dono)
 TImpAnexo1B::~TImpAnexo1B() = default;
 
 void TImpAnexo1B::btncalculaClick() {
-    EstradaDoAnexo estrada(diretorioDados(), dm().Conexao);
+    EstradaDoAnexo estrada(diretorioDados(), dm().Conexao, EstradaDoAnexo::AoSair::ApagaCopias);
     {
         AguardeRelatorio aguarde(this, 0);
         gera_receita_despesa_tcm01B(estrada, &aguarde);
@@ -227,7 +227,6 @@ void TImpAnexo1B::btncalculaClick() {
                        lancador().bimestre(), m.exercicio);
     }
     dm().cdsAux.close();
-    estrada.limpa();
 }
 
 void TImpAnexo1B::gera_receita_despesa_tcm01B(EstradaDoAnexo& estrada, AguardeRelatorio* aguarde) {

@@ -170,7 +170,7 @@ TImpAnexo2::TImpAnexo2(QWidget* dono)
 TImpAnexo2::~TImpAnexo2() = default;
 
 void TImpAnexo2::btncalculaClick() {
-    EstradaDoAnexo estrada(diretorioDados(), dm().Conexao);
+    EstradaDoAnexo estrada(diretorioDados(), dm().Conexao, EstradaDoAnexo::AoSair::ApagaCopias);
     {
         AguardeRelatorio aguarde(this, 0);
         funcional(estrada, &aguarde);
@@ -189,7 +189,6 @@ void TImpAnexo2::btncalculaClick() {
                       m.exercicio);
     }
     dm().cdsAux.close();
-    estrada.limpa();
 }
 
 void TImpAnexo2::funcional(EstradaDoAnexo& estrada, AguardeRelatorio* aguarde) {

@@ -88,7 +88,7 @@ void TImpAnexo4::btncalculaClick() {
     const CadastroDoCliente cliente = leCadastroDoCliente();
     exercicio_ = cliente.exercicio;
 
-    EstradaDoAnexo estrada(diretorioDados(), dm().Conexao);
+    EstradaDoAnexo estrada(diretorioDados(), dm().Conexao, EstradaDoAnexo::AoSair::ApagaCopias);
     {
         AguardeRelatorio aguarde(this, 0);
         gera_receita_despesa_IV(estrada, &aguarde);
@@ -110,7 +110,6 @@ void TImpAnexo4::btncalculaClick() {
         exportaAnexo4(*planilha, lancador().caminhoPlanilha(),
                       {cdsRec, cdsDes, cdsRecFin, cdsDesFin}, bimestre_, cliente.exercicio);
     }
-    estrada.limpa();
 }
 
 void TImpAnexo4::gera_receita_despesa_IV(EstradaDoAnexo& estrada, AguardeRelatorio* aguarde) {

@@ -33,8 +33,18 @@ void copiaArquivo(const QString& origem, const QString& destino) {
 
 } // namespace
 
-EstradaDoAnexo::EstradaDoAnexo(QString diretorio, TCRSQLConnection& conexao)
-    : diretorio_(std::move(diretorio)), conexao_(conexao), plano_(conexao) {}
+EstradaDoAnexo::EstradaDoAnexo(QString diretorio, TCRSQLConnection& conexao, AoSair aoSair)
+    : diretorio_(std::move(diretorio)), conexao_(conexao), aoSair_(aoSair), plano_(conexao) {}
+
+EstradaDoAnexo::~EstradaDoAnexo() {
+    if (aoSair_ != AoSair::ApagaCopias)
+        return;
+    try {
+        limpa();
+    } catch (...) {
+        // Leaving on the annex's own failure: that is the one the user must see.
+    }
+}
 
 void FigurasDaLinha::soma(const QString& campo, const FormaDaSoma& forma, Meses meses) {
     soma(plano_, campo, forma, meses);

@@ -60,8 +60,17 @@ private:
 // annex states only its own statements, report and workbook cells.
 class EstradaDoAnexo {
 public:
+    // What becomes of the work files when the road goes without limpa() (a
+    // failure, an early return). Annexes whose work files outlive the run (a file
+    // a later report reads) keep them.
+    enum class AoSair { GuardaCopias, ApagaCopias };
+
     // `diretorio`: the year's data directory; `conexao`: where the statements run.
-    EstradaDoAnexo(QString diretorio, TCRSQLConnection& conexao);
+    EstradaDoAnexo(QString diretorio, TCRSQLConnection& conexao,
+                   AoSair aoSair = AoSair::GuardaCopias);
+    ~EstradaDoAnexo();
+    EstradaDoAnexo(const EstradaDoAnexo&) = delete;
+    EstradaDoAnexo& operator=(const EstradaDoAnexo&) = delete;
 
     // Copies the typed file `arquivo` (of year `ano` for the files kept once per
     // year) over the work file `trabalho` in the data directory and loads the copy
@@ -128,6 +137,7 @@ public:
 private:
     QString diretorio_;
     TCRSQLConnection& conexao_;
+    AoSair aoSair_;
     PlanoDeFiguras plano_;
     std::vector<std::pair<TCRSQLConnection*, std::unique_ptr<PlanoDeFiguras>>> outrosPlanos_;
     std::vector<std::pair<ClientDataSet*, QString>> carregadas_;

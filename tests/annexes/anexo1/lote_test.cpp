@@ -248,6 +248,8 @@ TEST_F(Lote, FalhaAoGravarNaoDeixaSaidaNemEstragaArquivoDigitado) {
     EXPECT_EQ(conteudo(receita), digitado);
     EXPECT_EQ(conteudo(o.pdf), "anterior");
     EXPECT_EQ(arquivosEm(saida.path()), "anexo1.pdf");
+    // The failed runs took their work copies with them.
+    EXPECT_FALSE(arquivosEm(dados()).contains("Receita2"));
 }
 
 TEST_F(Lote, DiscoCheioDeVerdade) {
