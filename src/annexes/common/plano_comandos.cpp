@@ -17,10 +17,23 @@ QString onde(const QString& fixa) {
                                     : QStringLiteral(" where (") + fixa + QLatin1Char(')');
 }
 
+// The 0/1 of each line condition travel as bits of integer columns, up to
+// BitsPorColuna a column: the engine moves every column of every row, and a pass
+// over the items may carry a hundred conditions over 300 000 rows.
+constexpr int BitsPorColuna = 62;
+
+int colunasDasCondicoes(int n) {
+    return (n + BitsPorColuna - 1) / BitsPorColuna;
+}
+
 QString casos(const QStringList& ws) {
     QString r;
-    for (const QString& w : ws)
-        r += QStringLiteral(", case when (") + w + QStringLiteral(") then 1 else 0 end");
+    for (qsizetype i = 0; i < ws.size(); ++i) {
+        const int bit = static_cast<int>(i % BitsPorColuna);
+        r += bit == 0 ? QStringLiteral(", ") : QStringLiteral(" + ");
+        r += QStringLiteral("case when (") + ws[i] + QStringLiteral(") then ") +
+             QString::number(int64_t{1} << bit) + QStringLiteral(" else 0 end");
+    }
     return r;
 }
 
@@ -74,6 +87,20 @@ Parcela parcelaDa(const fb::LeitorDeLinha& l, int i) {
     if (l.ehNulo(i))
         return {};
     return {l.escalado(i), true};
+}
+
+void exigeCondicoes(const fb::LeitorDeLinha& c, int primeira, int n) {
+    for (int j = 0; j < colunasDasCondicoes(n); ++j)
+        exige(c, primeira + j, {fb::TipoColuna::Inteiro});
+}
+
+void leCondicoes(const fb::LeitorDeLinha& c, int primeira, int n, std::vector<uint8_t>& condicao) {
+    int64_t bits = 0;
+    for (int j = 0; j < n; ++j) {
+        if (j % BitsPorColuna == 0)
+            bits = c.escalado(primeira + j / BitsPorColuna);
+        condicao.push_back(static_cast<uint8_t>((bits >> (j % BitsPorColuna)) & 1));
+    }
 }
 
 } // namespace
@@ -277,15 +304,15 @@ Resposta leItens(fb::Cursor& c, const std::vector<Proprios>& proprios, int n,
         r.partes.push_back(std::move(parte));
     }
     const int primeira = coluna;
-    for (int j = 0; j < n; ++j)
-        exige(c, primeira + j, {fb::TipoColuna::Inteiro});
+    exigeCondicoes(c, primeira, n);
+    const int colunaDaReserva = primeira + colunasDasCondicoes(n);
     if (reserva)
-        exigeReserva(c, primeira + n);
+        exigeReserva(c, colunaDaReserva);
     r.condicoes = n;
     while (c.proxima()) {
         leitura.contaLinha();
         // A row without a key joins no posting; it only counts as a posting itself.
-        if ((c.ehNulo(0) && proprios.empty()) || (reserva && !reserva->passa(c, primeira + n)))
+        if ((c.ehNulo(0) && proprios.empty()) || (reserva && !reserva->passa(c, colunaDaReserva)))
             continue;
         r.chaves.push_back(c.ehNulo(0) ? 0 : c.escalado(0));
         r.semChave.push_back(c.ehNulo(0) ? 1 : 0);
@@ -297,8 +324,7 @@ Resposta leItens(fb::Cursor& c, const std::vector<Proprios>& proprios, int n,
             for (int t = 0; t < parte.somas; ++t)
                 parte.parcelas.push_back(parcelaDa(c, inicio[k] + (comData ? 1 : 0) + t));
         }
-        for (int j = 0; j < n; ++j)
-            r.condicao.push_back(c.escalado(primeira + j) == 1 ? 1 : 0);
+        leCondicoes(c, primeira, n, r.condicao);
     }
     return r;
 }
@@ -313,9 +339,8 @@ Resposta leAgrupada(fb::Cursor& c, int grupo, bool comData, int n, int condicoes
     r.somas = n;
     r.condicoes = condicoes;
     r.escalas = escalasDas(c, primeira, n);
-    for (int j = 0; j < condicoes; ++j)
-        exige(c, primeira + n + j, {fb::TipoColuna::Inteiro});
-    const int colunaDaReserva = primeira + n + condicoes;
+    exigeCondicoes(c, primeira + n, condicoes);
+    const int colunaDaReserva = primeira + n + colunasDasCondicoes(condicoes);
     if (reserva)
         exigeReserva(c, colunaDaReserva);
     while (c.proxima()) {
@@ -325,8 +350,7 @@ Resposta leAgrupada(fb::Cursor& c, int grupo, bool comData, int n, int condicoes
         r.meses.push_back(comData ? mesDa(c, data) : int8_t{0});
         for (int k = 0; k < n; ++k)
             r.parcelas.push_back(parcelaDa(c, primeira + k));
-        for (int j = 0; j < condicoes; ++j)
-            r.condicao.push_back(c.escalado(primeira + n + j) == 1 ? 1 : 0);
+        leCondicoes(c, primeira + n, condicoes, r.condicao);
     }
     return r;
 }
