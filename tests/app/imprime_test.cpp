@@ -1,4 +1,5 @@
 #include "../rotulos_legiveis.h"
+#include "apoio/golden.h"
 #include "app/imprime.h"
 #include "app/janelas.h"
 #include "app/paramedu.h"
@@ -6,7 +7,6 @@
 #include "app/principal.h"
 #include "banco_lancador.h"
 #include "core/erro.h"
-#include "golden_lancador.h"
 #include "report/despejo.h"
 #include "report/motor.h"
 #include "report/preview/preview.h"
@@ -282,8 +282,9 @@ TEST_F(Lancador, CamaraRecebeOAviso) {
     EXPECT_EQ(execucoes("Form101"), 1);
     EXPECT_EQ(execucoes("ImpAnexo10"), 1);
     EXPECT_EQ(execucoesTotais(), 3);
-    comparaComGoldenDoLancador("aviso_camara_modelo1", coletor.despejos[0]);
-    comparaComGoldenDoLancador("aviso_camara_modelo7", coletor.despejos[6]);
+    const QString golden = QStringLiteral(NQ404_FONTE "/tests/app/golden");
+    nq::teste::comparaComGolden(golden, "aviso_camara_modelo1", coletor.despejos[0]);
+    nq::teste::comparaComGolden(golden, "aviso_camara_modelo7", coletor.despejos[6]);
 
     // The flag stays set even if the name changes while the launcher is open.
     defineMunicipio("Prefeitura Municipal de Teste");

@@ -2,8 +2,6 @@
 
 #include "report/carregador.h"
 
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
@@ -40,29 +38,6 @@ std::vector<Linha> linhas(int n, int porGrupo) {
                       QStringLiteral("G%1").arg((i - 1) / porGrupo + 1),
                       Moeda::deDezMilesimos(i * 15000)});
     return ls;
-}
-
-void comparaComGolden(const QString& nome, const QString& atual) {
-    const QString caminho = QStringLiteral(NQ404_FONTE "/tests/report/golden/%1.txt").arg(nome);
-    if (qEnvironmentVariable("NQ404_ATUALIZA_GOLDEN") == QLatin1String("1")) {
-        QFile f(caminho);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << caminho.toStdString();
-        f.write(atual.toUtf8());
-        return;
-    }
-    QFile f(caminho);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly))
-        << "sem referência " << caminho.toStdString() << " (NQ404_ATUALIZA_GOLDEN=1 a cria)";
-    const QString esperado = QString::fromUtf8(f.readAll());
-    if (esperado == atual)
-        return;
-    const QString dir = QStringLiteral(NQ404_BIN "/golden-atual");
-    QDir().mkpath(dir);
-    QFile saida(dir + QLatin1Char('/') + nome + QStringLiteral(".txt"));
-    if (saida.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        saida.write(atual.toUtf8());
-    ADD_FAILURE() << "a saída difere de " << caminho.toStdString() << "; veja "
-                  << saida.fileName().toStdString();
 }
 
 } // namespace nq::teste

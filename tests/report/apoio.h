@@ -1,5 +1,6 @@
 #pragma once
 
+#include "apoio/golden.h"
 #include "core/erro.h"
 #include "report/despejo.h"
 #include "report/modelo.h"
@@ -41,11 +42,10 @@ std::unique_ptr<ClientDataSet> tabela(const QString& nome, const std::vector<Lin
 // `n` rows named "Item 01"... in groups of `porGrupo`, valued 1.5 times their number.
 std::vector<Linha> linhas(int n, int porGrupo = 1000);
 
-// Compares `atual` with tests/report/golden/<nome>.txt. Run the tests with
-// NQ404_ATUALIZA_GOLDEN=1 to (re)write the references from the current output, then review
-// the diff before committing. On a mismatch the current output is written beside the
-// build's binaries (golden-atual/<nome>.txt) for a diff.
-void comparaComGolden(const QString& nome, const QString& atual);
+// Compares `atual` with tests/report/golden/<nome>.txt (see apoio/golden.h).
+inline void comparaComGolden(const QString& nome, const QString& atual) {
+    comparaComGolden(QStringLiteral(NQ404_FONTE "/tests/report/golden"), nome, atual);
+}
 
 // Small programmatic layouts: a landscape page 120 x 80 mm with 5 mm margins.
 inline void papelPequeno(TppReport& r) {

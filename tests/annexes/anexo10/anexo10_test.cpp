@@ -310,7 +310,7 @@ TEST_F(Anexo10, DpGuardadoInteiroOuNaoGuardadoECalculadoNuncaFica) {
 TEST_F(Anexo10, PaginasDeReferenciaECsvIgualAoPdf) {
     const Resultado r = roda10(4);
     ASSERT_EQ(r.documento.paginas.size(), 2u);
-    comparaComGolden("annexes/anexo10/golden/anexo10_mes04", nq::despejo(r.documento));
+    comparaComGoldenDoAnexo("anexo10", "anexo10_mes04", nq::despejo(r.documento));
     const QString pdf = dados() + "anexo10.pdf";
     gravaPdf(r.documento, pdf);
     QStringList csv;

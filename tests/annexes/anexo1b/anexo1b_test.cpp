@@ -275,7 +275,7 @@ TEST_F(Anexo1BComBancoProprio, PlanilhaRecebeAsLinhasDeValorECamaraNaoEhPergunta
 TEST_F(Anexo1B, PaginasDeReferenciaECsvIgualAoPdf) {
     const Resultado r3 = roda<nq::TImpAnexo1B>(3);
     ASSERT_FALSE(r3.documento.paginas.empty());
-    comparaComGolden("annexes/anexo1b/golden/anexo1b_bim3", nq::despejo(r3.documento));
+    comparaComGoldenDoAnexo("anexo1b", "anexo1b_bim3", nq::despejo(r3.documento));
 
     const Resultado r = roda<nq::TImpAnexo1B>(6);
     const QString pdf = dados() + "anexo1b.pdf";

@@ -252,7 +252,7 @@ TEST_F(Anexo2, PlanilhaAchaAsLinhasDaFuncaoOuAsPrimeirasLivres) {
 TEST_F(Anexo2, PaginasDeReferenciaECsvIgualAoPdfComOsSubtotais) {
     const Resultado r3 = roda<nq::TImpAnexo2>(3);
     ASSERT_FALSE(r3.documento.paginas.empty());
-    comparaComGolden("annexes/anexo2/golden/anexo2_bim3", nq::despejo(r3.documento));
+    comparaComGoldenDoAnexo("anexo2", "anexo2_bim3", nq::despejo(r3.documento));
 
     const Resultado r = roda<nq::TImpAnexo2>(6);
     const QString pdf = dados() + "anexo2.pdf";

@@ -373,13 +373,15 @@ TEST_F(Anexo4, SemItensDoRegimeProprioOAvisoEhImpresso) {
 TEST_F(Anexo4, PaginasDoSextoBimestreIguaisAsDeReferenciaECsvIgualAoPdf) {
     const Execucao r = roda4(6);
     ASSERT_FALSE(r.documento.paginas.empty());
-    comparaComGolden("anexo4", "anexo4_bim6", nq::despejo(r.documento));
+    comparaComGoldenDoAnexo("anexo4", "anexo4_bim6", nq::despejo(r.documento));
     // The two financial halves print side by side, so the PDF's reading order
     // interleaves them: compare as collections.
     QStringList csv;
     for (const nq::Figura& f : r.figuras)
         csv << f.valor;
-    QStringList pdf = figurasDoPdf(r.documento, dados() + "anexo4.pdf");
+    const QString arquivo = dados() + "anexo4.pdf";
+    gravaPdf(r.documento, arquivo);
+    QStringList pdf = figurasDoPdf(arquivo);
     csv.sort();
     pdf.sort();
     EXPECT_EQ(csv, pdf);

@@ -100,7 +100,7 @@ TEST_F(Anexo6, SemPoderLegislativoADiretaVaiInteiraParaOExecutivo) {
 
 TEST_F(Anexo6, PaginasDeReferenciaECsvIgualAoPdf) {
     const Resultado r = roda<nq::TImpAnexo6>(6);
-    comparaComGolden("annexes/anexo6/golden/anexo6_bim6", nq::despejo(r.documento));
+    comparaComGoldenDoAnexo("anexo6", "anexo6_bim6", nq::despejo(r.documento));
     gravaPdf(r.documento, dados() + "anexo6.pdf");
     QStringList csv;
     for (const nq::Figura& f : r.figuras)

@@ -157,7 +157,7 @@ TEST_F(Anexo7, JustificativaPedidaQuandoAsOperacoesPassamADespesaLiquida) {
 
 TEST_F(Anexo7, PaginasDeReferenciaECsvIgualAoPdf) {
     const Resultado r = roda(3, QString("Justificativa das operações de crédito do 3º bimestre."));
-    comparaComGolden("annexes/anexo7/golden/anexo7_bim3", nq::despejo(r.documento));
+    comparaComGoldenDoAnexo("anexo7", "anexo7_bim3", nq::despejo(r.documento));
     gravaPdf(r.documento, dados() + "anexo7.pdf");
     QStringList csv;
     for (const nq::Figura& f : r.figuras)

@@ -79,7 +79,7 @@ TEST_F(Anexo8, PaginasDeReferenciaECsvIgualAoPdf) {
                {{"RECEITA", Value(Moeda::deInteiro(1000000 + 37 * (ano - 2008)))},
                 {"DESPESA", Value(Moeda::deInteiro(990000 + 41 * (ano - 2008)))}});
     const Resultado r = roda();
-    comparaComGolden("annexes/anexo8/golden/anexo8", nq::despejo(r.documento));
+    comparaComGoldenDoAnexo("anexo8", "anexo8", nq::despejo(r.documento));
     gravaPdf(r.documento, dados() + "anexo8.pdf");
     QStringList csv;
     for (const nq::Figura& f : r.figuras)

@@ -3,14 +3,10 @@
 #include "core/configuracao.h"
 
 #include "core/globais.h"
-#include "report/devices/dispositivo.h"
 #include "tables/clientdataset.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
 
 Linhas fotoDaTabela(const nq::ClientDataSet& t) {
     Linhas l;
@@ -145,48 +141,6 @@ void BancoDeAnexos::executa(const QString& sql) {
     dono.setParam(QStringLiteral("Database"), demo().bancoAtual);
     dono.ExecuteDirect(sql);
     dm_->qrCliente.close();
-}
-
-void comparaComGolden(const QString& relativo, const QString& atual) {
-    const QString caminho = QStringLiteral(NQ404_FONTE "/tests/%1.txt").arg(relativo);
-    if (qEnvironmentVariableIsSet("NQ404_ATUALIZA_GOLDEN")) {
-        QDir().mkpath(QFileInfo(caminho).absolutePath());
-        QFile f(caminho);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(atual.toUtf8());
-        return;
-    }
-    QFile f(caminho);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "sem referência: " << caminho.toStdString();
-    if (QString::fromUtf8(f.readAll()) == atual)
-        return;
-    const QString dir = QStringLiteral(NQ404_BIN "/golden-atual");
-    QDir().mkpath(dir);
-    QFile saida(dir + '/' + QFileInfo(caminho).fileName());
-    if (saida.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        saida.write(atual.toUtf8());
-    ADD_FAILURE() << "as páginas diferem de " << caminho.toStdString() << "; atual em "
-                  << saida.fileName().toStdString();
-}
-
-QStringList figurasDoPdf(const QString& pdf) {
-    QProcess p;
-    p.start("pdftotext", {"-layout", pdf, "-"});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {QStringLiteral("<pdftotext falhou>")};
-    const QString texto = QString::fromUtf8(p.readAllStandardOutput());
-    static const QRegularExpression numero(QStringLiteral("-?\\d{1,3}(?:\\.\\d{3})*,\\d{2}"));
-    QStringList figuras;
-    for (const auto& m : numero.globalMatch(texto))
-        figuras << nq::numeroSimples(m.captured());
-    return figuras;
-}
-
-void gravaPdf(const nq::Documento& documento, const QString& pdf) {
-    auto dispositivo = nq::criaDispositivoDeArquivo("PDFFile");
-    ASSERT_TRUE(dispositivo);
-    dispositivo->defineArquivo(pdf);
-    nq::enviaDocumento(*dispositivo, documento);
 }
 
 void digita(const QString& arquivo, nq::ArquivoDigitado tipo, const nq::Value& chave,

@@ -12,6 +12,8 @@
 #include "db/modulodados.h"
 #include "demo/demo.h"
 #include "entry/catalogo.h"
+#include "figuras_do_pdf.h"
+#include "golden_do_anexo.h"
 #include "report/motor.h"
 #include "report/preview/saida.h"
 #include "workbook/planilha.h"
@@ -172,14 +174,8 @@ private:
     std::unique_ptr<nq::LancadorInstalado> instalado_;
 };
 
-// Compares `atual` with tests/<relativo>.txt; NQ404_ATUALIZA_GOLDEN=1 rewrites
-// the reference (to be reviewed before it is committed).
-void comparaComGolden(const QString& relativo, const QString& atual);
-
-// Every money figure of a PDF's text, in reading order, in plain form.
-QStringList figurasDoPdf(const QString& pdf);
-// Writes the pages of `documento` to a PDF.
-void gravaPdf(const nq::Documento& documento, const QString& pdf);
+using nq::teste::figurasDoPdf;
+using nq::teste::gravaPdf;
 
 // Types `valores` on the line of the typed-data file `arquivo` (of kind
 // `tipo`) whose key column holds `chave`, as data entry would; a missing file

@@ -3,17 +3,11 @@
 #include "core/globais.h"
 #include "db/conexao.h"
 #include "db/modulodados.h"
-#include "report/despejo.h"
-#include "report/devices/dispositivo.h"
 #include "report/preview/saida.h"
 #include "tables/clientdataset.h"
 #include "workbook/planilha.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
 
 namespace {
 
@@ -211,47 +205,6 @@ void BancoDosAnexos::executa(const QString& sql) {
     dono.setParam(QStringLiteral("User_Name"), QStringLiteral("SYSDBA"));
     dono.setParam(QStringLiteral("Database"), demo(ano_).bancoAtual);
     dono.ExecuteDirect(sql);
-}
-
-void comparaComGolden(const QString& pasta, const QString& nome, const QString& atual) {
-    const QString caminho =
-        QStringLiteral(NQ404_FONTE "/tests/annexes/%1/golden/%2.txt").arg(pasta, nome);
-    if (qEnvironmentVariableIsSet("NQ404_ATUALIZA_GOLDEN")) {
-        QDir().mkpath(QFileInfo(caminho).absolutePath());
-        QFile f(caminho);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(atual.toUtf8());
-        return;
-    }
-    QFile f(caminho);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "sem referência: " << caminho.toStdString();
-    if (QString::fromUtf8(f.readAll()) == atual)
-        return;
-    const QString dir = QStringLiteral(NQ404_BIN "/golden-atual");
-    QDir().mkpath(dir);
-    QFile saida(dir + QLatin1Char('/') + nome + QStringLiteral(".txt"));
-    if (saida.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        saida.write(atual.toUtf8());
-    ADD_FAILURE() << "as páginas diferem de " << caminho.toStdString() << "; atual em "
-                  << saida.fileName().toStdString();
-}
-
-QStringList figurasDoPdf(const nq::Documento& documento, const QString& pdf) {
-    auto dispositivo = nq::criaDispositivoDeArquivo(QStringLiteral("PDFFile"));
-    if (!dispositivo)
-        return {QStringLiteral("<sem dispositivo PDF>")};
-    dispositivo->defineArquivo(pdf);
-    nq::enviaDocumento(*dispositivo, documento);
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {QStringLiteral("<pdftotext falhou>")};
-    const QString texto = QString::fromUtf8(p.readAllStandardOutput());
-    static const QRegularExpression numero(QStringLiteral("-?\\d{1,3}(?:\\.\\d{3})*,\\d{2}"));
-    QStringList figuras;
-    for (const auto& m : numero.globalMatch(texto))
-        figuras << nq::numeroSimples(m.captured());
-    return figuras;
 }
 
 void digita(const QString& arquivo, const QString& id, const std::map<QString, nq::Moeda>& campos) {

@@ -11,6 +11,8 @@
 #include "core/moeda.h"
 #include "db/modulodados.h"
 #include "demo/demo.h"
+#include "figuras_do_pdf.h"
+#include "golden_do_anexo.h"
 #include "report/motor.h"
 
 #include <QPushButton>
@@ -109,10 +111,7 @@ private:
     bool anterior_;
 };
 
-// Compares with <pasta>/golden/<nome>.txt beside the test's sources;
-// NQ404_ATUALIZA_GOLDEN=1 rewrites the reference (to be reviewed).
-void comparaComGolden(const QString& pasta, const QString& nome, const QString& atual);
-// Writes the pages to a PDF and returns every money figure of its text, in plain form.
-QStringList figurasDoPdf(const nq::Documento& documento, const QString& pdf);
+using nq::teste::figurasDoPdf;
+using nq::teste::gravaPdf;
 // A typed-data file edited in place: `linha` located by ID, `campos` set.
 void digita(const QString& arquivo, const QString& id, const std::map<QString, nq::Moeda>& campos);

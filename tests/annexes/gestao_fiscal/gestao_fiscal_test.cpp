@@ -263,7 +263,7 @@ TEST_F(GestaoFiscal, BimestreComOsArquivosDoExercicioAnteriorSemLimiteUltrapassa
         EXPECT_TRUE(paginas.contains("PODER EXECUTIVO MUNICIPAL"));
         if (literais) {
             porFigura = r.figuras;
-            comparaComGolden("annexes/gestao_fiscal/golden/gestao_bim3", paginas);
+            comparaComGoldenDoAnexo("gestao_fiscal", "gestao_bim3", paginas);
             const QString pdf = d() + "gestao.pdf";
             gravaPdf(r.documento, pdf);
             QStringList csv;
@@ -332,7 +332,7 @@ TEST_F(GestaoFiscal, TerceiroQuadrimestreComLimiteUltrapassadoPedeEImprimeAsMedi
     EXPECT_EQ(justificativa.respondidas(), 1);
     const QString paginas = nq::despejo(r.documento);
     EXPECT_TRUE(paginas.contains("Redução das horas extras"));
-    comparaComGolden("annexes/gestao_fiscal/golden/gestao_quad3", paginas);
+    comparaComGoldenDoAnexo("gestao_fiscal", "gestao_quad3", paginas);
 
     // The workbook: the RCL, then the mapped rows' previous and third-quadrimester columns.
     const auto celula = [&pasta](const char* c) {
