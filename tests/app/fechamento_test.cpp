@@ -1,5 +1,6 @@
 #include "annexes/common/figuras_csv.h"
 #include "apoio/descritor_capturado.h"
+#include "apoio/dono_do_banco.h"
 #include "apoio_anexos.h"
 #include "app/anexos_do_programa.h"
 #include "app/fechamento.h"
@@ -9,7 +10,6 @@
 #include "core/configuracao.h"
 #include "core/erro.h"
 #include "core/mensagens.h"
-#include "db/conexao.h"
 #include "db/consultas.h"
 #include "db/modulodados.h"
 #include "demo/demo.h"
@@ -459,13 +459,8 @@ TEST_F(Fechamento, JanelaCanceladaEntreRelatoriosGuardaOsGravados) {
 TEST_F(Fechamento, CamaraRodaSoOQueUmaCamaraPode) {
     QTemporaryDir outro;
     const nq::demo::Demonstracao camara = nq::demo::criaBancoDeTeste(outro.filePath("banco"));
-    {
-        nq::TCRSQLConnection dono;
-        dono.Params = nq::TCRSQLConnection::parametrosPadrao();
-        dono.setParam("User_Name", "SYSDBA");
-        dono.setParam("Database", camara.bancoAtual);
-        dono.ExecuteDirect("UPDATE CADCLI SET CLNT1=" + nq::textoSql("Câmara Municipal de Teste"));
-    }
+    nq::teste::executaComoDono(camara.bancoAtual, "UPDATE CADCLI SET CLNT1=" +
+                                                      nq::textoSql("Câmara Municipal de Teste"));
     nq::OpcoesDoLote o = opcoes(2, "camara");
     o.ini = camara.ini;
     EXPECT_EQ(executa(o), 0) << terminal.toStdString();

@@ -1,4 +1,5 @@
 #include "apoio_anexo1.h"
+#include "apoio/dono_do_banco.h"
 
 #include "annexes/anexo1/anexo1.h"
 #include "core/globais.h"
@@ -81,12 +82,7 @@ void BancoDoAnexo1::TearDown() {
 }
 
 void BancoDoAnexo1::executa(const QString& sql) {
-    // The program's user only reads; the test changes the data as the owner.
-    nq::TCRSQLConnection dono;
-    dono.Params = nq::TCRSQLConnection::parametrosPadrao();
-    dono.setParam(QStringLiteral("User_Name"), QStringLiteral("SYSDBA"));
-    dono.setParam(QStringLiteral("Database"), demo_->bancoAtual);
-    dono.ExecuteDirect(sql);
+    nq::teste::executaComoDono(demo_->bancoAtual, sql);
     dm_->qrCliente.close();
 }
 

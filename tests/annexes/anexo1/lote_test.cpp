@@ -4,12 +4,12 @@
 #include "annexes/anexo3/anexo3.h"
 #include "apoio/descritor_capturado.h"
 #include "apoio/disco_pequeno.h"
+#include "apoio/dono_do_banco.h"
 #include "apoio/falha_de_gravacao.h"
 #include "app/lote.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
 #include "core/gravacao_atomica.h"
-#include "db/conexao.h"
 #include "db/consultas.h"
 #include "demo/demo.h"
 #include "tables/pacote.h"
@@ -125,13 +125,7 @@ protected:
     }
 
     // Changes the exercise as its owner (the program only reads).
-    static void altera(const QString& sql) {
-        nq::TCRSQLConnection dono;
-        dono.Params = nq::TCRSQLConnection::parametrosPadrao();
-        dono.setParam(QStringLiteral("User_Name"), QStringLiteral("SYSDBA"));
-        dono.setParam(QStringLiteral("Database"), demo_->bancoAtual);
-        dono.ExecuteDirect(sql);
-    }
+    static void altera(const QString& sql) { nq::teste::executaComoDono(demo_->bancoAtual, sql); }
     static QString dados() { return QFileInfo(demo_->bancoAtual).absolutePath(); }
 
     nq::AnexosDisponiveis anexos{

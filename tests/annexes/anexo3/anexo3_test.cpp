@@ -1,6 +1,7 @@
 #include "annexes/anexo3/anexo3.h"
 #include "annexes/common/figuras_csv.h"
 #include "annexes/common/lancador.h"
+#include "apoio/dono_do_banco.h"
 #include "core/globais.h"
 #include "core/mensagens.h"
 #include "db/consultas.h"
@@ -339,12 +340,7 @@ protected:
         dm_->qrCliente.open();
         const QString antigo = dm_->qrCliente.fieldByName("CLNT1").asString();
         dm_->qrCliente.close();
-        // The program's user only reads; the test changes the data as the owner.
-        TCRSQLConnection dono;
-        dono.Params = TCRSQLConnection::parametrosPadrao();
-        dono.setParam("User_Name", "SYSDBA");
-        dono.setParam("Database", demo_->bancoAtual);
-        dono.ExecuteDirect("UPDATE CADCLI SET CLNT1=" + textoSql(novo));
+        teste::executaComoDono(demo_->bancoAtual, "UPDATE CADCLI SET CLNT1=" + textoSql(novo));
         return antigo;
     }
 

@@ -1,4 +1,5 @@
 #include "apoio_anexos.h"
+#include "apoio/dono_do_banco.h"
 
 #include "core/configuracao.h"
 
@@ -135,11 +136,7 @@ void BancoDeAnexos::usaPlanilhaNaMemoria(Pasta& pasta) {
 }
 
 void BancoDeAnexos::executa(const QString& sql) {
-    nq::TCRSQLConnection dono;
-    dono.Params = nq::TCRSQLConnection::parametrosPadrao();
-    dono.setParam(QStringLiteral("User_Name"), QStringLiteral("SYSDBA"));
-    dono.setParam(QStringLiteral("Database"), demo().bancoAtual);
-    dono.ExecuteDirect(sql);
+    nq::teste::executaComoDono(demo().bancoAtual, sql);
     dm_->qrCliente.close();
 }
 

@@ -1,7 +1,7 @@
 #include "apoio_execucao.h"
+#include "apoio/dono_do_banco.h"
 
 #include "core/globais.h"
-#include "db/conexao.h"
 #include "db/modulodados.h"
 #include "report/preview/saida.h"
 #include "tables/clientdataset.h"
@@ -199,12 +199,7 @@ Execucao BancoDosAnexos::roda(const std::function<std::unique_ptr<QWidget>()>& c
 }
 
 void BancoDosAnexos::executa(const QString& sql) {
-    // The program's user only reads; the test changes the data as the owner.
-    nq::TCRSQLConnection dono;
-    dono.Params = nq::TCRSQLConnection::parametrosPadrao();
-    dono.setParam(QStringLiteral("User_Name"), QStringLiteral("SYSDBA"));
-    dono.setParam(QStringLiteral("Database"), demo(ano_).bancoAtual);
-    dono.ExecuteDirect(sql);
+    nq::teste::executaComoDono(demo(ano_).bancoAtual, sql);
 }
 
 void digita(const QString& arquivo, const QString& id, const std::map<QString, nq::Moeda>& campos) {

@@ -7,6 +7,7 @@
 #include "annexes/common/plano_interno.h"
 #include "annexes/common/somas_do_orcamento.h"
 #include "annexes/gestao_fiscal/formas_gestao.h"
+#include "apoio/dono_do_banco.h"
 #include "core/erro.h"
 #include "db/conexao.h"
 #include "db/consultas.h"
@@ -92,12 +93,10 @@ protected:
     static void SetUpTestSuite() {
         tmp_ = new QTemporaryDir;
         demo_ = new demo::Demonstracao(demo::criaBancoDeTeste(tmp_->path() + "/banco"));
-        TCRSQLConnection dono;
-        dono.Params = TCRSQLConnection::parametrosPadrao();
-        dono.setParam("User_Name", "SYSDBA");
-        dono.setParam("Database", demo_->bancoAtual);
+        QStringList comandos;
         for (const char* sql : Bordas)
-            dono.ExecuteDirect(QString::fromUtf8(sql));
+            comandos << QString::fromUtf8(sql);
+        teste::executaComoDono(demo_->bancoAtual, comandos);
     }
     static void TearDownTestSuite() {
         delete demo_;
