@@ -1,6 +1,6 @@
 #pragma once
 
-#include "aplicacao_teste.h"
+#include "apoio/aplicacao.h"
 #include "core/mensagens.h"
 #include "db/consultas.h"
 #include "db/modulodados.h"

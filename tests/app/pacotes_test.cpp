@@ -1,4 +1,4 @@
-#include "aplicacao_teste.h"
+#include "apoio/aplicacao.h"
 #include "app/pacotes.h"
 
 #include <QTreeWidget>

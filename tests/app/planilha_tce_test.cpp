@@ -1,4 +1,4 @@
-#include "aplicacao_teste.h"
+#include "apoio/aplicacao.h"
 #include "apoio/falha_de_gravacao.h"
 #include "app/planilha_tce.h"
 #include "core/erro.h"

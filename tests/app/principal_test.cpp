@@ -1,5 +1,5 @@
 #include "../rotulos_legiveis.h"
-#include "aplicacao_teste.h"
+#include "apoio/aplicacao.h"
 #include "app/aplicacao.h"
 #include "app/inicio.h"
 #include "app/principal.h"

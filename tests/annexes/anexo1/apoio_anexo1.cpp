@@ -6,7 +6,6 @@
 #include "report/preview/saida.h"
 #include "tables/clientdataset.h"
 
-#include <QApplication>
 #include <QPushButton>
 
 namespace {
@@ -23,14 +22,6 @@ Linhas foto(const nq::ClientDataSet& t) {
 }
 
 } // namespace
-
-void garanteAplicacao() {
-    static int argc = 1;
-    static char nome[] = "anexo1_testes";
-    static char* argv[] = {nome, nullptr};
-    if (!QCoreApplication::instance())
-        new QApplication(argc, argv);
-}
 
 void SaidaDeTeste::executa(nq::TppReport& relatorio) {
     nq::ColetorDeFiguras coletor(relatorio);

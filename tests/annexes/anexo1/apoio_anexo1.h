@@ -2,6 +2,7 @@
 
 #include "annexes/common/figuras_csv.h"
 #include "annexes/common/lancador.h"
+#include "apoio/aplicacao.h"
 #include "core/mensagens.h"
 #include "core/moeda.h"
 #include "db/modulodados.h"
@@ -39,9 +40,6 @@ struct Resultado {
     std::vector<nq::MensagemMostrada> mensagens;
     int comandos = 0;
 };
-
-// One QApplication for the whole test program.
-void garanteAplicacao();
 
 nq::Moeda moeda(const Linhas& l, const QString& id, const QString& campo);
 

@@ -1,6 +1,6 @@
 #include "apoio_anexo1.h"
 
-#include "workbook/planilha.h"
+#include "planilha_na_memoria.h"
 
 #include <QFile>
 #include <map>
@@ -8,36 +8,6 @@
 using nq::Moeda;
 
 namespace {
-
-// A workbook in memory: the cells written, and what became of it.
-struct Pasta {
-    std::map<QString, std::map<QString, nq::ValorCelula>> folhas;
-    QString aberta;
-    bool mostrada = false;
-    bool fechada = false;
-};
-
-class PlanilhaDeTeste : public nq::Planilha {
-public:
-    explicit PlanilhaDeTeste(Pasta& p) : p_(p) {}
-    void abre(const QString& caminho) override { p_.aberta = caminho; }
-    void criaNova(const QStringList&) override {}
-    void selecionaFolha(const QString& nome) override { folha_ = nome; }
-    nq::ValorCelula le(const QString& endereco) override { return p_.folhas[folha_][endereco]; }
-    void escreveNumero(const QString& endereco, double valor) override {
-        p_.folhas[folha_][endereco] = nq::ValorCelula::deNumero(valor);
-    }
-    void escreveTexto(const QString& endereco, const QString& texto) override {
-        p_.folhas[folha_][endereco] = nq::ValorCelula::deTexto(texto);
-    }
-    void salvaComo(const QString&) override {}
-    void mostra() override { p_.mostrada = true; }
-    void fecha() override { p_.fechada = true; }
-
-private:
-    Pasta& p_;
-    QString folha_;
-};
 
 class Anexo1Planilha : public BancoDoAnexo1 {
 protected:
@@ -50,7 +20,7 @@ protected:
         f.close();
         valores.definePlanilha(arquivo);
         valores.defineFabricaDePlanilha(
-            [this] { return std::make_unique<PlanilhaDeTeste>(pasta); });
+            [this] { return std::make_unique<PlanilhaNaMemoria>(pasta); });
         pasta.folhas["mod1 6b"]["A26"] = nq::ValorCelula::deTexto("(-) Deduções");
     }
     bool perguntouPlanilha(const Resultado& r) const {

@@ -1,6 +1,7 @@
 #include "annexes/anexo3/anexo3.h"
 #include "annexes/common/figuras_csv.h"
 #include "annexes/common/lancador.h"
+#include "apoio/aplicacao.h"
 #include "apoio/dono_do_banco.h"
 #include "core/globais.h"
 #include "core/mensagens.h"
@@ -11,6 +12,7 @@
 #include "entry/preparacoes.h"
 #include "figuras_cabem.h"
 #include "imagens_de_referencia.h"
+#include "planilha_na_memoria.h"
 #include "report/fontes.h"
 #include "report/modelo.h"
 #include "report/motor.h"
@@ -18,7 +20,6 @@
 #include "tables/clientdataset.h"
 #include "workbook/planilha.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -32,14 +33,6 @@ using demo::Exercicio;
 using demo::FichaReceita;
 
 namespace {
-
-QApplication& aplicacao() {
-    static int argc = 1;
-    static char nome[] = "anexo3_testes";
-    static char* argv[] = {nome, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
 
 using Slots = std::array<Moeda, 14>;
 using Linhas = std::map<QString, Slots>;
@@ -168,7 +161,7 @@ Moeda reais(int64_t centavos) {
 class Anexo3 : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        aplicacao();
+        garanteAplicacao();
         tmp_ = new QTemporaryDir;
         demo_ = new demo::Demonstracao(demo::criaBancoDeTeste(tmp_->path() + "/banco"));
     }
@@ -360,7 +353,7 @@ private:
 
 // A figure as wide as money can hold is printed whole in every column.
 TEST(Anexo3Layout, MaioresFigurasCabemNasColunas) {
-    aplicacao();
+    garanteAplicacao();
     teste::verificaFigurasCabem(QStringLiteral(":/anexo3/relatorio4.json"));
 }
 
@@ -392,40 +385,15 @@ TEST_F(Anexo3, CamaraSoTemOsValoresDigitadosEARegraDoFundefNoAno) {
     confere(3, true, true);
 }
 
-namespace {
-
-// A workbook in memory: the cells written by sheet.
-class PlanilhaDeTeste : public Planilha {
-public:
-    explicit PlanilhaDeTeste(std::map<QString, std::map<QString, double>>& c) : celulas_(c) {}
-    void abre(const QString&) override {}
-    void criaNova(const QStringList&) override {}
-    void selecionaFolha(const QString& nome) override { folha_ = nome; }
-    ValorCelula le(const QString&) override { return {}; }
-    void escreveNumero(const QString& endereco, double valor) override {
-        celulas_[folha_][endereco] = valor;
-    }
-    void escreveTexto(const QString&, const QString&) override {}
-    void salvaComo(const QString&) override {}
-    void mostra() override {}
-    void fecha() override {}
-
-private:
-    std::map<QString, std::map<QString, double>>& celulas_;
-    QString folha_;
-};
-
-} // namespace
-
 TEST_F(Anexo3, PlanilhaRecebeOsDozeMesesEOBimestreAnterior) {
-    std::map<QString, std::map<QString, double>> celulas;
+    Celulas celulas;
     const QString arquivo = dados() + "tce.xls";
     QFile f(arquivo);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("planilha");
     f.close();
     valores.definePlanilha(arquivo);
-    valores.defineFabricaDePlanilha([&] { return std::make_unique<PlanilhaDeTeste>(celulas); });
+    valores.defineFabricaDePlanilha([&] { return planilhaEmMemoria(celulas); });
 
     const SaidaDeTeste saida = roda(2, false);
     ASSERT_FALSE(mensagens.empty());

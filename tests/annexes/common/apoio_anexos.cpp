@@ -6,7 +6,6 @@
 #include "core/globais.h"
 #include "tables/clientdataset.h"
 
-#include <QApplication>
 #include <QFile>
 
 Linhas fotoDaTabela(const nq::ClientDataSet& t) {
@@ -66,14 +65,6 @@ QStringList Resultado::linhas(const QString& quadro, const QString& coluna) cons
         if (f.quadro == quadro && f.coluna == coluna)
             ids << f.id;
     return ids;
-}
-
-void garanteAplicacao() {
-    static int argc = 1;
-    static char nome[] = "anexos_testes";
-    static char* argv[] = {nome, nullptr};
-    if (!QCoreApplication::instance())
-        new QApplication(argc, argv);
 }
 
 void ComBancoDeTeste::TearDownTestSuite() {

@@ -7,6 +7,7 @@
 
 #include "annexes/common/figuras_csv.h"
 #include "annexes/common/lancador.h"
+#include "apoio/aplicacao.h"
 #include "core/mensagens.h"
 #include "core/moeda.h"
 #include "db/modulodados.h"
@@ -14,6 +15,7 @@
 #include "entry/catalogo.h"
 #include "figuras_do_pdf.h"
 #include "golden_do_anexo.h"
+#include "planilha_na_memoria.h"
 #include "report/motor.h"
 #include "report/preview/saida.h"
 #include "workbook/planilha.h"
@@ -60,43 +62,6 @@ struct Resultado {
     // The ids of the lines with a figure in `coluna` of `quadro`, in print order.
     QStringList linhas(const QString& quadro, const QString& coluna) const;
 };
-
-// A workbook in memory: the cells written, and what became of it.
-struct Pasta {
-    std::map<QString, std::map<QString, nq::ValorCelula>> folhas;
-    QString aberta;
-    bool mostrada = false;
-    bool fechada = false;
-    double numero(const QString& folha, const QString& celula) {
-        return folhas[folha][celula].numero;
-    }
-};
-
-class PlanilhaNaMemoria : public nq::Planilha {
-public:
-    explicit PlanilhaNaMemoria(Pasta& p) : p_(p) {}
-    void abre(const QString& caminho) override { p_.aberta = caminho; }
-    void criaNova(const QStringList&) override {}
-    void selecionaFolha(const QString& nome) override { folha_ = nome; }
-    nq::ValorCelula le(const QString& endereco) override { return p_.folhas[folha_][endereco]; }
-    void escreveNumero(const QString& endereco, double valor) override {
-        p_.folhas[folha_][endereco] = nq::ValorCelula::deNumero(valor);
-    }
-    void escreveTexto(const QString& endereco, const QString& texto) override {
-        p_.folhas[folha_][endereco] =
-            texto.isEmpty() ? nq::ValorCelula::vazio() : nq::ValorCelula::deTexto(texto);
-    }
-    void salvaComo(const QString&) override {}
-    void mostra() override { p_.mostrada = true; }
-    void fecha() override { p_.fechada = true; }
-
-private:
-    Pasta& p_;
-    QString folha_;
-};
-
-// One QApplication for the whole test program.
-void garanteAplicacao();
 
 // A suite sharing one generated test database, made before its first test;
 // the Vexo.ini the suite chose is forgotten after its last.

@@ -7,8 +7,6 @@
 #include "tables/clientdataset.h"
 #include "workbook/planilha.h"
 
-#include <QApplication>
-
 namespace {
 
 Linhas foto(const nq::ClientDataSet& t) {
@@ -42,26 +40,6 @@ public:
     nq::Documento documento;
     std::map<QString, Linhas> tabelas;
     std::vector<nq::Figura> figuras;
-};
-
-class PlanilhaEmMemoria : public nq::Planilha {
-public:
-    explicit PlanilhaEmMemoria(Celulas& c) : celulas_(c) {}
-    void abre(const QString&) override {}
-    void criaNova(const QStringList&) override {}
-    void selecionaFolha(const QString& nome) override { folha_ = nome; }
-    nq::ValorCelula le(const QString&) override { return {}; }
-    void escreveNumero(const QString& endereco, double valor) override {
-        celulas_[folha_][endereco] = valor;
-    }
-    void escreveTexto(const QString&, const QString&) override {}
-    void salvaComo(const QString&) override {}
-    void mostra() override {}
-    void fecha() override {}
-
-private:
-    Celulas& celulas_;
-    QString folha_;
 };
 
 std::map<int, std::pair<QTemporaryDir*, nq::demo::Demonstracao*>>& demos() {
@@ -128,18 +106,6 @@ std::map<QString, QStringList> conteudoDoArquivo(const QString& arquivo) {
         linhas[t.fieldByName(QStringLiteral("ID")).asString()] = campos;
     }
     return linhas;
-}
-
-void garanteAplicacao() {
-    static int argc = 1;
-    static char nome[] = "anexos_testes";
-    static char* argv[] = {nome, nullptr};
-    if (!QCoreApplication::instance())
-        new QApplication(argc, argv);
-}
-
-std::unique_ptr<nq::Planilha> planilhaEmMemoria(Celulas& celulas) {
-    return std::make_unique<PlanilhaEmMemoria>(celulas);
 }
 
 const nq::demo::Demonstracao& BancoDosAnexos::demo(int ano) {

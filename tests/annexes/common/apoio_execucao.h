@@ -7,12 +7,14 @@
 #include "annexes/common/figuras_csv.h"
 #include "annexes/common/lancador.h"
 #include "annexes/common/plano_figuras.h"
+#include "apoio/aplicacao.h"
 #include "core/mensagens.h"
 #include "core/moeda.h"
 #include "db/modulodados.h"
 #include "demo/demo.h"
 #include "figuras_do_pdf.h"
 #include "golden_do_anexo.h"
+#include "planilha_na_memoria.h"
 #include "report/motor.h"
 
 #include <QPushButton>
@@ -60,13 +62,6 @@ struct Execucao {
 void confere(const Figuras& impresso, const Figuras& esperado);
 // The rows of a typed-data file by ID, every field as text.
 std::map<QString, QStringList> conteudoDoArquivo(const QString& arquivo);
-
-// One QApplication for the whole test program.
-void garanteAplicacao();
-
-// The cells a workbook export wrote, by sheet and address.
-using Celulas = std::map<QString, std::map<QString, double>>;
-std::unique_ptr<nq::Planilha> planilhaEmMemoria(Celulas& celulas);
 
 class BancoDosAnexos : public ::testing::Test {
 protected:

@@ -1,22 +1,14 @@
 #include "annexes/common/figuras_csv.h"
+#include "apoio/aplicacao.h"
 #include "report/modelo.h"
 #include "report/motor.h"
 #include "tables/clientdataset.h"
 
-#include <QApplication>
 #include <gtest/gtest.h>
 
 using namespace nq;
 
 namespace {
-
-void garanteAplicacao() {
-    static int argc = 1;
-    static char nome[] = "annexes_common_testes";
-    static char* argv[] = {nome, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 template <class T> T& poe(TppBand& b, const QString& nome, int esquerda, int topo = 0) {
     T& c = b.adiciona(std::make_unique<T>());

@@ -1,12 +1,12 @@
 #include "../../rotulos_legiveis.h"
 #include "annexes/common/aguarde.h"
 #include "annexes/common/justificativa.h"
+#include "apoio/aplicacao.h"
 #include "apoio/falha_de_gravacao.h"
 #include "core/erro.h"
 #include "core/globais.h"
 #include "tables/pacote.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
@@ -23,14 +23,6 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 QT_END_NAMESPACE
 
 namespace {
-
-void garanteAplicacao() {
-    static int argc = 1;
-    static char nome[] = "annexes_common_testes";
-    static char* argv[] = {nome, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 TEST(Aguarde, AcompanhaOsPassosESaiMesmoComFalha) {
     garanteAplicacao();
