@@ -8,21 +8,6 @@
 
 #include <QPushButton>
 
-namespace {
-
-Linhas foto(const nq::ClientDataSet& t) {
-    Linhas l;
-    const int id = t.fieldIndex(QStringLiteral("ID"));
-    for (int i = 0; i < t.recordCount(); ++i) {
-        auto& linha = l[t.valueAt(i, id).asString()];
-        for (int c = 0; c < t.fieldCount(); ++c)
-            linha[t.fieldDef(c).name] = t.valueAt(i, c);
-    }
-    return l;
-}
-
-} // namespace
-
 void SaidaDeTeste::executa(nq::TppReport& relatorio) {
     nq::ColetorDeFiguras coletor(relatorio);
     nq::SaidaDeRelatorios::executa(relatorio);
@@ -31,8 +16,8 @@ void SaidaDeTeste::executa(nq::TppReport& relatorio) {
 
 void SaidaDeTeste::apresenta(nq::TppReport& relatorio, const nq::Documento& d) {
     documento = d;
-    receita = foto(*relatorio.pipeline(QStringLiteral("ppDBPipeline1"))->DataSource);
-    despesa = foto(*relatorio.pipeline(QStringLiteral("ppDBPipeline2"))->DataSource);
+    receita = fotoDaTabela(*relatorio.pipeline(QStringLiteral("ppDBPipeline1"))->DataSource);
+    despesa = fotoDaTabela(*relatorio.pipeline(QStringLiteral("ppDBPipeline2"))->DataSource);
     if (relatorio.OnPreviewFormClose)
         relatorio.OnPreviewFormClose();
 }

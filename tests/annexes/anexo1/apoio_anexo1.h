@@ -7,6 +7,7 @@
 #include "core/moeda.h"
 #include "db/modulodados.h"
 #include "demo/demo.h"
+#include "foto_da_tabela.h"
 #include "report/motor.h"
 
 #include <QTemporaryDir>
@@ -14,9 +15,6 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
-
-// The rows of a work table as printed: ID -> field -> value.
-using Linhas = std::map<QString, std::map<QString, nq::Value>>;
 
 // Takes the report's pages and its two tables as they were printed, with the
 // figures the printed texts show.

@@ -8,19 +8,6 @@
 
 #include <QFile>
 
-Linhas fotoDaTabela(const nq::ClientDataSet& t) {
-    Linhas l;
-    const int id = std::max(t.fieldIndex(QStringLiteral("ID")), 0);
-    for (int i = 0; i < t.recordCount(); ++i) {
-        const auto [linha, nova] = l.try_emplace(t.valueAt(i, id).asString());
-        if (!nova)
-            continue;
-        for (int c = 0; c < t.fieldCount(); ++c)
-            linha->second[t.fieldDef(c).name] = t.valueAt(i, c);
-    }
-    return l;
-}
-
 void SaidaDeTeste::executa(nq::TppReport& relatorio) {
     nq::ColetorDeFiguras coletor(relatorio);
     nq::SaidaDeRelatorios::executa(relatorio);

@@ -14,6 +14,7 @@
 #include "demo/demo.h"
 #include "entry/catalogo.h"
 #include "figuras_do_pdf.h"
+#include "foto_da_tabela.h"
 #include "golden_do_anexo.h"
 #include "planilha_na_memoria.h"
 #include "report/motor.h"
@@ -26,11 +27,6 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
-
-// The rows of a table as printed: ID (the first field when there is no ID) ->
-// field -> value (the first row of an ID).
-using Linhas = std::map<QString, std::map<QString, nq::Value>>;
-Linhas fotoDaTabela(const nq::ClientDataSet& t);
 
 // Takes the report's pages, the tables of its pipelines as printed (by
 // pipeline name) and the figures the printed texts show.

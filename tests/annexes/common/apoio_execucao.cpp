@@ -9,17 +9,6 @@
 
 namespace {
 
-Linhas foto(const nq::ClientDataSet& t) {
-    Linhas l;
-    const int id = t.fieldIndex(QStringLiteral("ID"));
-    for (int i = 0; i < t.recordCount(); ++i) {
-        auto& linha = l[t.valueAt(i, id).asString()];
-        for (int c = 0; c < t.fieldCount(); ++c)
-            linha[t.fieldDef(c).name] = t.valueAt(i, c);
-    }
-    return l;
-}
-
 // Takes the pages, every table as printed and the printed figures.
 class SaidaDeTeste : public nq::SaidaDeRelatorios {
 public:
@@ -32,7 +21,7 @@ public:
         documento = d;
         for (const auto& p : relatorio.pipelines())
             if (p->DataSource)
-                tabelas[p->DataSource->name()] = foto(*p->DataSource);
+                tabelas[p->DataSource->name()] = fotoDaTabela(*p->DataSource);
         if (relatorio.OnPreviewFormClose)
             relatorio.OnPreviewFormClose();
     }

@@ -13,6 +13,7 @@
 #include "db/modulodados.h"
 #include "demo/demo.h"
 #include "figuras_do_pdf.h"
+#include "foto_da_tabela.h"
 #include "golden_do_anexo.h"
 #include "planilha_na_memoria.h"
 #include "report/motor.h"
@@ -36,9 +37,6 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 inline std::ostream& operator<<(std::ostream& os, const nq::Moeda& m) {
     return os << m.texto(4).toStdString();
 }
-
-// The rows of a table as printed: ID -> field -> value.
-using Linhas = std::map<QString, std::map<QString, nq::Value>>;
 
 // Printed figures by (table, line ID, column).
 using Figuras = std::map<std::tuple<QString, QString, QString>, nq::Moeda>;
