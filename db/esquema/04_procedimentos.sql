@@ -8,8 +8,11 @@ SET TERM ^ ;
 -- Reserve commitments (TPEM 'RD') hold appropriation, not a debt to anyone,
 -- so they never appear here. Commitments carried over from earlier years
 -- appear with their original classification (CATEC_ANT).
--- The dates are compared as "date + 0" so that the engine looks the rows up
--- by commitment alone instead of also walking the whole date index.
+-- The commitments are read in key order beside their annulments,
+-- liquidations and payments, each read in the same order through its key
+-- index, and merged as they go: four ordered passes instead of three
+-- look-ups per commitment. The dates are compared as "date + 0" so that the
+-- engine walks the key indexes, not the date ones.
 CREATE PROCEDURE CALCULA_APAGAR (DATA DATE)
 RETURNS (
     FICHA       INTEGER,
@@ -26,28 +29,74 @@ RETURNS (
     PROCESSADO  NUMERIC(15,2),
     NPROCESSADO NUMERIC(15,2))
 AS
+DECLARE KA INTEGER;
+DECLARE VA NUMERIC(15,2);
+DECLARE KL INTEGER;
+DECLARE VL NUMERIC(15,2);
+DECLARE KP INTEGER;
+DECLARE VP NUMERIC(15,2);
+DECLARE SA NUMERIC(18,2);
+DECLARE SL NUMERIC(18,2);
+DECLARE SP NUMERIC(18,2);
+DECLARE ANULACOES CURSOR FOR (
+    SELECT A.PKEMPA, -A.VADEM AS VALOR FROM DESPES A
+    WHERE A.PKEMPA IS NOT NULL AND A.VADEM < 0 AND A.DATAE + 0 <= :DATA
+    ORDER BY A.PKEMPA);
+DECLARE LIQUIDACOES CURSOR FOR (
+    SELECT L.PKEMP, L.VALIQ FROM DESLIQ L
+    WHERE L.PKEMP IS NOT NULL AND L.DTLIQ + 0 <= :DATA
+    ORDER BY L.PKEMP);
+DECLARE PAGAMENTOS CURSOR FOR (
+    SELECT P.PKEMP, P.VALOR FROM DESPAG P
+    WHERE P.PKEMP IS NOT NULL AND P.DTPAG + 0 <= :DATA
+    ORDER BY P.PKEMP);
 BEGIN
+    OPEN ANULACOES;
+    FETCH ANULACOES INTO :KA, :VA;
+    IF (ROW_COUNT = 0) THEN KA = NULL;
+    OPEN LIQUIDACOES;
+    FETCH LIQUIDACOES INTO :KL, :VL;
+    IF (ROW_COUNT = 0) THEN KL = NULL;
+    OPEN PAGAMENTOS;
+    FETCH PAGAMENTOS INTO :KP, :VP;
+    IF (ROW_COUNT = 0) THEN KP = NULL;
     FOR SELECT E.FICHA, E.PKEMP, E.NEMPG, COALESCE(E.CATEC, E.CATEC_ANT),
                E.VINGRUPO, E.VINCODIGO, E.VADEM
         FROM DESPES E
         WHERE E.VADEM > 0 AND E.TPEM <> 'RD' AND E.DATAE + 0 <= :DATA
+        ORDER BY E.PKEMP
         INTO :FICHA, :PKEMP, :NEMPG, :CATEC, :VINGRUPO, :VINCODIGO, :EMPENHADO
     DO BEGIN
-        SELECT COALESCE(-SUM(A.VADEM), 0) FROM DESPES A
-        WHERE A.PKEMPA = :PKEMP AND A.VADEM < 0 AND A.DATAE + 0 <= :DATA
-        INTO :ANULADO;
-        SELECT COALESCE(SUM(L.VALIQ), 0) FROM DESLIQ L
-        WHERE L.PKEMP = :PKEMP AND L.DTLIQ + 0 <= :DATA
-        INTO :LIQUIDADO;
-        SELECT COALESCE(SUM(P.VALOR), 0) FROM DESPAG P
-        WHERE P.PKEMP = :PKEMP AND P.DTPAG + 0 <= :DATA
-        INTO :PAGO;
+        SA = 0;
+        WHILE (KA <= PKEMP) DO BEGIN
+            IF (KA = PKEMP) THEN SA = SA + VA;
+            FETCH ANULACOES INTO :KA, :VA;
+            IF (ROW_COUNT = 0) THEN KA = NULL;
+        END
+        SL = 0;
+        WHILE (KL <= PKEMP) DO BEGIN
+            IF (KL = PKEMP) THEN SL = SL + COALESCE(VL, 0);
+            FETCH LIQUIDACOES INTO :KL, :VL;
+            IF (ROW_COUNT = 0) THEN KL = NULL;
+        END
+        SP = 0;
+        WHILE (KP <= PKEMP) DO BEGIN
+            IF (KP = PKEMP) THEN SP = SP + COALESCE(VP, 0);
+            FETCH PAGAMENTOS INTO :KP, :VP;
+            IF (ROW_COUNT = 0) THEN KP = NULL;
+        END
+        ANULADO = SA;
+        LIQUIDADO = SL;
+        PAGO = SP;
         APAGAR = EMPENHADO - ANULADO - PAGO;
         PROCESSADO = LIQUIDADO - PAGO;
         NPROCESSADO = APAGAR - PROCESSADO;
         IF (APAGAR <> 0) THEN
             SUSPEND;
     END
+    CLOSE ANULACOES;
+    CLOSE LIQUIDACOES;
+    CLOSE PAGAMENTOS;
 END^
 
 -- Outstanding commitments (restos a pagar) by power and entity for the

@@ -242,21 +242,46 @@ TEST_F(BancoDeDemonstracao, CadaLinhaDosRelatoriosTemDados) {
 }
 
 TEST_F(BancoDeDemonstracao, ProcedimentosDosRestosAPagar) {
-    // What CALCULA_APAGAR gives at the end of the year, from the plan.
-    std::map<int, int64_t> saldo;
-    for (const auto& em : atual().empenhos)
-        if (em.tpem != QLatin1String("RD"))
-            saldo[em.valor > 0 ? em.pkemp : em.pkempa] += em.valor;
-    for (const auto& p : atual().pagamentos)
-        saldo[p.pkemp] -= p.valor;
-    int64_t aPagar = 0;
-    for (const auto& [k, v] : saldo)
-        aPagar += v;
-    EXPECT_EQ(soma(QStringLiteral("SELECT SUM(APAGAR) FROM CALCULA_APAGAR('31.12.2008')")),
-              emMoeda(aPagar));
-    EXPECT_EQ(soma(QStringLiteral("SELECT SUM(PROCESSADO) + SUM(NPROCESSADO) - SUM(APAGAR) FROM "
-                                  "CALCULA_APAGAR('08/31/2008')")),
-              Moeda());
+    // What CALCULA_APAGAR gives, from the plan: at the end of the year and
+    // at a date with annulments, liquidations and payments still to come.
+    for (const QDate dia : {QDate(2008, 12, 31), QDate(2008, 8, 31)}) {
+        struct Saldo {
+            int64_t empenhado = 0, anulado = 0, liquidado = 0, pago = 0;
+        };
+        std::map<int, Saldo> porEmpenho;
+        for (const auto& em : atual().empenhos)
+            if (em.valor > 0 && em.tpem != QLatin1String("RD") && em.data <= dia)
+                porEmpenho[em.pkemp].empenhado = em.valor;
+        const auto doEmpenho = [&](int pkemp) {
+            const auto it = porEmpenho.find(pkemp);
+            return it == porEmpenho.end() ? nullptr : &it->second;
+        };
+        for (const auto& em : atual().empenhos)
+            if (Saldo* s = doEmpenho(em.pkempa); s && em.valor < 0 && em.data <= dia)
+                s->anulado -= em.valor;
+        for (const auto& l : atual().liquidacoes)
+            if (Saldo* s = doEmpenho(l.pkemp); s && l.data <= dia)
+                s->liquidado += l.valor;
+        for (const auto& p : atual().pagamentos)
+            if (Saldo* s = doEmpenho(p.pkemp); s && p.data <= dia)
+                s->pago += p.valor;
+        int64_t linhas = 0, aPagar = 0, processado = 0;
+        for (const auto& [k, s] : porEmpenho) {
+            const int64_t resta = s.empenhado - s.anulado - s.pago;
+            if (resta == 0)
+                continue;
+            ++linhas;
+            aPagar += resta;
+            processado += s.liquidado - s.pago;
+        }
+        const QString de = QStringLiteral(" FROM CALCULA_APAGAR('") +
+                           dia.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral("')");
+        EXPECT_EQ(conta(QStringLiteral("SELECT COUNT(*)") + de), linhas) << dia.toString().toStdString();
+        EXPECT_EQ(soma(QStringLiteral("SELECT SUM(APAGAR)") + de), emMoeda(aPagar));
+        EXPECT_EQ(soma(QStringLiteral("SELECT SUM(PROCESSADO)") + de), emMoeda(processado));
+        EXPECT_EQ(soma(QStringLiteral("SELECT SUM(NPROCESSADO)") + de),
+                  emMoeda(aPagar - processado));
+    }
 
     fb::Cursor c = banco_->abre(
         *t_, QStringLiteral("SELECT * FROM STN_ANX06_440('P','01.11.2008','31.12.2008')"));
