@@ -19,6 +19,19 @@ FormaDaSoma forma(const char* soma, const char* origem, const char* fixa, const 
             }};
 }
 
+// The receipts of the items a condition on RECDIS selects, by the receipt's
+// own date (DTREC) or none.
+Etapas receitasDosItens(const char* data) {
+    return {{QStringLiteral("RECEIT"),
+             QStringLiteral("FICHA"),
+             QString::fromLatin1(data),
+             {QStringLiteral("VAREC")},
+             {}},
+            QStringLiteral("RECDIS"),
+            QStringLiteral("RECDIS.FICHA"),
+            {}};
+}
+
 } // namespace
 
 const FormaDaSoma& alteracaoDaDotacao() {
@@ -145,20 +158,29 @@ FormaDaSoma restosProcessados(const QString& data) {
 }
 
 const FormaDaSoma& privatizacoesAnteriores() {
-    static const FormaDaSoma f = forma(
-        "Sum(VAREC)", "RECEIT INNER JOIN RECDIS ON RECDIS.FICHA=RECEIT.FICHA", "", "",
-        "Select Sum(VAREC) as Total from RECEIT INNER JOIN RECDIS ON RECDIS.FICHA=RECEIT.FICHA "
-        "WHERE ",
-        "");
+    static const FormaDaSoma f = [] {
+        FormaDaSoma a = forma(
+            "Sum(VAREC)", "RECEIT INNER JOIN RECDIS ON RECDIS.FICHA=RECEIT.FICHA", "", "",
+            "Select Sum(VAREC) as Total from RECEIT INNER JOIN RECDIS ON RECDIS.FICHA=RECEIT.FICHA "
+            "WHERE ",
+            "");
+        a.etapas = receitasDosItens("");
+        return a;
+    }();
     return f;
 }
 
 const FormaDaSoma& privatizacoes() {
-    static const FormaDaSoma f = forma(
-        "sum(VAREC)", "RECEIT INNER JOIN RECDIS ON RECDIS.FICHA=RECEIT.FICHA", "", "RECEIT.DTREC",
-        "Select sum(VAREC) as Total from RECEIT INNER JOIN RECDIS ON RECDIS.FICHA=RECEIT.FICHA  "
-        "WHERE ",
-        " AND extract(Month from RECEIT.DTREC)<=");
+    static const FormaDaSoma f = [] {
+        FormaDaSoma a = forma("sum(VAREC)", "RECEIT INNER JOIN RECDIS ON RECDIS.FICHA=RECEIT.FICHA",
+                              "", "RECEIT.DTREC",
+                              "Select sum(VAREC) as Total from RECEIT INNER JOIN RECDIS ON "
+                              "RECDIS.FICHA=RECEIT.FICHA  "
+                              "WHERE ",
+                              " AND extract(Month from RECEIT.DTREC)<=");
+        a.etapas = receitasDosItens("DTREC");
+        return a;
+    }();
     return f;
 }
 

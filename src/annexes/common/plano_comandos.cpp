@@ -105,11 +105,21 @@ void leCondicoes(const fb::LeitorDeLinha& c, int primeira, int n, std::vector<ui
 
 } // namespace
 
-QString textoDaPassagem(const Lancamentos& l, Meses meses) {
+QString textoDaPassagem(const Lancamentos& l, Meses meses,
+                        const std::optional<std::vector<int64_t>>& chaves) {
     const QString grupo = l.data.isEmpty() ? l.chave : l.chave + QStringLiteral(", ") + l.data;
     QStringList condicoes;
     if (!l.fixa.trimmed().isEmpty())
         condicoes << QLatin1Char('(') + l.fixa + QLatin1Char(')');
+    if (chaves && chaves->empty())
+        condicoes << l.chave + QStringLiteral(" is null");
+    else if (chaves) {
+        QStringList lista;
+        for (int64_t k : *chaves)
+            lista << QString::number(k);
+        condicoes << l.chave + QStringLiteral(" in (") + lista.join(QLatin1Char(',')) +
+                         QLatin1Char(')');
+    }
     if (!l.data.isEmpty() && !meses.vazio() && (meses.de > 1 || meses.ate < 12))
         condicoes << QStringLiteral("extract(month from %1) between %2 and %3")
                          .arg(l.data)

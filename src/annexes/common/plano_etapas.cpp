@@ -2,7 +2,9 @@
 
 #include "core/erro.h"
 
+#include <QRegularExpression>
 #include <map>
+#include <set>
 
 namespace nq::plano {
 
@@ -127,10 +129,7 @@ void Resolucao::soma(Grupo& g, const Fonte& fonte, Meses meses) {
         try {
             const Lancamentos& l = e.lancamentos;
             const int n = static_cast<int>(l.somas.size());
-            // The whole year, when this run has read it already, holds the months asked.
-            const QString texto = leitura_.guardada(textoDaPassagem(l)) ? textoDaPassagem(l)
-                                                                        : textoDaPassagem(l, meses);
-            passagem = leitura_.responde(texto, [&](fb::Cursor& c) {
+            passagem = leitura_.responde(passagemPara(g, fonte, meses), [&](fb::Cursor& c) {
                 return lePassagem(c, n, !l.data.isEmpty(), leitura_);
             });
         } catch (const Erro&) {
@@ -169,6 +168,54 @@ void Resolucao::soma(Grupo& g, const Fonte& fonte, Meses meses) {
         }
         respondeCom(g, c, a, proprios ? proprios->escalas : passagem->escalas);
     }
+}
+
+QString Resolucao::passagemPara(const Grupo& g, const Fonte& fonte, Meses meses) {
+    const Lancamentos& l = g.forma->dados.etapas->lancamentos;
+    // The whole year, when this run has read it already, holds the months asked.
+    if (leitura_.guardada(textoDaPassagem(l)))
+        return textoDaPassagem(l);
+    // Beyond this an IN list costs more than it saves (and the engine takes at most 1 500).
+    constexpr size_t Poucas = 1000;
+    std::set<int64_t> todas, usadas;
+    for (const Condicao& c : g.condicoes) {
+        if (c.respondida)
+            continue;
+        const auto [r, j] = fonte.coluna[static_cast<size_t>(fonte.ws.indexOf(c.w))];
+        if (r < 0)
+            continue;
+        const Resposta& itens = *fonte.respostas[static_cast<size_t>(r)];
+        for (size_t linha = 0; linha < itens.linhas(); ++linha) {
+            if (itens.semChave[linha])
+                continue;
+            todas.insert(itens.chaves[linha]);
+            if (itens.condicao[linha * static_cast<size_t>(itens.condicoes) +
+                               static_cast<size_t>(j)])
+                usadas.insert(itens.chaves[linha]);
+        }
+    }
+    if (usadas.size() > Poucas || usadas.size() * 4 > todas.size() || !indexada(l.tabela, l.chave))
+        return textoDaPassagem(l, meses);
+    return textoDaPassagem(l, meses, std::vector<int64_t>(usadas.begin(), usadas.end()));
+}
+
+// Without an index on the item the engine would test the list on every row.
+bool Resolucao::indexada(const QString& tabela, const QString& coluna) {
+    static const QRegularExpression nome(QStringLiteral("^[A-Za-z_][A-Za-z0-9_$]*$"));
+    if (!nome.match(tabela).hasMatch() || !nome.match(coluna).hasMatch())
+        return false;
+    const QString chave = tabela.toUpper() + QLatin1Char('.') + coluna.toUpper();
+    if (!indexadas_.contains(chave)) {
+        bool tem = false;
+        try {
+            leitura_.percorre(
+                QString::fromLatin1(IndicesDaColuna), {tabela.toUpper(), coluna.toUpper()},
+                [&](fb::Cursor& c) { tem = c.proxima() && c.texto(0).toLongLong() > 0; });
+        } catch (const Erro&) {
+        }
+        indexadas_.insert(chave, tem);
+    }
+    return indexadas_.value(chave);
 }
 
 } // namespace nq::plano

@@ -183,8 +183,11 @@ std::optional<Moeda> valorDosTermos(const std::vector<TermoDaSoma>& termos,
 
 // The statements of the passes.
 // Postings grouped by item and day: key, date, one sum per term; only those of
-// `meses` when it leaves out some month (a narrower pass reads much less).
-QString textoDaPassagem(const Lancamentos& l, Meses meses = {});
+// `meses` when it leaves out some month (a narrower pass reads much less), and
+// with `chaves` only those of the items named (none: only the rows without an
+// item, which join nothing).
+QString textoDaPassagem(const Lancamentos& l, Meses meses = {},
+                        const std::optional<std::vector<int64_t>>& chaves = std::nullopt);
 // Each line condition evaluated on every item row: key, one 0/1 per condition
 // (then the reserve's columns, when it is taken out of the items' conditions).
 QString textoDosItens(const Etapas& e, const std::vector<Proprios>& proprios, const QStringList& ws,
@@ -212,6 +215,11 @@ constexpr const char* ColacoesBinarias =
     "cs.rdb$character_set_id = f.rdb$character_set_id where rf.rdb$relation_name = ? and "
     "coalesce(rf.rdb$collation_id, f.rdb$collation_id, 0) = 0 and "
     "cs.rdb$default_collate_name = cs.rdb$character_set_name";
+// Whether an active index of a table begins with a column, from the catalogue.
+constexpr const char* IndicesDaColuna =
+    "select count(*) from rdb$indices i join rdb$index_segments s on s.rdb$index_name = "
+    "i.rdb$index_name where i.rdb$relation_name = ? and s.rdb$field_name = ? and "
+    "s.rdb$field_position = 0 and coalesce(i.rdb$index_inactive, 0) = 0";
 
 // Readers of those statements; each throws nq::Erro when the columns are not
 // of the types the pass needs (an integer key, a date, exact sums).

@@ -60,6 +60,11 @@ private:
     void leItens(Fonte& fonte);
     // `meses`: the months its postings pass must hold ({} for every row).
     void soma(Grupo& g, const Fonte& fonte, Meses meses);
+    // The pass that answers `g`: the whole one when this run holds it already;
+    // only the postings of the items its open conditions select when they are
+    // few and the table is indexed by its item; else every item's.
+    QString passagemPara(const Grupo& g, const Fonte& fonte, Meses meses);
+    bool indexada(const QString& tabela, const QString& coluna);
     void agrupa(Grupo& g);
     void agrupaLote(Grupo& g, const std::vector<int>& lote, const QStringList& colunas);
     void respondeCom(Grupo& g, Condicao& c, Acumulado& a, const std::vector<int>& escalas);
@@ -81,6 +86,7 @@ private:
     bool colacaoBinaria(const fb::Coluna& c);
     std::optional<ChavesDaReserva> chavesDaReserva_;
     QHash<QString, QSet<QString>> binarias_; // per table: its columns of byte collation
+    QHash<QString, bool> indexadas_;         // per "table.column"
     bool reservaLida_ = false;
     std::vector<int> paraLiterais_;
     int literais_ = 0;

@@ -353,6 +353,8 @@ std::vector<Familia> familias() {
     auto doAnexo3 = colunasDaReceita("f", "t");
     doAnexo3.push_back({"r.varec", {"10", "1000"}, false});
     doAnexo3.push_back({"codre", textos({"1", "12", "1724"})});
+    auto doRecdis = colunasDaReceita("RECDIS", {});
+    doRecdis.push_back({"receit.varec", {"10", "1000"}, false});
     auto daFicha = colunasDaReceita("f", {});
     daFicha.push_back({"r.varec", {"10", "1000"}, false});
     const std::vector<Sorteio::Coluna> contas = {
@@ -401,6 +403,11 @@ std::vector<Familia> familias() {
          colunasDoPessoal(), recusadas},
         {[](const QString&) { return std::vector<FormaDaSoma>{anexo10::arrecadadoNoMes()}; },
          colunasDaReceita("RECDIS", {}), recusadas},
+        {[](const QString&) {
+             return std::vector<FormaDaSoma>{anexo5::privatizacoes(),
+                                             anexo5::privatizacoesAnteriores()};
+         },
+         doRecdis, recusadas},
         {[](const QString&) {
              std::vector<FormaDaSoma> r = {
                  saldoDoDiario(), aberturaDoDiario(),
@@ -453,6 +460,11 @@ TEST_F(Plano, MilCondicoesSorteadasDaoOQueOsComandosLiteraisDao) {
     confere(aceitos, plano, valores);
     // The figures were answered by passes: what falls back is the ORs outside parentheses.
     EXPECT_LT(plano.respondidasLiteralmente(), static_cast<int>(aceitos.size() / 5));
+    // Alone in its plan a narrow condition reads only the postings of its own items.
+    for (size_t i = 0; i < aceitos.size(); i += 16) {
+        PlanoDeFiguras sozinho(conexao);
+        confere({aceitos[i]}, sozinho, {valores[i]});
+    }
 
     for (size_t r = 0; r + 1 < recusados.size() && r < 60; r += 2) {
         PlanoDeFiguras p(conexao);
@@ -576,6 +588,26 @@ TEST_F(Plano, PassagensDaExecucaoLidasUmaVezPorBanco) {
     PlanoDeFiguras depois(conexao);
     confere(casos, depois);
     EXPECT_GT(depois.comandos(), 0);
+}
+
+// A condition that selects few items reads the postings of those items alone
+// (through the item's index); one that selects none reads none.
+TEST_F(Plano, PoucosItensLeemSoSeusLancamentos) {
+    const FormaDaSoma realizado = formasDaReceitaDoAnexo1().back();
+    conexao.Open();
+    fb::Transacao t = conexao.banco().inicia();
+    fb::Cursor c = conexao.banco().abre(t, QStringLiteral("select count(*) from receit"));
+    ASSERT_TRUE(c.proxima());
+    const qint64 receitas = c.texto(0).toLongLong();
+
+    PlanoDeFiguras estreito(conexao);
+    confere({{realizado, "codre like '1325%'", {1, 12}}, {realizado, "codre = 'nada'", {1, 2}}},
+            estreito);
+    EXPECT_LT(estreito.linhas(), receitas / 4);
+
+    PlanoDeFiguras largo(conexao);
+    confere({{realizado, "codre like '1%'", {1, 12}}}, largo);
+    EXPECT_GT(largo.linhas(), estreito.linhas());
 }
 
 // The reserve filter is answered by the plan (its keys read once) wherever it is
