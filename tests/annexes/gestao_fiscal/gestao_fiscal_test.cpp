@@ -401,6 +401,9 @@ TEST_F(GestaoFiscalDaCamara, SemRclComOsLimitesDaCamaraEAReceitaDigitada) {
                             "digitado! Deseja digita-lo agora?"));
     EXPECT_EQ(digitacoes, 1);
     confere(r, calculaGestao(f, true, false), impressas(true, false));
+    // Nothing to measure the personnel total against: its percentage is blank.
+    EXPECT_EQ(r.figura("cdsGestao", "00020", "PORC"), "<ausente>");
+    EXPECT_EQ(r.figura("cdsGestao", "00020", "VALOR"), f.pessoal.texto(2));
     EXPECT_TRUE(nq::despejo(r.documento).contains("PODER LEGISLATIVO MUNICIPAL"));
 
     // With its revenue typed, personnel over 6 % of it passes the chamber's limit.
