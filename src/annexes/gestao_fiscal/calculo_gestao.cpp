@@ -93,6 +93,13 @@ void CalculoDaGestao::define(const QString& id, const QString& campo, Moeda v) {
     gestao_.post();
 }
 
+void CalculoDaGestao::percentualDoPessoal(const QString& campo, Moeda pessoal, Moeda receita) {
+    // Without a positive revenue the percentage stays blank, not 0: the
+    // personnel total is a title line, which the later passes leave alone.
+    if (receita > Moeda())
+        define(QStringLiteral("00020"), campo, porcentagemDe(pessoal, receita));
+}
+
 Moeda CalculoDaGestao::receita() const {
     return valor(QStringLiteral("00010"), Valor);
 }
@@ -159,7 +166,7 @@ void CalculoDaGestao::calcula(const Restos& restos, bool mostraReserva) {
     const Moeda pessoal =
         digitado(QStringLiteral("00020")) + entradas_.despesa(QStringLiteral("00170"));
     define(QStringLiteral("00020"), Valor, pessoal);
-    define(QStringLiteral("00020"), Porc, porcentagemDe(pessoal, receita));
+    percentualDoPessoal(Porc, pessoal, receita);
     define(QStringLiteral("00070"), Valor,
            digitado(QStringLiteral("00070")) + entradas_.despesa(QStringLiteral("00250")));
     limites({Valor, Porc}, [&](const QString& id) { return porcentagemDe(digitado(id), rcl_); });
@@ -210,7 +217,7 @@ void CalculoDaGestao::calculaAnterior(bool comArquivoDigitado) {
     const Moeda pessoal =
         digitado(QStringLiteral("00020")) + entradas_.despesaAnterior(QStringLiteral("00170"));
     define(QStringLiteral("00020"), Valor1, pessoal);
-    define(QStringLiteral("00020"), Porc1, porcentagemDe(pessoal, receita));
+    percentualDoPessoal(Porc1, pessoal, receita);
     define(QStringLiteral("00070"), Valor1,
            digitado(QStringLiteral("00070")) + entradas_.despesaAnterior(QStringLiteral("00250")));
     limites({Valor1, Porc1}, porcentagem);

@@ -62,6 +62,8 @@ private:
     struct Colunas;
     void recalcula(const Colunas& c, bool doPeriodo);
     void define(const QString& id, const QString& campo, Moeda valor);
+    // The personnel total's percentage of the revenue row, in `campo`.
+    void percentualDoPessoal(const QString& campo, Moeda pessoal, Moeda receita);
     Moeda valor(const QString& id, const QString& campo) const;
     void limites(const Colunas& c, const std::function<Moeda(const QString&)>& digitadoPorc);
     void grava();

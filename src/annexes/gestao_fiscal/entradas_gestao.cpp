@@ -122,13 +122,14 @@ QString EntradasDaGestao::confere(bool camara) {
                                    periodo_.mesComDoisDigitos());
         !erro.isEmpty())
         return erro;
-    const bool temDivida = QFileInfo(arquivoDivida()).isFile();
-    if (!temDivida && !camara)
-        return mensagemDaDivida();
-    if (temDivida)
-        return carrega(divida_, arquivoDivida(),
-                       QStringLiteral(" : Calcule novamente o Anexo 5  Bimestre : ") +
-                           bimestreDaDivida());
+    // Without the debt file (or with a damaged one) the report still runs: the
+    // debt reads 0 and the reading tells why.
+    divida_.close();
+    erroDaDivida_.clear();
+    if (QFileInfo(arquivoDivida()).isFile())
+        erroDaDivida_ = carrega(divida_, arquivoDivida(),
+                                QStringLiteral(" : Calcule novamente o Anexo 5  Bimestre : ") +
+                                    bimestreDaDivida());
     return {};
 }
 
@@ -184,7 +185,7 @@ Moeda EntradasDaGestao::despesaAnterior(const QString& id) const {
 
 Moeda EntradasDaGestao::divida() const {
     if (!divida_.active()) {
-        avisa(mensagemDaDivida());
+        avisa(erroDaDivida_.isEmpty() ? mensagemDaDivida() : erroDaDivida_);
         return {};
     }
     if (!divida_.locate(Id, Value(QStringLiteral("00060"))))
@@ -194,6 +195,9 @@ Moeda EntradasDaGestao::divida() const {
 }
 
 Moeda EntradasDaGestao::dividaAnterior() const {
+    // A missing file is not told twice; a damaged one is.
+    if (!divida_.active() && !erroDaDivida_.isEmpty())
+        avisa(erroDaDivida_);
     if (!divida_.active() || !divida_.locate(Id, Value(QStringLiteral("00060"))))
         return {};
     return divida_.fieldByName(QStringLiteral("EXERCICIO_ANTERIOR")).asCurrency();

@@ -23,10 +23,10 @@ public:
                      QString exercicio, QString anoDoPrograma);
 
     // Reads the RCL file (not for a chamber, which computes no RCL: it must be
-    // the period's, by its month), the DP file and the debt file (not for a
-    // chamber, which prints no debt). Gives the message that says which annex
-    // to run first for which period, or which file is damaged; empty when
-    // the report can run.
+    // the period's, by its month), the DP file and, when it is there, the debt
+    // file. Gives the message that says which annex to run first for which
+    // period, or which file is damaged; empty when the report can run. The
+    // debt file is not required: without it the debt reads 0.
     QString confere(bool camara);
 
     // The RCL of the twelve months ending with the period: line 00300 of the
@@ -46,7 +46,8 @@ public:
 
     // The fiscal net debt of the debt file (line 00060) at the period's
     // bimester, and at the end of the previous exercise; 0 without the file or
-    // the line (the period's tells the user).
+    // the line. The period's tells the user of a missing file, both of a
+    // damaged one.
     Moeda divida() const;
     Moeda dividaAnterior() const;
 
@@ -66,6 +67,7 @@ private:
     PeriodoDaGestao periodo_;
     QString exercicio_;
     QString anoDoPrograma_;
+    QString erroDaDivida_; // why the debt file present could not be read
     mutable ClientDataSet rcl_{QStringLiteral("cdsRCL")};
     mutable ClientDataSet dp_{QStringLiteral("cdsDP")};
     mutable ClientDataSet divida_{QStringLiteral("cdsDP")};

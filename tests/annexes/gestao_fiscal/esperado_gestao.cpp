@@ -112,7 +112,9 @@ Esperado calculaGestao(const Fontes& f, bool camara, bool comDigitados) {
 
     l["00010"].valor = d("00010") + rcl;
     l["00020"].valor = d("00020") + f.pessoal;
-    l["00020"].porc = pct(*l["00020"].valor, *l["00010"].valor);
+    // Without a positive revenue the personnel total has no percentage at all.
+    if (*l["00010"].valor > Moeda())
+        l["00020"].porc = pct(*l["00020"].valor, *l["00010"].valor);
     l["00070"].valor = d("00070") + f.inativos;
     for (const QString& id : ValoresDigitados)
         l[id].porc = pct(de(f.digitado, id), rcl);
@@ -139,7 +141,8 @@ Esperado calculaGestao(const Fontes& f, bool camara, bool comDigitados) {
     if (comDigitados) {
         l["00010"].valor1 = da("00010") + rclAnterior;
         l["00020"].valor1 = da("00020") + f.pessoalAnterior;
-        l["00020"].porc1 = pct(*l["00020"].valor1, *l["00010"].valor1);
+        if (*l["00010"].valor1 > Moeda())
+            l["00020"].porc1 = pct(*l["00020"].valor1, *l["00010"].valor1);
         l["00070"].valor1 = da("00070") + f.inativosAnterior;
         l["00110"].valor1 = da("00110") + f.dividaAnterior;
         for (const auto& [id, prefixos] : DoRazao) {

@@ -374,13 +374,35 @@ TEST_F(GestaoFiscal, FaltaDeArquivoDizOQueCalcularENadaGrava) {
     EXPECT_TRUE(danificado.mensagens.back().texto.endsWith(
         " : Calcule novamente o Despesa com Pessoal para o Mes 04"));
     semGravar(danificado, danificado.mensagens.back().texto);
-    poeDp(4, Moeda::deInteiro(1000), Moeda::deInteiro(100));
-    semGravar(roda(true, 1), "O Arquivo NQ404_Anexo5_Especificacao_2008_2.XML, não foi "
-                             "encontrado\rPara obter este resultado Calcule novamente o Anexo 5 "
-                             "do  Bimestre : 02");
     // Nothing chosen.
     EXPECT_TRUE(roda(true, 0).perguntou("Especifique o Quadrimestre!"));
     EXPECT_EQ(le(gestao()), antes);
+}
+
+TEST_F(GestaoFiscal, SemArquivoDaDividaAvisaEImprimeComDividaZero) {
+    poeRcl(2);
+    const Moeda pessoal = Moeda::deInteiro(1000), inativos = Moeda::deInteiro(100);
+    poeDp(4, pessoal, inativos);
+    const Fontes f = fontes(4, pessoal, inativos);
+    ASSERT_TRUE(f.divida.ehZero());
+
+    Resultado r = roda(true, 1);
+    EXPECT_TRUE(r.perguntou("O Arquivo NQ404_Anexo5_Especificacao_2008_2.XML, não foi "
+                            "encontrado\rPara obter este resultado Calcule novamente o Anexo 5 "
+                            "do  Bimestre : 02"));
+    confere(r, calculaGestao(f, false, false), impressas(false, false));
+    EXPECT_EQ(r.figura("cdsGestao", "00110", "VALOR"), "0.00");
+
+    // A damaged one is named with its error, for the period and for the
+    // previous exercise (the typed companion file is there now).
+    grava(divida(), "<?xml version=\"1.0\"?><DATAPACKET");
+    r = roda(true, 1);
+    int avisos = 0;
+    for (const auto& m : r.mensagens)
+        avisos += m.texto.endsWith(" : Calcule novamente o Anexo 5  Bimestre : 02");
+    EXPECT_EQ(avisos, 2);
+    confere(r, calculaGestao(f, false, true), impressas(false, false));
+    EXPECT_EQ(r.figura("cdsGestao", "00110", "VALOR1"), "0.00");
 }
 
 class GestaoFiscalDaCamara : public GestaoFiscal {
@@ -401,6 +423,9 @@ TEST_F(GestaoFiscalDaCamara, SemRclComOsLimitesDaCamaraEAReceitaDigitada) {
                             "digitado! Deseja digita-lo agora?"));
     EXPECT_EQ(digitacoes, 1);
     confere(r, calculaGestao(f, true, false), impressas(true, false));
+    // Nothing to measure the personnel total against: its percentage is blank.
+    EXPECT_EQ(r.figura("cdsGestao", "00020", "PORC"), "<ausente>");
+    EXPECT_EQ(r.figura("cdsGestao", "00020", "VALOR"), f.pessoal.texto(2));
     EXPECT_TRUE(nq::despejo(r.documento).contains("PODER LEGISLATIVO MUNICIPAL"));
 
     // With its revenue typed, personnel over 6 % of it passes the chamber's limit.
