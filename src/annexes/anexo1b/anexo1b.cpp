@@ -220,7 +220,7 @@ void TImpAnexo1B::btncalculaClick() {
                  QStringLiteral("PERI2"), m);
     relatorio2_->Print();
 
-    if (EstradaDoAnexo::perguntaPlanilha(camaraEmMaiusculas(m.nome)) ==
+    if (EstradaDoAnexo::perguntaPlanilha(camaraSemAcento(m.nome)) ==
         EstradaDoAnexo::Planilha::Exporta) {
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
         exportaAnexo1B(*planilha, lancador().caminhoPlanilha(), cdsRec, cdsDes,

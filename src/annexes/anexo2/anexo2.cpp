@@ -182,7 +182,7 @@ void TImpAnexo2::btncalculaClick() {
                  QStringLiteral("PERI3"), m);
     relatorio3_->Print();
 
-    if (EstradaDoAnexo::perguntaPlanilha(camaraEmMaiusculas(m.nome)) ==
+    if (EstradaDoAnexo::perguntaPlanilha(camaraSemAcento(m.nome)) ==
         EstradaDoAnexo::Planilha::Exporta) {
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
         exportaAnexo2(*planilha, lancador().caminhoPlanilha(), cdsImp, lancador().bimestre(),

@@ -85,7 +85,7 @@ void TImpAnexo6::BtnImprimirClick() {
     }
     relatorio1_->Print();
 
-    if (EstradaDoAnexo::perguntaPlanilha(camaraEmMaiusculas(cliente_.nome)) ==
+    if (EstradaDoAnexo::perguntaPlanilha(camaraSemAcento(cliente_.nome)) ==
         EstradaDoAnexo::Planilha::Exporta) {
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
         exportaAnexo6(*planilha, lancador().caminhoPlanilha(), cdsRestos, cliente_.ano());

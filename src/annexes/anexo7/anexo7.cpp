@@ -218,7 +218,7 @@ void TImpAnexo7::executa() {
     ligaJustificativa();
     r.Print();
 
-    if (EstradaDoAnexo::perguntaPlanilha(camaraEmMaiusculas(cliente.nome)) ==
+    if (EstradaDoAnexo::perguntaPlanilha(camaraSemAcento(cliente.nome)) ==
         EstradaDoAnexo::Planilha::Exporta) {
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
         exportaAnexo7(*planilha, lancador().caminhoPlanilha(), cdsPrint, lancador().bimestre(),

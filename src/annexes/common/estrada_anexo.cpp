@@ -281,6 +281,10 @@ bool camaraEmMaiusculas(const QString& nome) {
     return inicio == QStringLiteral("CAM") || inicio == QStringLiteral("CÂM");
 }
 
+bool camaraSemAcento(const QString& nome) {
+    return nome.left(3).toUpper() == QStringLiteral("CAM");
+}
+
 void abrePlanilhaNaFolhaCom(Planilha& planilha, const QString& caminho, const QString& exercicio,
                             int bimestre) {
     planilha.abre(caminho);

@@ -178,6 +178,9 @@ std::pair<QDate, QDate> diasDoBimestre(int ano, int b);
 // Whether an entity name is a chamber's for the annexes that raise the whole
 // prefix: its first three characters in capitals read "CAM" or "CÂM".
 bool camaraEmMaiusculas(const QString& nome);
+// The same for the annexes that compare that prefix with "CAM" alone: a name
+// that keeps its accent ("Câmara", "CÂMARA") is not taken for a chamber there.
+bool camaraSemAcento(const QString& nome);
 
 // Opens the Court of Accounts workbook `caminho` and fills its sheet "Com" as
 // every annex does before its own sheet: the year's last digit (fourth

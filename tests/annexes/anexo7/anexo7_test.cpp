@@ -3,10 +3,12 @@
 #include "annexes/anexo7/anexo7.h"
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/justificativa.h"
+#include "db/consultas.h"
 #include "entry/preparacoes.h"
 #include "report/despejo.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <set>
 
 using nq::Moeda;
@@ -176,6 +178,19 @@ TEST_F(Anexo7, ArquivoDigitadoDanificadoParaComAMensagemEFicaComoEstava) {
     EXPECT_TRUE(r.documento.paginas.empty());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), danificado);
+}
+
+TEST_F(Anexo7, CamaraSoEhReconhecidaSemAcento) {
+    Pasta pasta;
+    usaPlanilhaNaMemoria(pasta);
+    const auto restaura = qScopeGuard([this, nome = exercicio().cliente.nome] {
+        executa("UPDATE CADCLI SET CLNT1 = " + nq::textoSql(nome));
+    });
+    const QString pergunta = "Deseja Exportar os Dados para a Planilha do TCE ?";
+    executa("UPDATE CADCLI SET CLNT1 = 'Câmara Municipal de Vila Nova'");
+    EXPECT_TRUE(roda(3, {}, {false}).perguntou(pergunta));
+    executa("UPDATE CADCLI SET CLNT1 = 'CAMARA MUNICIPAL DE VILA NOVA'");
+    EXPECT_FALSE(roda(3, {}, {false}).perguntou(pergunta));
 }
 
 TEST_F(Anexo7, PlanilhaRecebeAsLinhasMenosOTotal) {
