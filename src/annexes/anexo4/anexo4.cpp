@@ -104,7 +104,7 @@ void TImpAnexo4::btncalculaClick() {
         lancador().digitoBimestre() + QStringLiteral("º BIMESTRE DE ") + cliente.exercicio;
     r.Print();
 
-    if (EstradaDoAnexo::perguntaPlanilha(camaraParaExportar(cliente.nome)) ==
+    if (EstradaDoAnexo::perguntaPlanilha(camaraSemAcento(cliente.nome)) ==
         EstradaDoAnexo::Planilha::Exporta) {
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
         exportaAnexo4(*planilha, lancador().caminhoPlanilha(),

@@ -201,7 +201,7 @@ void TImpAnexo5::btncalculaClick() {
         lancador().digitoBimestre() + QStringLiteral("º BIMESTRE DE ") + cliente.exercicio;
     r.Print();
 
-    if (EstradaDoAnexo::perguntaPlanilha(camaraParaExportar(cliente.nome)) ==
+    if (EstradaDoAnexo::perguntaPlanilha(camaraSemAcento(cliente.nome)) ==
         EstradaDoAnexo::Planilha::Exporta) {
         const std::unique_ptr<Planilha> planilha = lancador().novaPlanilha();
         exportaAnexo5(*planilha, lancador().caminhoPlanilha(), {cdsRec, cdsDes, cdsEsp}, bimestre_,

@@ -42,7 +42,7 @@ void TImpAnexo8::btncalculaClick() {
     calculaResultados();
     r.Print();
 
-    if (EstradaDoAnexo::perguntaPlanilha(camaraEmMaiusculas(cliente.nome)) ==
+    if (EstradaDoAnexo::perguntaPlanilha(camaraSemAcento(cliente.nome)) ==
         EstradaDoAnexo::Planilha::Exporta) {
         // The launcher asks no bimester for this annex; the export writes one when chosen.
         const int b = lancador().indiceBimestre() + 1;

@@ -2,10 +2,12 @@
 
 #include "annexes/anexo8/anexo8.h"
 #include "core/globais.h"
+#include "db/consultas.h"
 #include "report/despejo.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 
 using nq::Moeda;
 using nq::Value;
@@ -115,6 +117,21 @@ TEST_F(Anexo8, PlanilhaRecebeOsAnosQueAFolhaTraz) {
     roda({true}, 3);
     EXPECT_EQ(pasta.folhas["Com"]["AH6"].texto, "3");
     EXPECT_EQ(pasta.folhas["Com"]["AJ6"].texto, "6");
+}
+
+// The workbook is a chamber's only when the name's prefix reads "CAM" once raised:
+// "Câmara" in mixed case keeps its accent and is asked.
+TEST_F(Anexo8, CamaraSoEhReconhecidaSemAcento) {
+    Pasta pasta;
+    usaPlanilhaNaMemoria(pasta);
+    const auto restaura = qScopeGuard([this, nome = exercicio().cliente.nome] {
+        executa("UPDATE CADCLI SET CLNT1 = " + nq::textoSql(nome));
+    });
+    const QString pergunta = "Deseja Exportar os Dados para a Planilha do TCE ?";
+    executa("UPDATE CADCLI SET CLNT1 = 'Câmara Municipal de Vila Nova'");
+    EXPECT_TRUE(roda({false}).perguntou(pergunta));
+    executa("UPDATE CADCLI SET CLNT1 = 'camara municipal de vila nova'");
+    EXPECT_FALSE(roda({false}).perguntou(pergunta));
 }
 
 } // namespace
