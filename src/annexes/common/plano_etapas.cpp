@@ -194,9 +194,31 @@ QString Resolucao::passagemPara(const Grupo& g, const Fonte& fonte, Meses meses)
                 usadas.insert(itens.chaves[linha]);
         }
     }
-    if (usadas.size() > Poucas || usadas.size() * 4 > todas.size() || !indexada(l.tabela, l.chave))
+    const Etapas& e = *g.forma->dados.etapas;
+    if (usadas.size() > Poucas || usadas.size() * 4 > itensDaTabela(e, todas.size()) ||
+        !indexada(l.tabela, l.chave))
         return textoDaPassagem(l, meses);
     return textoDaPassagem(l, meses, std::vector<int64_t>(usadas.begin(), usadas.end()));
+}
+
+// The items the postings may name: those read, or all of them when the items
+// read were only those of the fixed conditions.
+size_t Resolucao::itensDaTabela(const Etapas& e, size_t lidos) {
+    if (e.fixaDosItens.trimmed().isEmpty())
+        return lidos;
+    if (!itensDaTabela_.contains(e.itens)) {
+        size_t n = lidos;
+        try {
+            leitura_.percorre(QStringLiteral("select count(*) from ") + e.itens, {},
+                              [&](fb::Cursor& c) {
+                                  if (c.proxima())
+                                      n = std::max(n, static_cast<size_t>(c.texto(0).toLongLong()));
+                              });
+        } catch (const Erro&) {
+        }
+        itensDaTabela_.insert(e.itens, n);
+    }
+    return itensDaTabela_.value(e.itens);
 }
 
 // Without an index on the item the engine would test the list on every row.

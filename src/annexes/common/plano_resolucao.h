@@ -65,6 +65,7 @@ private:
     // few and the table is indexed by its item; else every item's.
     QString passagemPara(const Grupo& g, const Fonte& fonte, Meses meses);
     bool indexada(const QString& tabela, const QString& coluna);
+    size_t itensDaTabela(const Etapas& e, size_t lidos);
     void agrupa(Grupo& g);
     void agrupaLote(Grupo& g, const std::vector<int>& lote, const QStringList& colunas);
     void respondeCom(Grupo& g, Condicao& c, Acumulado& a, const std::vector<int>& escalas);
@@ -87,6 +88,7 @@ private:
     std::optional<ChavesDaReserva> chavesDaReserva_;
     QHash<QString, QSet<QString>> binarias_; // per table: its columns of byte collation
     QHash<QString, bool> indexadas_;         // per "table.column"
+    QHash<QString, size_t> itensDaTabela_;   // per items' FROM
     bool reservaLida_ = false;
     std::vector<int> paraLiterais_;
     int literais_ = 0;
