@@ -4,7 +4,6 @@
 
 #include <QRegularExpression>
 #include <map>
-#include <set>
 
 namespace nq::plano {
 
@@ -62,28 +61,35 @@ void Resolucao::duasEtapas(std::vector<Grupo>& grupos) {
     }
     for (auto& [chave, fonte] : fontes)
         leItens(fonte);
-    // The months each postings pass must hold: those of every figure it answers.
-    QHash<QString, Meses> mesesDa;
+    // What each postings pass must hold: the months of every figure it answers,
+    // and the items their conditions select.
+    QHash<QString, Passagem> passagens;
     for (Grupo* g : emEtapas) {
         const Etapas& e = *g->forma->dados.etapas;
-        if (itensSaoLancamentos(e))
+        const Fonte& fonte = fontes[chaveDaFonte(e)];
+        if (itensSaoLancamentos(e) || fonte.respostas.empty())
             continue;
-        const QString passagem = textoDaPassagem(e.lancamentos);
-        if (!mesesDa.contains(passagem))
-            mesesDa.insert(passagem, Meses{13, 0}); // none yet
-        Meses& m = mesesDa[passagem];
+        Passagem& passagem = passagens[textoDaPassagem(e.lancamentos)];
+        Meses& m = passagem.meses;
         for (const Condicao& c : g->condicoes)
             for (int i : c.pedidos) {
                 const Meses p = pedidos_[static_cast<size_t>(i)].meses;
                 m = p.vazio() || m.vazio() ? Meses{}
                                            : Meses{std::min(m.de, p.de), std::max(m.ate, p.ate)};
             }
+        passagem.itens =
+            std::max(passagem.itens, itensDaTabela(e, itensSelecionados(*g, fonte, passagem)));
     }
     for (Grupo* g : emEtapas) {
         const Etapas& e = *g->forma->dados.etapas;
         const Fonte& fonte = fontes[chaveDaFonte(e)];
-        if (!fonte.respostas.empty())
-            soma(*g, fonte, mesesDa.value(textoDaPassagem(e.lancamentos)));
+        if (fonte.respostas.empty())
+            continue;
+        const QString texto =
+            itensSaoLancamentos(e)
+                ? QString()
+                : textoPara(e.lancamentos, passagens.value(textoDaPassagem(e.lancamentos)));
+        soma(*g, fonte, texto);
     }
 }
 
@@ -118,7 +124,7 @@ void Resolucao::leItens(Fonte& fonte) {
 
 // The figures of a shape from its items' conditions and the postings of each
 // item (read by a pass, or the items' own).
-void Resolucao::soma(Grupo& g, const Fonte& fonte, Meses meses) {
+void Resolucao::soma(Grupo& g, const Fonte& fonte, const QString& sqlDaPassagem) {
     const Etapas& e = *g.forma->dados.etapas;
     const size_t parte =
         static_cast<size_t>(std::find(fonte.proprios.begin(), fonte.proprios.end(), propriosDe(e)) -
@@ -129,7 +135,7 @@ void Resolucao::soma(Grupo& g, const Fonte& fonte, Meses meses) {
         try {
             const Lancamentos& l = e.lancamentos;
             const int n = static_cast<int>(l.somas.size());
-            passagem = leitura_.responde(passagemPara(g, fonte, meses), [&](fb::Cursor& c) {
+            passagem = leitura_.responde(sqlDaPassagem, [&](fb::Cursor& c) {
                 return lePassagem(c, n, !l.data.isEmpty(), leitura_);
             });
         } catch (const Erro&) {
@@ -170,14 +176,10 @@ void Resolucao::soma(Grupo& g, const Fonte& fonte, Meses meses) {
     }
 }
 
-QString Resolucao::passagemPara(const Grupo& g, const Fonte& fonte, Meses meses) {
-    const Lancamentos& l = g.forma->dados.etapas->lancamentos;
-    // The whole year, when this run has read it already, holds the months asked.
-    if (leitura_.guardada(textoDaPassagem(l)))
-        return textoDaPassagem(l);
-    // Beyond this an IN list costs more than it saves (and the engine takes at most 1 500).
-    constexpr size_t Poucas = 1000;
-    std::set<int64_t> todas, usadas;
+// Adds to the pass the items that the open conditions of `g` select; gives how
+// many items the source read.
+size_t Resolucao::itensSelecionados(const Grupo& g, const Fonte& fonte, Passagem& passagem) {
+    std::set<int64_t> lidos;
     for (const Condicao& c : g.condicoes) {
         if (c.respondida)
             continue;
@@ -188,17 +190,24 @@ QString Resolucao::passagemPara(const Grupo& g, const Fonte& fonte, Meses meses)
         for (size_t linha = 0; linha < itens.linhas(); ++linha) {
             if (itens.semChave[linha])
                 continue;
-            todas.insert(itens.chaves[linha]);
+            lidos.insert(itens.chaves[linha]);
             if (itens.condicao[linha * static_cast<size_t>(itens.condicoes) +
                                static_cast<size_t>(j)])
-                usadas.insert(itens.chaves[linha]);
+                passagem.usadas.insert(itens.chaves[linha]);
         }
     }
-    const Etapas& e = *g.forma->dados.etapas;
-    if (usadas.size() > Poucas || usadas.size() * 4 > itensDaTabela(e, todas.size()) ||
-        !indexada(l.tabela, l.chave))
-        return textoDaPassagem(l, meses);
-    return textoDaPassagem(l, meses, std::vector<int64_t>(usadas.begin(), usadas.end()));
+    return lidos.size();
+}
+
+QString Resolucao::textoPara(const Lancamentos& l, const Passagem& p) {
+    // The whole year, when this run has read it already, holds the months asked.
+    if (leitura_.guardada(textoDaPassagem(l)))
+        return textoDaPassagem(l);
+    // Beyond this an IN list costs more than it saves (and the engine takes at most 1 500).
+    constexpr size_t Poucas = 1000;
+    if (p.usadas.size() > Poucas || p.usadas.size() * 4 > p.itens || !indexada(l.tabela, l.chave))
+        return textoDaPassagem(l, p.meses);
+    return textoDaPassagem(l, p.meses, std::vector<int64_t>(p.usadas.begin(), p.usadas.end()));
 }
 
 // The items the postings may name: those read, or all of them when the items

@@ -2,6 +2,8 @@
 
 #include "annexes/common/plano_interno.h"
 
+#include <set>
+
 namespace nq {
 class TCRSQLConnection;
 }
@@ -58,12 +60,20 @@ private:
     void validaLiterais(Grupo& g);
     void duasEtapas(std::vector<Grupo>& grupos);
     void leItens(Fonte& fonte);
-    // `meses`: the months its postings pass must hold ({} for every row).
-    void soma(Grupo& g, const Fonte& fonte, Meses meses);
-    // The pass that answers `g`: the whole one when this run holds it already;
-    // only the postings of the items its open conditions select when they are
-    // few and the table is indexed by its item; else every item's.
-    QString passagemPara(const Grupo& g, const Fonte& fonte, Meses meses);
+    // `sqlDaPassagem`: the statement of its postings pass (empty when the
+    // items are their own postings).
+    void soma(Grupo& g, const Fonte& fonte, const QString& sqlDaPassagem);
+    // What one postings pass answers for the shapes that share it.
+    struct Passagem {
+        Meses meses{13, 0}; // none yet
+        std::set<int64_t> usadas;
+        size_t itens = 0; // the items its postings may name
+    };
+    size_t itensSelecionados(const Grupo& g, const Fonte& fonte, Passagem& passagem);
+    // The whole pass when this run holds it already; only the postings of the
+    // items selected when they are few and the table is indexed by its item;
+    // else every item's, in the months asked.
+    QString textoPara(const Lancamentos& l, const Passagem& p);
     bool indexada(const QString& tabela, const QString& coluna);
     size_t itensDaTabela(const Etapas& e, size_t lidos);
     void agrupa(Grupo& g);
