@@ -22,6 +22,18 @@ Proprios propriosDe(const Etapas& e) {
     return {e.lancamentos.data, e.lancamentos.somas};
 }
 
+// Calls `f` with each open condition of `g` that the source's items answered,
+// the item statement that did and the condition's column there.
+template <class G, class F> void condicoesLidas(G& g, const Resolucao::Fonte& fonte, F f) {
+    for (auto& c : g.condicoes) {
+        if (c.respondida)
+            continue;
+        const auto [r, j] = fonte.coluna[static_cast<size_t>(fonte.ws.indexOf(c.w))];
+        if (r >= 0)
+            f(c, *fonte.respostas[static_cast<size_t>(r)], static_cast<size_t>(j));
+    }
+}
+
 } // namespace
 
 void Resolucao::duasEtapas(std::vector<Grupo>& grupos) {
@@ -144,19 +156,13 @@ void Resolucao::soma(Grupo& g, const Fonte& fonte, const QString& sqlDaPassagem)
         for (size_t i = 0; i < passagem->linhas(); ++i)
             linhasDa[passagem->chaves[i]].push_back(i);
     }
-    for (Condicao& c : g.condicoes) {
-        if (c.respondida)
-            continue;
-        const auto [r, j] = fonte.coluna[static_cast<size_t>(fonte.ws.indexOf(c.w))];
-        if (r < 0)
-            continue;
-        const Resposta& itens = *fonte.respostas[static_cast<size_t>(r)];
+    condicoesLidas(g, fonte, [&](Condicao& c, const Resposta& itens, size_t j) {
         const Resposta::Parte* proprios = passagem ? nullptr : &itens.partes[parte];
         const int somas = proprios ? proprios->somas : passagem->somas;
         const size_t condicoes = static_cast<size_t>(itens.condicoes);
         Acumulado a(somas);
         for (size_t linha = 0; linha < itens.linhas(); ++linha) {
-            if (!itens.condicao[linha * condicoes + static_cast<size_t>(j)])
+            if (!itens.condicao[linha * condicoes + j])
                 continue;
             if (proprios) {
                 a.acrescenta(proprios->meses[linha],
@@ -173,29 +179,22 @@ void Resolucao::soma(Grupo& g, const Fonte& fonte, const QString& sqlDaPassagem)
                              &passagem->parcelas[p * static_cast<size_t>(somas)]);
         }
         respondeCom(g, c, a, proprios ? proprios->escalas : passagem->escalas);
-    }
+    });
 }
 
 // Adds to the pass the items that the open conditions of `g` select; gives how
 // many items the source read.
 size_t Resolucao::itensSelecionados(const Grupo& g, const Fonte& fonte, Passagem& passagem) {
     std::set<int64_t> lidos;
-    for (const Condicao& c : g.condicoes) {
-        if (c.respondida)
-            continue;
-        const auto [r, j] = fonte.coluna[static_cast<size_t>(fonte.ws.indexOf(c.w))];
-        if (r < 0)
-            continue;
-        const Resposta& itens = *fonte.respostas[static_cast<size_t>(r)];
+    condicoesLidas(g, fonte, [&](const Condicao&, const Resposta& itens, size_t j) {
         for (size_t linha = 0; linha < itens.linhas(); ++linha) {
             if (itens.semChave[linha])
                 continue;
             lidos.insert(itens.chaves[linha]);
-            if (itens.condicao[linha * static_cast<size_t>(itens.condicoes) +
-                               static_cast<size_t>(j)])
+            if (itens.condicao[linha * static_cast<size_t>(itens.condicoes) + j])
                 passagem.usadas.insert(itens.chaves[linha]);
         }
-    }
+    });
     return lidos.size();
 }
 

@@ -3,12 +3,10 @@
 #include "annexes/anexo7/anexo7.h"
 #include "annexes/common/estrada_anexo.h"
 #include "annexes/common/justificativa.h"
-#include "db/consultas.h"
 #include "entry/preparacoes.h"
 #include "report/despejo.h"
 
 #include <QFile>
-#include <QScopeGuard>
 #include <set>
 
 using nq::Moeda;
@@ -183,14 +181,9 @@ TEST_F(Anexo7, ArquivoDigitadoDanificadoParaComAMensagemEFicaComoEstava) {
 TEST_F(Anexo7, CamaraSoEhReconhecidaSemAcento) {
     Pasta pasta;
     usaPlanilhaNaMemoria(pasta);
-    const auto restaura = qScopeGuard([this, nome = exercicio().cliente.nome] {
-        executa("UPDATE CADCLI SET CLNT1 = " + nq::textoSql(nome));
-    });
-    const QString pergunta = "Deseja Exportar os Dados para a Planilha do TCE ?";
-    executa("UPDATE CADCLI SET CLNT1 = 'Câmara Municipal de Vila Nova'");
-    EXPECT_TRUE(roda(3, {}, {false}).perguntou(pergunta));
-    executa("UPDATE CADCLI SET CLNT1 = 'CAMARA MUNICIPAL DE VILA NOVA'");
-    EXPECT_FALSE(roda(3, {}, {false}).perguntou(pergunta));
+    const auto doBimestre3 = [&] { return roda(3, {}, {false}); };
+    EXPECT_TRUE(perguntaPlanilhaCom("Câmara Municipal de Vila Nova", doBimestre3));
+    EXPECT_FALSE(perguntaPlanilhaCom("CAMARA MUNICIPAL DE VILA NOVA", doBimestre3));
 }
 
 TEST_F(Anexo7, PlanilhaRecebeAsLinhasMenosOTotal) {

@@ -2,12 +2,10 @@
 
 #include "annexes/anexo8/anexo8.h"
 #include "core/globais.h"
-#include "db/consultas.h"
 #include "report/despejo.h"
 
 #include <QDir>
 #include <QFile>
-#include <QScopeGuard>
 
 using nq::Moeda;
 using nq::Value;
@@ -124,14 +122,9 @@ TEST_F(Anexo8, PlanilhaRecebeOsAnosQueAFolhaTraz) {
 TEST_F(Anexo8, CamaraSoEhReconhecidaSemAcento) {
     Pasta pasta;
     usaPlanilhaNaMemoria(pasta);
-    const auto restaura = qScopeGuard([this, nome = exercicio().cliente.nome] {
-        executa("UPDATE CADCLI SET CLNT1 = " + nq::textoSql(nome));
-    });
-    const QString pergunta = "Deseja Exportar os Dados para a Planilha do TCE ?";
-    executa("UPDATE CADCLI SET CLNT1 = 'Câmara Municipal de Vila Nova'");
-    EXPECT_TRUE(roda({false}).perguntou(pergunta));
-    executa("UPDATE CADCLI SET CLNT1 = 'camara municipal de vila nova'");
-    EXPECT_FALSE(roda({false}).perguntou(pergunta));
+    const auto semBimestre = [&] { return roda({false}); };
+    EXPECT_TRUE(perguntaPlanilhaCom("Câmara Municipal de Vila Nova", semBimestre));
+    EXPECT_FALSE(perguntaPlanilhaCom("camara municipal de vila nova", semBimestre));
 }
 
 } // namespace

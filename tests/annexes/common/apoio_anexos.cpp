@@ -4,9 +4,11 @@
 #include "core/configuracao.h"
 
 #include "core/globais.h"
+#include "db/consultas.h"
 #include "tables/clientdataset.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 void SaidaDeTeste::executa(nq::TppReport& relatorio) {
     nq::ColetorDeFiguras coletor(relatorio);
@@ -116,6 +118,15 @@ void BancoDeAnexos::usaPlanilhaNaMemoria(Pasta& pasta) {
 void BancoDeAnexos::executa(const QString& sql) {
     nq::teste::executaComoDono(demo().bancoAtual, sql);
     dm_->qrCliente.close();
+}
+
+bool BancoDeAnexos::perguntaPlanilhaCom(const QString& nome,
+                                        const std::function<Resultado()>& roda) {
+    const auto restaura = qScopeGuard([this, antigo = exercicio().cliente.nome] {
+        executa("UPDATE CADCLI SET CLNT1 = " + nq::textoSql(antigo));
+    });
+    executa("UPDATE CADCLI SET CLNT1 = " + nq::textoSql(nome));
+    return roda().perguntou("Deseja Exportar os Dados para a Planilha do TCE ?");
 }
 
 void digita(const QString& arquivo, nq::ArquivoDigitado tipo, const nq::Value& chave,

@@ -118,6 +118,9 @@ protected:
     void usaPlanilhaNaMemoria(Pasta& pasta);
     // Runs `sql` as the database owner (the program's user only reads).
     void executa(const QString& sql);
+    // Whether `roda` asks the workbook question with the client named `nome`
+    // (its own name back afterwards).
+    bool perguntaPlanilhaCom(const QString& nome, const std::function<Resultado()>& roda);
     QString dados() const { return dir_->path() + QLatin1Char('/'); }
     const nq::demo::Exercicio& exercicio() const { return demo().exercicios.atual; }
     const nq::demo::Demonstracao& demo() const { return proprio_ ? *proprioDemo_ : *demo_; }
