@@ -89,8 +89,7 @@ void Resolucao::duasEtapas(std::vector<Grupo>& grupos) {
                 m = p.vazio() || m.vazio() ? Meses{}
                                            : Meses{std::min(m.de, p.de), std::max(m.ate, p.ate)};
             }
-        passagem.itens =
-            std::max(passagem.itens, itensDaTabela(e, itensSelecionados(*g, fonte, passagem)));
+        passagem.fontes.emplace_back(&e, itensSelecionados(*g, fonte, passagem));
     }
     for (Grupo* g : emEtapas) {
         const Etapas& e = *g->forma->dados.etapas;
@@ -204,9 +203,23 @@ QString Resolucao::textoPara(const Lancamentos& l, const Passagem& p) {
         return textoDaPassagem(l);
     // Beyond this an IN list costs more than it saves (and the engine takes at most 1 500).
     constexpr size_t Poucas = 1000;
-    if (p.usadas.size() > Poucas || p.usadas.size() * 4 > p.itens || !indexada(l.tabela, l.chave))
-        return textoDaPassagem(l, p.meses);
-    return textoDaPassagem(l, p.meses, std::vector<int64_t>(p.usadas.begin(), p.usadas.end()));
+    const QString todos = textoDaPassagem(l, p.meses);
+    if (p.usadas.size() > Poucas || leitura_.guardada(todos))
+        return todos;
+    const QString estreita =
+        textoDaPassagem(l, p.meses, std::vector<int64_t>(p.usadas.begin(), p.usadas.end()));
+    if (leitura_.guardada(estreita))
+        return estreita;
+    if (!indexada(l.tabela, l.chave))
+        return todos;
+    size_t itens = 0;
+    for (const auto& [e, lidos] : p.fontes)
+        itens = std::max(itens, lidos);
+    // Items read only under fixed conditions are too few to tell: the whole table counts.
+    if (p.usadas.size() * 4 > itens)
+        for (const auto& [e, lidos] : p.fontes)
+            itens = std::max(itens, itensDaTabela(*e, lidos));
+    return p.usadas.size() * 4 <= itens ? estreita : todos;
 }
 
 // The items the postings may name: those read, or all of them when the items

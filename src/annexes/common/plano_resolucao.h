@@ -67,7 +67,8 @@ private:
     struct Passagem {
         Meses meses{13, 0}; // none yet
         std::set<int64_t> usadas;
-        size_t itens = 0; // the items its postings may name
+        // The items' sources of its shapes, each with how many items it read.
+        std::vector<std::pair<const Etapas*, size_t>> fontes;
     };
     size_t itensSelecionados(const Grupo& g, const Fonte& fonte, Passagem& passagem);
     // The whole pass when this run holds it already; only the postings of the
