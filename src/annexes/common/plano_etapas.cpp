@@ -210,12 +210,16 @@ QString Resolucao::textoPara(const Lancamentos& l, const Passagem& p) {
         textoDaPassagem(l, p.meses, std::vector<int64_t>(p.usadas.begin(), p.usadas.end()));
     if (leitura_.guardada(estreita))
         return estreita;
-    if (!indexada(l.tabela, l.chave))
-        return todos;
     size_t itens = 0;
     for (const auto& [e, lidos] : p.fontes)
         itens = std::max(itens, lidos);
-    // Items read only under fixed conditions are too few to tell: the whole table counts.
+    // Items read only under fixed conditions are too few to tell: then the whole
+    // table counts.
+    const bool semFixas = std::all_of(p.fontes.begin(), p.fontes.end(), [](const auto& f) {
+        return f.first->fixaDosItens.trimmed().isEmpty();
+    });
+    if ((p.usadas.size() * 4 > itens && semFixas) || !indexada(l.tabela, l.chave))
+        return todos;
     if (p.usadas.size() * 4 > itens)
         for (const auto& [e, lidos] : p.fontes)
             itens = std::max(itens, itensDaTabela(*e, lidos));
