@@ -111,12 +111,11 @@ END^
 --   1 January (_ACU);
 -- - DIS_FIN, the sufficiency before inscribing the year's non-processed
 --   commitments: cash of the linkage's accounts at FIM less what it owes
---   then. Of each commitment dated up to FIM (reserve commitments, TPEM 'RD',
---   owe nobody), the part liquidated and not paid is owed (processed); the
---   part committed and not annulled nor liquidated is not processed, owed
---   already when the commitment was carried over (an item outside the
---   budget, EXTRA 'S'), and the year's own otherwise (NP_ANO). Annulments
---   carry their commitment's item, linkage and kind;
+--   then, as CALCULA_APAGAR finds it per commitment: the part liquidated and
+--   not paid is owed (processed); the part committed and not annulled nor
+--   liquidated is not processed, owed already when the commitment was
+--   carried over (an item outside the budget, EXTRA 'S'), and the year's own
+--   otherwise (NP_ANO);
 -- - N_INSCR, at the end of the year only: the year's non-processed
 --   commitments that the sufficiency does not cover.
 -- PODER 'P' (a legislative power exists) gives the chamber (entity kind 2)
@@ -141,7 +140,6 @@ DECLARE INICIO_ANO DATE;
 DECLARE FIM_ANO SMALLINT;
 DECLARE G SMALLINT;
 DECLARE C INTEGER;
-DECLARE EXTRA CHAR(1);
 DECLARE V1 NUMERIC(15,2);
 DECLARE V2 NUMERIC(15,2);
 DECLARE V3 NUMERIC(15,2);
@@ -197,42 +195,15 @@ BEGIN
     DO
         UPDATE STN_ANX06_VINC_TMP SET CAIXA = :V1 WHERE VINGRUPO = :G AND VINCODIGO = :C;
 
-    -- Owed at FIM: committed less annulled, liquidated, paid. These passes
-    -- read every commitment, liquidation and payment: "+ 0" keeps the engine
-    -- from walking the date and key indexes row by row, so that it reads the
-    -- tables whole and joins them by hashing.
-    FOR SELECT D.VINGRUPO, D.VINCODIGO, F.EXTRA, SUM(D.VALOR)
-        FROM (SELECT E.VINGRUPO, E.VINCODIGO, E.FICHA, SUM(E.VADEM) AS VALOR
-              FROM DESPES E
-              WHERE E.TPEM <> 'RD' AND E.DATAE + 0 <= :FIM
-              GROUP BY E.VINGRUPO, E.VINCODIGO, E.FICHA) D
-        INNER JOIN DESDIS F ON F.FICHA = D.FICHA
-        GROUP BY D.VINGRUPO, D.VINCODIGO, F.EXTRA
-        INTO :G, :C, :EXTRA, :V1
+    -- Owed at FIM.
+    FOR SELECT A.VINGRUPO, A.VINCODIGO,
+               SUM(IIF(F.EXTRA = 'N', A.NPROCESSADO, 0)),
+               SUM(IIF(F.EXTRA = 'N', A.PROCESSADO, A.APAGAR))
+        FROM CALCULA_APAGAR(:FIM) A INNER JOIN DESDIS F ON F.FICHA = A.FICHA
+        GROUP BY A.VINGRUPO, A.VINCODIGO
+        INTO :G, :C, :V1, :V2
     DO
-        UPDATE STN_ANX06_VINC_TMP SET
-          NP_ANO = NP_ANO + IIF(:EXTRA = 'N', :V1, 0),
-          OBRIGACOES = OBRIGACOES + IIF(:EXTRA = 'N', 0, :V1)
-        WHERE VINGRUPO = :G AND VINCODIGO = :C;
-    FOR SELECT E.VINGRUPO, E.VINCODIGO, F.EXTRA, SUM(L.VALIQ)
-        FROM DESLIQ L INNER JOIN DESPES E ON E.PKEMP + 0 = L.PKEMP + 0
-        INNER JOIN DESDIS F ON F.FICHA = E.FICHA + 0
-        WHERE L.DTLIQ + 0 <= :FIM AND E.TPEM <> 'RD' AND E.DATAE + 0 <= :FIM
-        GROUP BY E.VINGRUPO, E.VINCODIGO, F.EXTRA
-        INTO :G, :C, :EXTRA, :V1
-    DO
-        -- Liquidated: owed as processed, no longer as not processed.
-        UPDATE STN_ANX06_VINC_TMP SET
-          NP_ANO = NP_ANO - IIF(:EXTRA = 'N', :V1, 0),
-          OBRIGACOES = OBRIGACOES + IIF(:EXTRA = 'N', :V1, 0)
-        WHERE VINGRUPO = :G AND VINCODIGO = :C;
-    FOR SELECT E.VINGRUPO, E.VINCODIGO, SUM(P.VALOR)
-        FROM DESPAG P INNER JOIN DESPES E ON E.PKEMP + 0 = P.PKEMP + 0
-        WHERE P.DTPAG + 0 <= :FIM AND E.TPEM <> 'RD' AND E.DATAE + 0 <= :FIM
-        GROUP BY E.VINGRUPO, E.VINCODIGO
-        INTO :G, :C, :V1
-    DO
-        UPDATE STN_ANX06_VINC_TMP SET OBRIGACOES = OBRIGACOES - :V1
+        UPDATE STN_ANX06_VINC_TMP SET NP_ANO = :V1, OBRIGACOES = :V2
         WHERE VINGRUPO = :G AND VINCODIGO = :C;
 
     UPDATE STN_ANX06_VINC_TMP SET DIS_FIN = CAIXA - OBRIGACOES;
