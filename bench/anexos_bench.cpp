@@ -158,8 +158,13 @@ const std::vector<Varredura> VarredurasDoAnexo5 = {
     {false, "SELECT SUM(VADEM) FROM VIEWLIQ"},       {false, "SELECT SUM(CREDI-DEBIT) FROM ORDCAI"},
     {false, "SELECT SUM(SALDOINICIAL) FROM DESCON"}, {false, "SELECT SUM(CREDI-DEBIT) FROM CONDIA"},
     {true, "SELECT SUM(VAREC) FROM RECEIT"},         {true, "SELECT SUM(TOTOR) FROM RECDIS"}};
+// Through the database's STN_ANX06_440: every table its figures read.
 const std::vector<Varredura> VarredurasDoAnexo6 = {{false, "SELECT SUM(VADEM) FROM DESPES"},
-                                                   {false, "SELECT SUM(VALOR) FROM DESPAG"}};
+                                                   {false, "SELECT SUM(VALOR) FROM DESPAG"},
+                                                   {false, "SELECT SUM(VALIQ) FROM DESLIQ"},
+                                                   {false, "SELECT SUM(DOTAC) FROM DESDIS"},
+                                                   {false, "SELECT SUM(CREDI-DEBIT) FROM ORDCAI"},
+                                                   {false, "SELECT SUM(SALDOINICIAL) FROM DESCON"}};
 const std::vector<Varredura> VarredurasDoAnexo7 = {{false, "SELECT SUM(VAREC) FROM RECEIT"},
                                                    {false, "SELECT SUM(TOTOR) FROM RECDIS"},
                                                    {false, "SELECT SUM(VALOR) FROM RECALP"},
