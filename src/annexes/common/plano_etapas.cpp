@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 #include <map>
+#include <set>
+#include <unordered_set>
 
 namespace nq::plano {
 
@@ -33,6 +35,10 @@ template <class G, class F> void condicoesLidas(G& g, const Resolucao::Fonte& fo
             f(c, *fonte.respostas[static_cast<size_t>(r)], static_cast<size_t>(j));
     }
 }
+
+// Beyond this many items an IN list costs more than it saves (and the engine
+// takes at most 1 500 values).
+constexpr size_t Poucas = 1000;
 
 } // namespace
 
@@ -182,18 +188,24 @@ void Resolucao::soma(Grupo& g, const Fonte& fonte, const QString& sqlDaPassagem)
 }
 
 // Adds to the pass the items that the open conditions of `g` select; gives how
-// many items the source read.
+// many items the source read. A pass of more than Poucas items reads every
+// posting: past that neither count matters, and the rest is not looked at.
 size_t Resolucao::itensSelecionados(const Grupo& g, const Fonte& fonte, Passagem& passagem) {
-    std::set<int64_t> lidos;
+    std::set<const Resposta*> lidas;
     condicoesLidas(g, fonte, [&](const Condicao&, const Resposta& itens, size_t j) {
-        for (size_t linha = 0; linha < itens.linhas(); ++linha) {
-            if (itens.semChave[linha])
-                continue;
-            lidos.insert(itens.chaves[linha]);
-            if (itens.condicao[linha * static_cast<size_t>(itens.condicoes) + j])
+        lidas.insert(&itens);
+        const size_t condicoes = static_cast<size_t>(itens.condicoes);
+        for (size_t linha = 0; linha < itens.linhas() && passagem.usadas.size() <= Poucas; ++linha)
+            if (!itens.semChave[linha] && itens.condicao[linha * condicoes + j])
                 passagem.usadas.insert(itens.chaves[linha]);
-        }
     });
+    if (passagem.usadas.size() > Poucas)
+        return 0;
+    std::unordered_set<int64_t> lidos;
+    for (const Resposta* itens : lidas)
+        for (size_t linha = 0; linha < itens->linhas(); ++linha)
+            if (!itens->semChave[linha])
+                lidos.insert(itens->chaves[linha]);
     return lidos.size();
 }
 
@@ -201,8 +213,6 @@ QString Resolucao::textoPara(const Lancamentos& l, const Passagem& p) {
     // The whole year, when this run has read it already, holds the months asked.
     if (leitura_.guardada(textoDaPassagem(l)))
         return textoDaPassagem(l);
-    // Beyond this an IN list costs more than it saves (and the engine takes at most 1 500).
-    constexpr size_t Poucas = 1000;
     const QString todos = textoDaPassagem(l, p.meses);
     if (p.usadas.size() > Poucas || leitura_.guardada(todos))
         return todos;
