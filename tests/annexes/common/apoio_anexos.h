@@ -139,7 +139,9 @@ private:
 };
 
 using nq::teste::figurasDoPdf;
+using nq::teste::figurasImpressas;
 using nq::teste::gravaPdf;
+using nq::teste::valoresDoCsv;
 
 // Types `valores` on the line of the typed-data file `arquivo` (of kind
 // `tipo`) whose key column holds `chave`, as data entry would; a missing file

@@ -105,6 +105,8 @@ private:
 };
 
 using nq::teste::figurasDoPdf;
+using nq::teste::figurasImpressas;
 using nq::teste::gravaPdf;
+using nq::teste::valoresDoCsv;
 // A typed-data file edited in place: `linha` located by ID, `campos` set.
 void digita(const QString& arquivo, const QString& id, const std::map<QString, nq::Moeda>& campos);
