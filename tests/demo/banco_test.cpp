@@ -1,3 +1,4 @@
+#include "apoio/banco_gerado.h"
 #include "core/erro.h"
 #include "db/firebird.h"
 #include "demo/demo.h"
@@ -13,16 +14,8 @@ using namespace nq::demo;
 
 namespace {
 
-class BancoDeDemonstracao : public ::testing::Test {
+class BancoDeDemonstracao : public ComBancoGerado {
 protected:
-    static void SetUpTestSuite() {
-        dir_ = new QTemporaryDir;
-        demo_ = new Demonstracao(criaBancoDeTeste(dir_->path()));
-    }
-    static void TearDownTestSuite() {
-        delete demo_;
-        delete dir_;
-    }
     void SetUp() override {
         fb::ParametrosConexao p;
         p.usuario = QStringLiteral("QTWVEXO8");
@@ -47,13 +40,9 @@ protected:
     static Moeda emMoeda(int64_t centavos) { return Moeda::deDezMilesimos(centavos * 100); }
     const Exercicio& atual() const { return demo_->exercicios.atual; }
 
-    static QTemporaryDir* dir_;
-    static Demonstracao* demo_;
     std::unique_ptr<fb::Banco> banco_;
     std::unique_ptr<fb::Transacao> t_;
 };
-QTemporaryDir* BancoDeDemonstracao::dir_ = nullptr;
-Demonstracao* BancoDeDemonstracao::demo_ = nullptr;
 
 } // namespace
 
@@ -72,7 +61,7 @@ TEST_F(BancoDeDemonstracao, ArvoreEIniApontamParaOsDoisExercicios) {
 
 TEST_F(BancoDeDemonstracao, NaoSobrescreveSemPedido) {
     OpcoesDemo o;
-    o.destino = dir_->path();
+    o.destino = tmp_->path() + "/banco";
     o.tamanho = Tamanho::Teste;
     const auto antes = QFileInfo(demo_->bancoAtual).lastModified();
     EXPECT_THROW(criaDemo(o), Erro);

@@ -22,12 +22,6 @@
 
 using nq::Moeda;
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-QT_END_NAMESPACE
-
 namespace {
 
 QByteArray le(const QString& arquivo) {
