@@ -119,6 +119,117 @@ TEST_F(BancoDeDemonstracao, TextosAcentuadosGravadosEmWin1252) {
     EXPECT_EQ(conta(QStringLiteral("SELECT COUNT(*) FROM PARAMEDU")), 1);
 }
 
+// Every prefix and marker that a report line selects finds figures.
+TEST_F(BancoDeDemonstracao, CadaLinhaDosRelatoriosTemDados) {
+    const QStringList receitas = {
+        "codre like '1112.02%'",
+        "codre like '1112.04%'",
+        "codre like '1112.08%'",
+        "codre like '1113.05%'",
+        "codre like '112%'",
+        "codre like '113%'",
+        "(codre like '111%' and substring(codre from 1 for 7) not in "
+        "('1112.02','1112.04','1113.05','1112.08'))",
+        "codre like '1210.29.01%'",
+        "codre like '1210.29.07%'",
+        "codre like '1210.29.09%'",
+        "codre like '1210.29.11%'",
+        "codre like '1210.29.12%'",
+        "codre like '1210.46%'",
+        "codre like '1325%'",
+        "codre like '14%'",
+        "codre like '15%'",
+        "codre like '16%'",
+        "(codre like '171%' and tipo='TI')",
+        "(codre like '1724%' and tipo='FU')",
+        "codre like '19%'",
+        "codre like '97%'",
+        "codre like '95%'",
+        "(codre like '21%' AND RECDIS.TIPO='RD')",
+        "(codre like '21%' AND (RECDIS.TIPO<>'RD' OR RECDIS.TIPO IS NULL))",
+        "codre like '22%'",
+        "codre like '23%'",
+        "codre like '24%'",
+        "codre like '25%'",
+        "(codre like '13%' and tipo='PR')",
+        "(codre like '22%' and tipo='PR')",
+        "(codre like '12%' and tipo='CS')",
+        "tipo='RP'",
+        "tipo='OD'",
+        "tipo='PV'",
+        "(codre like '12%' and tipo='CF')",
+        "(balco like '3236%')"};
+    for (const QString& w : receitas)
+        EXPECT_NE(
+            soma("select sum(receit.varec) from receit, recdis where receit.ficha=recdis.ficha "
+                 "and " +
+                 w +
+                 " and extract(month from receit.dtlan)>=5 and "
+                 "extract(month from receit.dtlan)<=6"),
+            Moeda())
+            << w.toStdString();
+    EXPECT_NE(soma(QStringLiteral("select sum(varec) from receit r left join recdis f on "
+                                  "f.ficha=r.ficha where (f.extra='S') and (f.TIPO='PR')")),
+              Moeda());
+    EXPECT_NE(soma(QStringLiteral("select sum(valor) from recalp where valor > 0")), Moeda());
+    EXPECT_NE(soma(QStringLiteral("select sum(valor) from recalp where valor < 0")), Moeda());
+
+    const QStringList despesas = {"catec like '3.1%'",
+                                  "catec like '3.2%'",
+                                  "catec like '3.3%'",
+                                  "catec like '4.4%'",
+                                  "catec like '4.5.__.66%'",
+                                  "catec like '4.5.__.64%'",
+                                  "(catec like '4.6%' and tipo='RD')",
+                                  "(catec like '4.6%' and (tipo<>'RD' or tipo is null))",
+                                  "catec like '3.1.__.01%'",
+                                  "catec like '3.1.__.03%'",
+                                  "catec like '3.1.__.05%'",
+                                  "catec like '3.1.__.09%'",
+                                  "catec like '3.1.__.11%'",
+                                  "catec like '3.1.__.13%'",
+                                  "catec like '3.1.__.34%'",
+                                  "(catec like '3.1.__.91%' and tipo='DJ')",
+                                  "(catec like '3.1.__.94%' and tipo='ID')",
+                                  "(catec like '3.1.__.94%' and tipo='DV')"};
+    for (const QString& w : despesas)
+        EXPECT_NE(soma("select sum(d.vadem) from despes d where " + w), Moeda()) << w.toStdString();
+    EXPECT_NE(soma(QStringLiteral("select sum(dotac) from desdis where catec like '9%'")), Moeda());
+    EXPECT_NE(
+        soma(QStringLiteral("SELECT SUM(VADEM) FROM DESPES H INNER JOIN DESDIS ON "
+                            "DESDIS.FICHA=H.FICHA WHERE UPPER(CAST(SUBSTRING(PRODU FROM 1 FOR "
+                            "250) AS VARCHAR(250))) LIKE '%PASEP%' AND H.ELEMENTO=47")),
+        Moeda());
+    EXPECT_NE(soma(QStringLiteral("SELECT SUM(VIEWLIQ.VADEM) FROM VIEWLIQ INNER JOIN DESPES ON "
+                                  "DESPES.PKEMP=VIEWLIQ.PKEMP WHERE DESPES.TIPO IN ('IC', 'IF') "
+                                  "AND (DESPES.CATEC LIKE '4.4.50%' OR DESPES.CATEC LIKE '4.4.60%' "
+                                  "OR DESPES.CATEC LIKE '4.5.50%')")),
+              Moeda());
+    for (int ie = 1; ie <= 4; ++ie)
+        EXPECT_NE(soma(QStringLiteral("select sum(valor) from desald where ie=%1").arg(ie)),
+                  Moeda())
+            << ie;
+    EXPECT_GT(conta(QStringLiteral("SELECT COUNT(*) FROM DESPES WHERE TPEM='RD'")), 0);
+    EXPECT_GT(conta(QStringLiteral("SELECT COUNT(*) FROM DESPES D WHERE D.VADEM > 0 AND D.PKEMPA "
+                                   "IN (SELECT PKEMP FROM DESPES WHERE DESPES.TPEM='RD')")),
+              0);
+    for (const char* balco :
+         {"313", "3211", "3241", "341", "3421", "3422", "3822", "3833", "3841", "8888"})
+        EXPECT_NE(soma(QStringLiteral("SELECT SUM(CREDI) + SUM(DEBIT) FROM CONDIA WHERE BALCO "
+                                      "LIKE '%1%'")
+                           .arg(QLatin1String(balco))),
+                  Moeda())
+            << balco;
+    for (const char* balco : {"31110", "3112", "3113", "3114", "3115", "3121"})
+        EXPECT_NE(soma(QStringLiteral("SELECT SUM(ORDCAI.CREDI)-SUM(ORDCAI.DEBIT) FROM ORDCAI LEFT "
+                                      "JOIN DESCON ON DESCON.CONTA=ORDCAI.CONTA WHERE "
+                                      "EXTRACT(MONTH FROM ORDCAI.DTLAN)=1 AND EXTRACT(DAY FROM "
+                                      "ORDCAI.DTLAN)=1 AND DESCON.BALCO LIKE '%1%'")
+                           .arg(QLatin1String(balco))),
+                  Moeda())
+            << balco;
+}
+
 TEST_F(BancoDeDemonstracao, ProcedimentosDosRestosAPagar) {
     // What CALCULA_APAGAR gives, from the plan: at the end of the year and
     // at a date with annulments, liquidations and payments still to come.
