@@ -1,6 +1,7 @@
 #pragma once
 
 #include "apoio/aplicacao.h"
+#include "apoio/banco_gerado.h"
 #include "core/mensagens.h"
 #include "db/consultas.h"
 #include "db/modulodados.h"
@@ -12,16 +13,11 @@
 
 // A generated accounting database for the suite and a data module on it for
 // each test, with the settings row and the municipality's name put back.
-class BancoDoLancador : public ::testing::Test {
+class BancoDoLancador : public ComBancoGerado {
 protected:
     static void SetUpTestSuite() {
         garanteAplicacao();
-        tmp_ = new QTemporaryDir;
-        demo_ = new nq::demo::Demonstracao(nq::demo::criaBancoDeTeste(tmp_->path() + "/banco"));
-    }
-    static void TearDownTestSuite() {
-        delete demo_;
-        delete tmp_;
+        ComBancoGerado::SetUpTestSuite();
     }
     void SetUp() override {
         dados = std::make_unique<nq::Tdm>();
@@ -53,8 +49,6 @@ protected:
         return c.proxima() ? c.linha().texto(0) : QStringLiteral("<none>");
     }
 
-    static inline QTemporaryDir* tmp_ = nullptr;
-    static inline nq::demo::Demonstracao* demo_ = nullptr;
     nq::MensagensDeTeste msgs;
     std::unique_ptr<nq::Tdm> dados;
     nq::TCRSQLConnection admin{"admin"};

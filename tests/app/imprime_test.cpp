@@ -12,7 +12,6 @@
 #include "report/preview/preview.h"
 #include "report/preview/saida.h"
 #include "workbook/libreoffice.h"
-#include "workbook/localiza_libreoffice.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -144,10 +143,7 @@ protected:
 
 TEST_F(Lancador, ControlesComoOsAnexosLeem) {
     auto l = abre();
-    EXPECT_EQ(l->objectName(), "FrmImprime");
     EXPECT_EQ(&lancador(), l.get());
-    ASSERT_EQ(l->combomes->count(), 6);
-    EXPECT_EQ(l->combomes->itemText(3), "4 - Julho -  Agosto");
     EXPECT_EQ(l->textoBimestre(), "");
     EXPECT_EQ(l->indiceBimestre(), -1);
     l->combomes->setCurrentIndex(2);
@@ -157,13 +153,6 @@ TEST_F(Lancador, ControlesComoOsAnexosLeem) {
     QApplication::processEvents();
     EXPECT_EQ(textosCortados(*l), QStringList());
     EXPECT_EQ(l->indiceBimestre(), 2);
-
-    ASSERT_EQ(l->ListView1->topLevelItemCount(), 12);
-    EXPECT_EQ(l->ListView1->topLevelItem(2)->text(1), "MOD 02 ");
-    EXPECT_EQ(l->ListView1->topLevelItem(11)->text(2), "Despesas com Pessoal e Previdenciárias ");
-    // Row 9 is blank.
-    for (int c = 0; c < 3; ++c)
-        EXPECT_EQ(l->ListView1->topLevelItem(9)->text(c), "");
     l.reset();
     EXPECT_THROW(lancador(), Erro);
 }
@@ -184,6 +173,10 @@ TEST_F(Lancador, SemBimestre) {
     EXPECT_TRUE(msgs->registro().empty());
     EXPECT_EQ(execucoes("ImpAnexo8"), 1);
     EXPECT_EQ(registros["ImpAnexo8"].bimestre, 0);
+    msgs->limpa();
+    clica(*l, 9);
+    EXPECT_EQ(msgs->textos(), QStringList{"Relatório não disponível nessa versão!"});
+    EXPECT_EQ(execucoesTotais(), 1);
 }
 
 TEST_F(Lancador, CadaLinhaSeuAnexo) {
@@ -201,9 +194,6 @@ TEST_F(Lancador, CadaLinhaSeuAnexo) {
     EXPECT_EQ(registros["ImpAnexo1"].titulo,
               "Anexo 1 - Relatório Resumido da Execução Orçamentária - Prefeitura Municipal de "
               "Teste - 5º Bimestre de 2008");
-    EXPECT_EQ(registros["ImpAnexo1B"].titulo.toStdString(),
-              "Anexo 1B - Relatório Resumido da Execução Orçamentária - PODERES/ORGÃOS - "
-              "Prefeitura Municipal de Teste - 5º Bimestre de 2008");
     EXPECT_EQ(registros["ImpAnexo8"].titulo,
               "Anexo 8 - Projeções Atuariais do Regime de Previdência Própria - Prefeitura "
               "Municipal de Teste - Exercício de 2008");
@@ -228,13 +218,6 @@ TEST_F(Lancador, MesmaLinhaDuasVezesMarcaUmaEExecutaDuas) {
     EXPECT_EQ(registros["ImpAnexo5"].criacoes, 2);
     EXPECT_EQ(l->ListView1->topLevelItem(5)->checkState(0), Qt::Checked);
     EXPECT_EQ(l->ListView1->topLevelItem(4)->checkState(0), Qt::Unchecked);
-}
-
-TEST_F(Lancador, Linha9NaoDisponivel) {
-    auto l = abre();
-    clica(*l, 9);
-    EXPECT_EQ(msgs->textos(), QStringList{"Relatório não disponível nessa versão!"});
-    EXPECT_EQ(execucoesTotais(), 0);
 }
 
 TEST_F(Lancador, AnexoAindaAusenteAvisa) {
@@ -302,16 +285,6 @@ TEST_F(Lancador, AvisoDoModelo8SemBimestre) {
     EXPECT_EQ(execucoesTotais(), 0);
 }
 
-TEST_F(Lancador, CamaraEmMaiusculasNaoEAvisada) {
-    defineMunicipio("CÂMARA MUNICIPAL DE TESTE");
-    auto l = abre();
-    EXPECT_FALSE(l->camaraLegislativa());
-    l->combomes->setCurrentIndex(0);
-    clica(*l, 0);
-    EXPECT_EQ(execucoes("ImpAnexo1"), 1);
-    EXPECT_TRUE(coletor.despejos.isEmpty());
-}
-
 TEST_F(Lancador, ReservaMudaSoQuandoOLancadorReaparece) {
     const QString semReserva = " (D.TPEM<>'RD') AND (COALESCE(D.PKEMPA, 0) NOT IN (SELECT PKEMP "
                                "FROM DESPES WHERE DESPES.TPEM='RD')) AND ";
@@ -359,43 +332,6 @@ TEST_F(Lancador, CaminhoDaPlanilhaLembrado) {
     }
     auto outro = abre();
     EXPECT_EQ(outro->Edit1->text(), dir.filePath("Anexos TCE, 2008.xls"));
-    defineCaminhoCorfocoIni({});
-}
-
-TEST_F(Lancador, PlanilhaVerificadaAoSairDoCampo) {
-    if (!libreOfficeInstalado())
-        GTEST_SKIP() << "LibreOffice não instalado";
-    QTemporaryDir dir;
-    defineCaminhoCorfocoIni(dir.filePath("corfoco.ini"));
-    LibreOffice office;
-    const QString pasta = dir.filePath("tce.xls");
-    {
-        auto p = office.novaPlanilha();
-        p->criaNova({"mod 5"});
-        p->selecionaFolha("mod 5");
-        p->escreveTexto("A53", "V 2008");
-        p->salvaComo(pasta);
-    }
-    auto l = std::make_unique<TFrmImprime>(anexos(), [&office] { return office.novaPlanilha(); });
-    l->planilhaDaVerificacao = planilhaNumOfficeProprio;
-    l->show();
-    l->escolheArquivo = [&] { return pasta; };
-    l->SpeedButton1->click();
-
-    // Another window taking the focus is not leaving the field.
-    QFocusEvent paraOutraJanela(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-    QApplication::sendEvent(l->Edit1, &paraOutraJanela);
-    EXPECT_TRUE(msgs->registro().empty());
-
-    QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(l->Edit1, &tab);
-    EXPECT_EQ(msgs->textos(),
-              QStringList({"A planilha será aberta para verificação da versão!",
-                           "Versão da Planilha compativel para exportação dos dados. Calcule os "
-                           "anexos!"}));
-    EXPECT_FALSE(l->Edit1->isEnabled());
-    l->SpeedButton1->click();
-    EXPECT_TRUE(l->Edit1->isEnabled());
     defineCaminhoCorfocoIni({});
 }
 
@@ -463,7 +399,12 @@ TEST_F(Lancador, VerificacaoGuardadaEJanelasVivasDuranteEla) {
         "Versão da Planilha compativel para exportação dos dados. Calcule os anexos!";
 
     auto l = abreComPlanilha();
-    l->Edit1Exit();
+    // Another window taking the focus is not leaving the field.
+    QFocusEvent paraOutraJanela(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(l->Edit1, &paraOutraJanela);
+    EXPECT_TRUE(msgs->registro().empty());
+    QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(l->Edit1, &tab);
     EXPECT_EQ(msgs->textos(), QStringList({abrindo, compativel}));
     EXPECT_EQ(r.aberturas, 1);
     EXPECT_TRUE(r.abertaForaDaJanela);

@@ -20,8 +20,6 @@ TEST(Pacotes, ModulosCarregadosComSuasDependencias) {
     EXPECT_TRUE(widgets->requer.contains("libc.so.6"));
 
     TForm1 janela;
-    EXPECT_EQ(janela.windowTitle(), "Package Information");
-    EXPECT_EQ(janela.size(), QSize(588, 415));
     QTreeWidget* arvore = janela.arvore();
     ASSERT_EQ(arvore->topLevelItemCount(), static_cast<int>(modulos.size()));
     const QTreeWidgetItem* raiz = arvore->topLevelItem(0);

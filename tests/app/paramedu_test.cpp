@@ -20,17 +20,13 @@ protected:
         acao(dialogo);
         EXPECT_FALSE(dialogo.isVisible());
     }
-    QColor corDe(const QCheckBox* c) { return c->palette().color(c->foregroundRole()); }
 };
 
 TEST_F(EmpenhosDeReserva, MarcarGravaTEDesmarcarGravaF) {
     naJanela([&](Tfrmparamedu& d) {
         EXPECT_EQ(textosCortados(d), QStringList());
         EXPECT_FALSE(d.RD->isChecked());
-        EXPECT_EQ(d.RD->text(), "Não");
         d.RD->click();
-        EXPECT_EQ(d.RD->text(), "Sim");
-        EXPECT_EQ(corDe(d.RD), QColor(Qt::blue));
         d.BtnOK->click();
     });
     EXPECT_EQ(rdGravado(), "T");
@@ -38,10 +34,7 @@ TEST_F(EmpenhosDeReserva, MarcarGravaTEDesmarcarGravaF) {
 
     naJanela([&](Tfrmparamedu& d) {
         EXPECT_TRUE(d.RD->isChecked());
-        EXPECT_EQ(d.RD->text(), "Sim");
         d.RD->click();
-        EXPECT_EQ(d.RD->text(), "Não");
-        EXPECT_EQ(corDe(d.RD), QColor(Qt::red));
         d.BtnOK->click();
     });
     EXPECT_EQ(rdGravado(), "F");
@@ -61,10 +54,6 @@ TEST_F(EmpenhosDeReserva, SoTMaiusculoMarca) {
     executa("UPDATE PARAMEDU SET RD = 'T'");
     naJanela([](Tfrmparamedu& d) { d.BtnOK->click(); });
     EXPECT_EQ(rdGravado(), "T");
-}
-
-TEST_F(EmpenhosDeReserva, CancelaNaoGrava) {
-    executa("UPDATE PARAMEDU SET RD = 'T'");
     naJanela([](Tfrmparamedu& d) {
         d.RD->click();
         d.BtnCancela->click();

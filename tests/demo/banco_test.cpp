@@ -1,3 +1,4 @@
+#include "apoio/banco_gerado.h"
 #include "core/erro.h"
 #include "db/firebird.h"
 #include "demo/demo.h"
@@ -13,16 +14,8 @@ using namespace nq::demo;
 
 namespace {
 
-class BancoDeDemonstracao : public ::testing::Test {
+class BancoDeDemonstracao : public ComBancoGerado {
 protected:
-    static void SetUpTestSuite() {
-        dir_ = new QTemporaryDir;
-        demo_ = new Demonstracao(criaBancoDeTeste(dir_->path()));
-    }
-    static void TearDownTestSuite() {
-        delete demo_;
-        delete dir_;
-    }
     void SetUp() override {
         fb::ParametrosConexao p;
         p.usuario = QStringLiteral("QTWVEXO8");
@@ -47,13 +40,9 @@ protected:
     static Moeda emMoeda(int64_t centavos) { return Moeda::deDezMilesimos(centavos * 100); }
     const Exercicio& atual() const { return demo_->exercicios.atual; }
 
-    static QTemporaryDir* dir_;
-    static Demonstracao* demo_;
     std::unique_ptr<fb::Banco> banco_;
     std::unique_ptr<fb::Transacao> t_;
 };
-QTemporaryDir* BancoDeDemonstracao::dir_ = nullptr;
-Demonstracao* BancoDeDemonstracao::demo_ = nullptr;
 
 } // namespace
 
@@ -72,7 +61,7 @@ TEST_F(BancoDeDemonstracao, ArvoreEIniApontamParaOsDoisExercicios) {
 
 TEST_F(BancoDeDemonstracao, NaoSobrescreveSemPedido) {
     OpcoesDemo o;
-    o.destino = dir_->path();
+    o.destino = tmp_->path() + "/banco";
     o.tamanho = Tamanho::Teste;
     const auto antes = QFileInfo(demo_->bancoAtual).lastModified();
     EXPECT_THROW(criaDemo(o), Erro);
@@ -276,7 +265,8 @@ TEST_F(BancoDeDemonstracao, ProcedimentosDosRestosAPagar) {
         }
         const QString de = QStringLiteral(" FROM CALCULA_APAGAR('") +
                            dia.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral("')");
-        EXPECT_EQ(conta(QStringLiteral("SELECT COUNT(*)") + de), linhas) << dia.toString().toStdString();
+        EXPECT_EQ(conta(QStringLiteral("SELECT COUNT(*)") + de), linhas)
+            << dia.toString().toStdString();
         EXPECT_EQ(soma(QStringLiteral("SELECT SUM(APAGAR)") + de), emMoeda(aPagar));
         EXPECT_EQ(soma(QStringLiteral("SELECT SUM(PROCESSADO)") + de), emMoeda(processado));
         EXPECT_EQ(soma(QStringLiteral("SELECT SUM(NPROCESSADO)") + de),
@@ -306,87 +296,6 @@ TEST_F(BancoDeDemonstracao, ProcedimentosDosRestosAPagar) {
     while (semLegislativo.proxima())
         adm2 << semLegislativo.texto(0);
     EXPECT_EQ(adm2, QStringList({"D", "D02", "I", "I", "I", "I"}));
-}
-
-// Statements as the reports send them: column names left without a table
-// prefix must resolve to exactly one of the joined tables.
-TEST_F(BancoDeDemonstracao, ComandosDosRelatoriosSemAmbiguidade) {
-    const QString rf = QStringLiteral(
-        " (D.TPEM<>'RD') AND (COALESCE(D.PKEMPA, 0) NOT IN (SELECT PKEMP FROM DESPES WHERE "
-        "DESPES.TPEM='RD')) AND ");
-    const QStringList comandos = {
-        "select sum(b.valor) as atualmais from desald b, desdis a where (catec like '4.6%' and "
-        "tipo='RD') and a.ficha=b.ficha and extract(month from b.dtlan)<=4",
-        "select sum(f.vadem) as empliqbimestre from viewliq f, despes d  where d.pkemp=f.pkemp "
-        "and " +
-            rf + "(catec like '4.6%' and tipo='RD') and extract(month from f.datae)>=3",
-        "select sum(f.vadem) from viewliq f  inner join despes d on d.pkemp=f.pkemp  inner join "
-        "desdis e on e.ficha=d.ficha  where d.pkemp=f.pkemp and " +
-            rf + " FUNCAO='04' and SUBFUNCAO='122' and extract(month from f.datae)>=3",
-        "select a.funcao||'.'||A.SUBFUNCAO as Funcao,f.nome from desdis a left join tabsubfuncao f "
-        "on f.subfuncao=a.subfuncao where not a.funcao is null and not a.funcao like '9%'UNION "
-        "select CAST(a.funcao AS VARCHAR(6)),s.nome from desdis a left join tabfuncao s on "
-        "s.funcao=a.funcao where not a.funcao is null and not a.funcao like '9%'",
-        "select sum(d.dotac) as previsao from desdis d inner join desdis f on f.ficha=d.ficha "
-        "where "
-        "(d.catec like '3.1.90.01%' and f.tipo='PR')",
-        "select sum(f.totor) as previsao from recdis f where (balco like '3236%')",
-        "select sum(a.valor) from recalp a inner join recdis f on f.ficha=a.ficha where "
-        "(codre like '13%' and tipo='PR') and a.valor>0",
-        "Select sum(apagar)AS TOTAL from calcula_apagar('31.12.2008') v inner join desdis on "
-        "desdis.ficha=v.ficha WHERE desdis.extra='N' AND DESDIS.tipo='PR' ",
-        "SELECT SUM(APAGAR) Total FROM CALCULA_APAGAR('30.04.2008') A INNER JOIN DESDIS ON "
-        "DESDIS.FICHA=A.FICHA WHERE BALCO LIKE '3211%' ",
-        "SELECT A.*,B.DATAE,B.TPEM,B.EVGRUPO,B.EVCODIGO,B.HISTO,B.DOCUM,B.VENCI,B.PRODU,B.IE,"
-        "B.DTLIQ,B.LICIT,B.PROC,B.REQUI,B.NUMLIC, B.CODLO_ANT, B.CFPRO_ANT, B.CATEC_ANT,C.CFPRO,"
-        "C.CODLO,C.TIPO AS TIPOFICHA,C.EXTRA,C.BALCO FROM CALCULA_APAGAR('08/31/2008') A INNER "
-        "JOIN DESPES B ON B.PKEMP=A.PKEMP INNER JOIN DESDIS C ON C.FICHA=A.FICHA ORDER BY B.NEMPG ",
-        "SELECT SUM(VADEM) VADEM FROM DESPES H INNER JOIN DESDIS ON DESDIS.FICHA=H.FICHA WHERE "
-        "EXTRACT(MONTH FROM DATAE)=3 AND DESDIS.EMPRESA NOT IN (SELECT TABEMPRESA.EMPRESA FROM "
-        "TABEMPRESA WHERE TABEMPRESA.TIPO = 2) AND ((H.CATEC LIKE '3.1%' AND H.ELEMENTO NOT IN "
-        "('11','34','13','01','03','09') AND NOT (H.CATEC LIKE '3.1.__.91%' AND (H.TIPO <> 'DJ' OR "
-        "H.TIPO IS NULL))) OR (UPPER(CAST(SUBSTRING(PRODU FROM 1 FOR 250) AS VARCHAR(250))) LIKE "
-        "'%PASEP%' AND H.ELEMENTO=47))",
-        "SELECT SUM(VAREC) VADEM FROM RECEIT INNER JOIN RECDIS ON RECDIS.FICHA=RECEIT.FICHA WHERE "
-        "EXTRACT(MONTH FROM DTLAN)=3AND (CODRE LIKE '1210.29.07%' OR (CODRE LIKE '12%' AND "
-        "(TIPO='CS' OR TIPO='CP' OR TIPO='CI')))",
-        "SELECT SUM(VAPAG) VADEM FROM VIEWVAPAG H INNER JOIN DESDIS ON DESDIS.FICHA=H.FICHA WHERE "
-        "EXTRACT(MONTH FROM DTPAG)=3 AND DESDIS.BALCO LIKE '3236%' ",
-        "SELECT SUM(VADEM) AS SALDO FROM DESPES LEFT JOIN DESDIS ON DESDIS.FICHA=DESPES.FICHA "
-        "WHERE "
-        "DESDIS.BALCO LIKE '3211%'",
-        "select sum(r.varec) as varec from receit r inner join recdis f on f.ficha=r.ficha INNER "
-        "JOIN TABEMPRESA T on t.EMPRESA = f.EMPRESA where f.codre like '1%' and t.ADM IN ('I') and "
-        "t.tipo in ('5') and extract(month from r.dtlan)=3",
-        "SELECT SUM(VADEM), SUM(VAPAG), SUM(ANULA), SUM(VATON) FROM NQ404_ANEXO6 WHERE "
-        "VINGRUPO = 1 AND TIPO IS NULL AND DTPAG <= '31.12.2008'"};
-    for (const QString& sql : comandos) {
-        try {
-            fb::Cursor c = banco_->abre(*t_, sql);
-            EXPECT_TRUE(c.proxima()) << sql.toStdString();
-        } catch (const Erro& e) {
-            ADD_FAILURE() << e.texto().toStdString() << "\n" << sql.toStdString();
-        }
-    }
-}
-
-TEST_F(BancoDeDemonstracao, FiltroDeReservaExcluiReservasEQuemAsUsa) {
-    const QString rf = QStringLiteral(
-        " (D.TPEM<>'RD') AND (COALESCE(D.PKEMPA, 0) NOT IN (SELECT PKEMP FROM DESPES WHERE "
-        "DESPES.TPEM='RD')) AND ");
-    const Moeda tudo =
-        soma(QStringLiteral("select sum(d.vadem) from despes d where catec like '3%'"));
-    const Moeda semReserva =
-        soma("select sum(d.vadem) from despes d where " + rf + "catec like '3%'");
-    int64_t reservasEUsos = 0;
-    std::map<int, bool> ehReserva;
-    for (const auto& em : atual().empenhos)
-        ehReserva[em.pkemp] = em.tpem == QLatin1String("RD");
-    for (const auto& em : atual().empenhos)
-        if (em.catec.startsWith('3') && (ehReserva[em.pkemp] || ehReserva[em.pkempa]))
-            reservasEUsos += em.valor;
-    EXPECT_NE(reservasEUsos, 0);
-    EXPECT_EQ(tudo - semReserva, emMoeda(reservasEUsos));
 }
 
 TEST(Demonstracao, SubstituiQuandoPedidoERecusaExercicioInvalido) {

@@ -22,27 +22,19 @@ TEST(Carregador, LeOModeloComOsPadroesDoQueNaoFoiEscrito) {
     EXPECT_EQ(r->Name, "relatorioTeste");
     EXPECT_EQ(r->PrinterSetup.mmPaperWidth, 120000);
     EXPECT_EQ(r->PrinterSetup.Orientation, TppPrinterOrientation::poLandscape);
-    EXPECT_EQ(r->PrinterSetup.PrinterName, "Default");
     EXPECT_TRUE(r->AllowPrintToFile);
-    EXPECT_FALSE(r->AutoStop);
-    EXPECT_EQ(r->Units, TppUnitType::utMillimeters);
     EXPECT_EQ(r->NoDataBehaviors, std::set<TppNoDataBehavior>{TppNoDataBehavior::ndBlankPage});
     ASSERT_EQ(r->DataPipeline, r->pipeline("ppDBPipeline1"));
     EXPECT_FALSE(r->DataPipeline->OpenDataSource);
     EXPECT_FALSE(r->DataPipeline->SkipWhenNoRecords);
-    EXPECT_FALSE(r->DataPipeline->RefreshAfterPost);
 
     auto& titulo = r->exige<TppLabel>("ppTitulo");
     EXPECT_EQ(titulo.BandType(), TppBandType::btHeader);
-    EXPECT_EQ(titulo.Font.nome, "Draft 10cpi");
-    EXPECT_TRUE(titulo.Font.negrito);
     EXPECT_TRUE(titulo.AutoSize) << "TppLabel: AutoSize é True por padrão";
     auto& soma = r->exige<TppDBCalc>("ppSomaGrupo");
     EXPECT_EQ(soma.ResetGroup, r->grupo("ppGroup1"));
-    EXPECT_EQ(soma.BandType(), TppBandType::btGroupFooter);
     EXPECT_EQ(soma.GroupNo(), 0);
     auto& var = r->exige<TppVariable>("ppAcumulado");
-    EXPECT_EQ(var.DataType, TppDataType::dtCurrency);
     EXPECT_EQ(var.CalcType, TppVarEventType::veTraversal);
     EXPECT_EQ(var.ResetType, TppVarEventType::veReportEnd);
     EXPECT_EQ(var.CalcOrder, -1);

@@ -85,20 +85,9 @@ TEST_F(TextoRico, TextoRicoEmBandaEstaticaSaiInteiroEEmpurraOQueVemAbaixo) {
     poe(resumo, "Prefeito Municipal", 0, 14000);
 
     teste::comparaComGolden("texto_rico", gera(r));
-    QStringList todos;
-    for (int p = 1; p <= paginas; ++p)
-        todos += textos(p);
-    todos.removeAll("CABEÇALHO");
-    QStringList esperado{"Item 01", "Item 02", "JUSTIFICATIVA:", "1"};
-    for (int i = 1; i <= 25; ++i)
-        esperado << QStringLiteral("Medida %1").arg(i) << "adotada";
-    esperado << "centrada"
-             << "direita"
-             << "Prefeito Municipal";
-    EXPECT_EQ(todos, esperado) << "nada se perde e a assinatura vem depois do texto";
     ASSERT_GE(paginas, 2);
     EXPECT_EQ(textos(2).first(), "CABEÇALHO");
-    EXPECT_TRUE(textos(paginas).contains("Prefeito Municipal"));
+    EXPECT_EQ(textos(paginas).last(), "Prefeito Municipal") << "a assinatura vem depois do texto";
 
     std::map<QString, const ComandoTexto*> porTexto;
     for (const Pagina& p : documento.paginas)

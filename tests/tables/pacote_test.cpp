@@ -248,32 +248,3 @@ TEST_F(PacoteTest, GravacaoQueFalhaNaoTocaOArquivoAnterior) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
               QStringList({"NQ404_Anexo8.XML", "soma.bin"}));
 }
-
-TEST_F(PacoteTest, DuasTabelasDoMesmoArquivoSaoIndependentes) {
-    ClientDataSet origem;
-    origem.addField("ID", FieldKind::Text, 5);
-    origem.addField("VALOR1", FieldKind::Money);
-    origem.createDataSet();
-    origem.appendRecord({"00170", Moeda::deInteiro(7)});
-    origem.appendRecord({"00250", Moeda::deInteiro(9)});
-    origem.saveToFile(caminho("NQ404_DP04.XML"));
-
-    ClientDataSet a, b;
-    a.setFilter("ID='00170'");
-    a.setFiltered(true);
-    b.setFilter("ID='00250'");
-    b.setFiltered(true);
-    a.loadFromFile(caminho("NQ404_DP04.XML"));
-    b.loadFromFile(caminho("NQ404_DP04.XML"));
-    EXPECT_EQ(a.fieldByName("VALOR1").asCurrency(), Moeda::deInteiro(7));
-    EXPECT_EQ(b.fieldByName("valor1").asCurrency(), Moeda::deInteiro(9));
-
-    a.edit();
-    a.fieldByName("VALOR1").setAsCurrency(Moeda::deInteiro(1));
-    a.post();
-    b.setFiltered(false);
-    b.locate("ID", "00170");
-    EXPECT_EQ(b.fieldByName("VALOR1").asCurrency(), Moeda::deInteiro(7));
-    EXPECT_EQ(a.recordCount(), 1);
-    EXPECT_EQ(b.recordCount(), 2);
-}

@@ -4,23 +4,11 @@
 
 using nq::Moeda;
 
-namespace {
-
-Moeda centavos(nq::demo::Centavos c) {
-    return Moeda::deDezMilesimos(c * 100);
-}
-
-} // namespace
-
 bool comecaCom(const QString& codigo, const QStringList& prefixos) {
     for (const QString& p : prefixos)
         if (codigo.startsWith(p))
             return true;
     return false;
-}
-
-bool noBimestre(const QDate& data, int k) {
-    return data.month() >= 2 * k - 1 && data.month() <= 2 * k;
 }
 
 Moeda Esperado::previsao(const QStringList& codigos) const {

@@ -31,4 +31,6 @@ private:
 };
 
 bool comecaCom(const QString& codigo, const QStringList& prefixos);
+// Shared with the other annexes' tests.
 bool noBimestre(const QDate& data, int k);
+nq::Moeda centavos(nq::demo::Centavos c);

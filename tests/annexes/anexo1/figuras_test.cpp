@@ -40,14 +40,6 @@ const std::vector<LinhaDeDespesa> Despesas = {{"00260", {"3.1"}},
                                               {"00370", {"9"}},
                                               {"00380", {"3", "4"}}};
 
-QString figura(const Resultado& r, const QString& quadro, const QString& id,
-               const QString& coluna) {
-    for (const nq::Figura& f : r.figuras)
-        if (f.quadro == quadro && f.id == id && f.coluna == coluna)
-            return f.valor;
-    return QStringLiteral("<ausente>");
-}
-
 QByteArray resumo(const QString& arquivo) {
     QFile f(arquivo);
     return f.open(QIODevice::ReadOnly)
@@ -65,46 +57,46 @@ TEST_P(Anexo1PorBimestre, FigurasIguaisAsSomasDoExercicioGerado) {
 
     for (const auto& l : Receitas) {
         SCOPED_TRACE(l.id.toStdString());
-        EXPECT_MOEDA(moeda(r.receita, l.id, "PREVISAO_ANUAL"), e.previsao(l.codigos));
-        EXPECT_MOEDA(moeda(r.receita, l.id, "PREVISAO_ATUALIZADA"),
+        EXPECT_MOEDA(moeda(receita(r), l.id, "PREVISAO_ANUAL"), e.previsao(l.codigos));
+        EXPECT_MOEDA(moeda(receita(r), l.id, "PREVISAO_ATUALIZADA"),
                      e.previsaoAtualizada(l.codigos, b));
         Moeda acumulado;
         for (int k = 1; k <= 6; ++k) {
             const Moeda esperado = k <= b ? e.realizado(l.codigos, k) : Moeda();
-            EXPECT_MOEDA(moeda(r.receita, l.id, bim("REALIZADO_BIM", k)), esperado) << k;
-            EXPECT_MOEDA(moeda(r.receita, l.id, bim("PREVISTO_BIM", k)), Moeda()) << k;
+            EXPECT_MOEDA(moeda(receita(r), l.id, bim("REALIZADO_BIM", k)), esperado) << k;
+            EXPECT_MOEDA(moeda(receita(r), l.id, bim("PREVISTO_BIM", k)), Moeda()) << k;
             if (k <= b)
                 acumulado += esperado;
         }
-        EXPECT_EQ(figura(r, "cdsRec", l.id, "ppVariable2"), acumulado.texto(2));
-        EXPECT_EQ(figura(r, "cdsRec", l.id, "ppVariable3"),
+        EXPECT_EQ(r.figura("cdsRec", l.id, "ppVariable2"), acumulado.texto(2));
+        EXPECT_EQ(r.figura("cdsRec", l.id, "ppVariable3"),
                   (e.previsaoAtualizada(l.codigos, b) - acumulado).texto(2));
-        EXPECT_EQ(figura(r, "cdsRec", l.id, bim("REALIZADO_BIM", b)),
+        EXPECT_EQ(r.figura("cdsRec", l.id, bim("REALIZADO_BIM", b)),
                   e.realizado(l.codigos, b).texto(2));
     }
     for (const auto& l : Despesas) {
         SCOPED_TRACE(l.id.toStdString());
-        EXPECT_MOEDA(moeda(r.despesa, l.id, "DOTACAO_ANUAL"), e.dotacao(l.categorias));
-        EXPECT_MOEDA(moeda(r.despesa, l.id, "DOTACAO_ATUALIZADA"),
+        EXPECT_MOEDA(moeda(despesa(r), l.id, "DOTACAO_ANUAL"), e.dotacao(l.categorias));
+        EXPECT_MOEDA(moeda(despesa(r), l.id, "DOTACAO_ATUALIZADA"),
                      e.dotacaoAtualizada(l.categorias, b));
         Moeda empenhado;
         for (int k = 1; k <= 6; ++k) {
-            EXPECT_MOEDA(moeda(r.despesa, l.id, bim("EMPENHADO_BIM", k)),
+            EXPECT_MOEDA(moeda(despesa(r), l.id, bim("EMPENHADO_BIM", k)),
                          k <= b ? e.empenhado(l.categorias, k, true) : Moeda())
                 << k;
-            EXPECT_MOEDA(moeda(r.despesa, l.id, bim("LIQUIDADO_BIM", k)),
+            EXPECT_MOEDA(moeda(despesa(r), l.id, bim("LIQUIDADO_BIM", k)),
                          k <= b ? e.liquidado(l.categorias, k, true) : Moeda())
                 << k;
             if (k <= b)
                 empenhado += e.empenhado(l.categorias, k, true);
         }
-        EXPECT_EQ(figura(r, "cdsDes", l.id, "ppVariable4"), empenhado.texto(2));
-        EXPECT_EQ(figura(r, "cdsDes", l.id, "ppVariable6"),
+        EXPECT_EQ(r.figura("cdsDes", l.id, "ppVariable4"), empenhado.texto(2));
+        EXPECT_EQ(r.figura("cdsDes", l.id, "ppVariable6"),
                   (e.dotacaoAtualizada(l.categorias, b) - empenhado).texto(2));
     }
     // Lines without a condition keep their typed values.
     for (const char* campo : {"DOTACAO_ANUAL", "DOTACAO_ATUALIZADA", "EMPENHADO_BIM1"})
-        EXPECT_MOEDA(moeda(r.despesa, "00280", campo), Moeda());
+        EXPECT_MOEDA(moeda(despesa(r), "00280", campo), Moeda());
     // A few statements whatever the bimester, where one per figure would be
     // 26 * (3 + b) + 12 * (2 + 2 * b): each postings table and item table read once.
     if (!nq::figurasLiterais()) {
@@ -116,21 +108,21 @@ INSTANTIATE_TEST_SUITE_P(Bimestres, Anexo1PorBimestre, ::testing::Values(1, 3, 6
 
 TEST_F(Anexo1, SuperavitEhReceitaMenosDespesaEmCadaColuna) {
     const Resultado r = roda(6, false);
-    auto resultado = [&](const QString& receita, const QString& despesa) {
-        return moeda(r.receita, "00010", receita) + moeda(r.receita, "00160", receita) -
-               moeda(r.despesa, "00250", despesa) - moeda(r.despesa, "00300", despesa);
+    auto resultado = [&](const QString& rec, const QString& des) {
+        return moeda(receita(r), "00010", rec) + moeda(receita(r), "00160", rec) -
+               moeda(despesa(r), "00250", des) - moeda(despesa(r), "00300", des);
     };
-    EXPECT_MOEDA(moeda(r.despesa, "00390", "DOTACAO_ANUAL"),
+    EXPECT_MOEDA(moeda(despesa(r), "00390", "DOTACAO_ANUAL"),
                  resultado("PREVISAO_ANUAL", "DOTACAO_ANUAL"));
-    EXPECT_MOEDA(moeda(r.despesa, "00390", "DOTACAO_ATUALIZADA"),
+    EXPECT_MOEDA(moeda(despesa(r), "00390", "DOTACAO_ATUALIZADA"),
                  resultado("PREVISAO_ATUALIZADA", "DOTACAO_ATUALIZADA"));
     for (int k = 1; k <= 6; ++k) {
-        EXPECT_MOEDA(moeda(r.despesa, "00390", bim("EMPENHADO_BIM", k)),
+        EXPECT_MOEDA(moeda(despesa(r), "00390", bim("EMPENHADO_BIM", k)),
                      resultado(bim("REALIZADO_BIM", k), bim("EMPENHADO_BIM", k)));
-        EXPECT_MOEDA(moeda(r.despesa, "00390", bim("LIQUIDADO_BIM", k)),
+        EXPECT_MOEDA(moeda(despesa(r), "00390", bim("LIQUIDADO_BIM", k)),
                      resultado(bim("REALIZADO_BIM", k), bim("LIQUIDADO_BIM", k)));
     }
-    EXPECT_FALSE(moeda(r.despesa, "00390", "LIQUIDADO_BIM6").ehZero());
+    EXPECT_FALSE(moeda(despesa(r), "00390", "LIQUIDADO_BIM6").ehZero());
 }
 
 TEST_F(Anexo1, DivisaoDaPrevisaoPreencheOsBimestresAteOEscolhido) {
@@ -140,17 +132,17 @@ TEST_F(Anexo1, DivisaoDaPrevisaoPreencheOsBimestresAteOEscolhido) {
               "Deseja que a Previsão Anual Atualizada seja Dividida para o Previsto no "
               "Bimestre?");
     for (const auto& l : Receitas) {
-        const Moeda atualizada = moeda(r.receita, l.id, "PREVISAO_ATUALIZADA");
+        const Moeda atualizada = moeda(receita(r), l.id, "PREVISAO_ATUALIZADA");
         const int64_t d = atualizada.dezMilesimos();
         // A sixth kept to four places, rounded half away from zero.
         const int64_t sexto = (2 * d + (d < 0 ? -6 : 6)) / 12;
         for (int k = 1; k <= 3; ++k)
-            EXPECT_MOEDA(moeda(r.receita, l.id, bim("PREVISTO_BIM", k)),
+            EXPECT_MOEDA(moeda(receita(r), l.id, bim("PREVISTO_BIM", k)),
                          Moeda::deDezMilesimos(sexto))
                 << l.id.toStdString();
         for (int k = 4; k <= 6; ++k)
-            EXPECT_MOEDA(moeda(r.receita, l.id, bim("PREVISTO_BIM", k)), Moeda());
-        EXPECT_EQ(figura(r, "cdsRec", l.id, "ppVariable1"),
+            EXPECT_MOEDA(moeda(receita(r), l.id, bim("PREVISTO_BIM", k)), Moeda());
+        EXPECT_EQ(r.figura("cdsRec", l.id, "ppVariable1"),
                   Moeda::deDezMilesimos(3 * sexto).texto(2));
     }
 }
@@ -164,17 +156,17 @@ TEST_F(Anexo1, EmpenhosDeReservaSoEntramQuandoMostrados) {
     const Resultado com = roda(6, false);
     bool diferem = false;
     for (int k = 1; k <= 6; ++k) {
-        EXPECT_MOEDA(moeda(sem.despesa, "00380", bim("EMPENHADO_BIM", k)),
+        EXPECT_MOEDA(moeda(despesa(sem), "00380", bim("EMPENHADO_BIM", k)),
                      e.empenhado(todas, k, false));
-        EXPECT_MOEDA(moeda(sem.despesa, "00380", bim("LIQUIDADO_BIM", k)),
+        EXPECT_MOEDA(moeda(despesa(sem), "00380", bim("LIQUIDADO_BIM", k)),
                      e.liquidado(todas, k, false));
-        EXPECT_MOEDA(moeda(com.despesa, "00380", bim("EMPENHADO_BIM", k)),
+        EXPECT_MOEDA(moeda(despesa(com), "00380", bim("EMPENHADO_BIM", k)),
                      e.empenhado(todas, k, true));
         diferem = diferem || e.empenhado(todas, k, false) != e.empenhado(todas, k, true);
     }
     EXPECT_TRUE(diferem) << "o exercício gerado não tem empenhos de reserva";
-    EXPECT_MOEDA(moeda(sem.despesa, "00380", "DOTACAO_ATUALIZADA"),
-                 moeda(com.despesa, "00380", "DOTACAO_ATUALIZADA"));
+    EXPECT_MOEDA(moeda(despesa(sem), "00380", "DOTACAO_ATUALIZADA"),
+                 moeda(despesa(com), "00380", "DOTACAO_ATUALIZADA"));
 }
 
 TEST_F(Anexo1, ValoresDigitadosSaoSomadosEOArquivoDigitadoFicaIntacto) {
@@ -194,11 +186,11 @@ TEST_F(Anexo1, ValoresDigitadosSaoSomadosEOArquivoDigitadoFicaIntacto) {
     const QByteArray antes = resumo(arquivo);
     const Resultado r = roda(1, false);
     const Esperado e(exercicio());
-    EXPECT_MOEDA(moeda(r.receita, "00040", "PREVISAO_ANUAL"),
+    EXPECT_MOEDA(moeda(receita(r), "00040", "PREVISAO_ANUAL"),
                  e.previsao({"1112.02"}) + Moeda::deInteiro(1000));
-    EXPECT_MOEDA(moeda(r.receita, "00040", "REALIZADO_BIM1"),
+    EXPECT_MOEDA(moeda(receita(r), "00040", "REALIZADO_BIM1"),
                  e.realizado({"1112.02"}, 1) + Moeda::deTexto("12.34").value());
-    EXPECT_MOEDA(moeda(r.receita, "00040", "PREVISTO_BIM5"), Moeda::deInteiro(7));
+    EXPECT_MOEDA(moeda(receita(r), "00040", "PREVISTO_BIM5"), Moeda::deInteiro(7));
     EXPECT_EQ(resumo(arquivo), antes);
     const QStringList sobras = QDir(dados()).entryList({"*2.xml"}, QDir::Files);
     EXPECT_TRUE(sobras.isEmpty()) << sobras.join(' ').toStdString();
@@ -213,7 +205,7 @@ TEST_F(Anexo1, SegundaExecucaoLeDeNovoOBancoEOsValoresDigitados) {
     const auto rodaComPassagens = [&] {
         nq::PassagensDaExecucao passagens;
         nq::PassagensInstaladas instaladas(passagens);
-        return moeda(roda(1, false).receita, "00040", "REALIZADO_BIM1");
+        return moeda(receita(roda(1, false)), "00040", "REALIZADO_BIM1");
     };
     const Moeda antes = rodaComPassagens();
 

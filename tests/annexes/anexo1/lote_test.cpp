@@ -87,19 +87,8 @@ TEST(LoteOpcoes, EntradaRuimDizOQueEstaErrado) {
     EXPECT_EQ(nq::listaDeAnexos({{"Form101", {}}, {"ImpAnexo1", {}}}), QStringList({"1", "rgf"}));
 }
 
-class Lote : public ::testing::Test {
+class Lote : public ComBancoDeTeste {
 protected:
-    static void SetUpTestSuite() {
-        garanteAplicacao();
-        tmp_ = new QTemporaryDir;
-        demo_ = new nq::demo::Demonstracao(nq::demo::criaBancoDeTeste(tmp_->path() + "/banco"));
-    }
-    static void TearDownTestSuite() {
-        nq::defineCaminhoVexoIni({});
-        delete demo_;
-        delete tmp_;
-    }
-
     nq::OpcoesDoLote opcoes(int bimestre) const {
         nq::OpcoesDoLote o;
         o.anexo = "1";
@@ -132,8 +121,6 @@ protected:
         {"ImpAnexo1", [](QWidget* dono) -> QWidget* { return new nq::TImpAnexo1(dono); }},
         {"ImpAnexo3", [](QWidget* dono) -> QWidget* { return new nq::TImpAnexo3(dono); }}};
     QTemporaryDir saida;
-    static inline QTemporaryDir* tmp_ = nullptr;
-    static inline nq::demo::Demonstracao* demo_ = nullptr;
 };
 
 TEST_F(Lote, EntradaRuimTerminaComStatusDoisSemDeixarArquivos) {

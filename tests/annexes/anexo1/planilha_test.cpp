@@ -13,46 +13,34 @@ class Anexo1Planilha : public BancoDoAnexo1 {
 protected:
     void SetUp() override {
         BancoDoAnexo1::SetUp();
-        arquivo = dados() + "tce.xls";
-        QFile f(arquivo);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("planilha");
-        f.close();
-        valores.definePlanilha(arquivo);
-        valores.defineFabricaDePlanilha(
-            [this] { return std::make_unique<PlanilhaNaMemoria>(pasta); });
+        usaPlanilhaNaMemoria(pasta);
         pasta.folhas["mod1 6b"]["A26"] = nq::ValorCelula::deTexto("(-) Deduções");
-    }
-    bool perguntouPlanilha(const Resultado& r) const {
-        for (const auto& m : r.mensagens)
-            if (m.texto == "Deseja Exportar os Dados para a Planilha do TCE ?")
-                return true;
-        return false;
     }
     double celula(const QString& endereco) { return pasta.folhas["mod1 6b"][endereco].numero; }
 
-    QString arquivo;
     Pasta pasta;
 };
 
+const QString Pergunta = "Deseja Exportar os Dados para a Planilha do TCE ?";
+
 TEST_F(Anexo1Planilha, FigurasVaoParaAsCelulasDoBimestreComARedutoraInvertida) {
     const Resultado r = roda(3, false, {true});
-    ASSERT_TRUE(perguntouPlanilha(r));
-    EXPECT_EQ(pasta.aberta, arquivo);
+    ASSERT_TRUE(r.perguntou(Pergunta));
+    EXPECT_EQ(pasta.aberta, dados() + "tce.xls");
     EXPECT_TRUE(pasta.mostrada);
     EXPECT_EQ(pasta.folhas["Com"]["AR6"].numero, 8); // 2008
     EXPECT_EQ(pasta.folhas["Com"]["AH6"].numero, 3);
     EXPECT_EQ(pasta.folhas["Com"]["AJ6"].numero, 6);
 
-    const Moeda redutora = moeda(r.receita, "00145", "REALIZADO_BIM3");
+    const Moeda redutora = moeda(receita(r), "00145", "REALIZADO_BIM3");
     ASSERT_LT(redutora, Moeda());
     EXPECT_DOUBLE_EQ(celula("I26"), -redutora.paraDouble());
-    EXPECT_DOUBLE_EQ(celula("B26"), -moeda(r.receita, "00145", "PREVISAO_ANUAL").paraDouble());
-    EXPECT_DOUBLE_EQ(celula("B14"), moeda(r.receita, "00040", "PREVISAO_ANUAL").paraDouble());
-    EXPECT_DOUBLE_EQ(celula("I14"), moeda(r.receita, "00040", "REALIZADO_BIM3").paraDouble());
-    EXPECT_DOUBLE_EQ(celula("H40"), moeda(r.despesa, "00260", "EMPENHADO_BIM3").paraDouble());
-    EXPECT_DOUBLE_EQ(celula("I40"), moeda(r.despesa, "00260", "LIQUIDADO_BIM3").paraDouble());
-    EXPECT_DOUBLE_EQ(celula("C51"), moeda(r.despesa, "00370", "DOTACAO_ATUALIZADA").paraDouble());
+    EXPECT_DOUBLE_EQ(celula("B26"), -moeda(receita(r), "00145", "PREVISAO_ANUAL").paraDouble());
+    EXPECT_DOUBLE_EQ(celula("B14"), moeda(receita(r), "00040", "PREVISAO_ANUAL").paraDouble());
+    EXPECT_DOUBLE_EQ(celula("I14"), moeda(receita(r), "00040", "REALIZADO_BIM3").paraDouble());
+    EXPECT_DOUBLE_EQ(celula("H40"), moeda(despesa(r), "00260", "EMPENHADO_BIM3").paraDouble());
+    EXPECT_DOUBLE_EQ(celula("I40"), moeda(despesa(r), "00260", "LIQUIDADO_BIM3").paraDouble());
+    EXPECT_DOUBLE_EQ(celula("C51"), moeda(despesa(r), "00370", "DOTACAO_ATUALIZADA").paraDouble());
     // The contingency reserve gets no bimester columns; other bimesters stay empty.
     EXPECT_EQ(pasta.folhas["mod1 6b"].count("H51"), 0u);
     EXPECT_EQ(pasta.folhas["mod1 6b"].count("D14"), 0u);
@@ -61,13 +49,10 @@ TEST_F(Anexo1Planilha, FigurasVaoParaAsCelulasDoBimestreComARedutoraInvertida) {
 }
 
 TEST_F(Anexo1Planilha, CamaraNuncaEhPerguntadaSobreAPlanilha) {
-    executa("UPDATE CADCLI SET CLNT1 = 'CÂMARA MUNICIPAL DE TESTE'");
-    const Resultado r = roda(1, false, {true});
-    EXPECT_FALSE(perguntouPlanilha(r));
+    const auto roda1 = [this] { return roda(1, false, {true}); };
+    EXPECT_FALSE(perguntaPlanilhaCom("CÂMARA MUNICIPAL DE TESTE", roda1));
     EXPECT_TRUE(pasta.aberta.isEmpty());
-    executa("UPDATE CADCLI SET CLNT1 = 'camara municipal de teste'");
-    EXPECT_FALSE(perguntouPlanilha(roda(1, false, {true})));
-    executa("UPDATE CADCLI SET CLNT1 = 'Prefeitura Municipal de Teste'");
+    EXPECT_FALSE(perguntaPlanilhaCom("camara municipal de teste", roda1));
 }
 
 TEST_F(Anexo1Planilha, OutraVersaoRecebeAMensagemENadaEhEscritoNoModelo) {
@@ -90,7 +75,7 @@ TEST_F(Anexo1Planilha, CaminhoInexistentePedeOutraPlanilha) {
 
 TEST_F(Anexo1Planilha, RespostaNaoDeixaAPlanilhaDeLado) {
     const Resultado r = roda(1, false, {false});
-    EXPECT_TRUE(perguntouPlanilha(r));
+    EXPECT_TRUE(r.perguntou(Pergunta));
     EXPECT_TRUE(pasta.aberta.isEmpty());
 }
 

@@ -227,13 +227,7 @@ TEST_F(Anexo1BComBancoProprio, EmpenhoSegueOProprioVinculoELiquidacaoOVinculoDoI
 
 TEST_F(Anexo1BComBancoProprio, PlanilhaRecebeAsLinhasDeValorECamaraSemAcentoNaoEhPerguntada) {
     Pasta pasta;
-    const QString tce = dados() + "tce.xls";
-    QFile f(tce);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("planilha");
-    f.close();
-    valores.definePlanilha(tce);
-    valores.defineFabricaDePlanilha([&] { return std::make_unique<PlanilhaNaMemoria>(pasta); });
+    usaPlanilhaNaMemoria(pasta);
 
     const Resultado r = roda<nq::TImpAnexo1B>(3, {true});
     ASSERT_TRUE(pasta.mostrada);
@@ -282,13 +276,8 @@ TEST_F(Anexo1B, PaginasDeReferenciaECsvIgualAoPdf) {
     comparaComGoldenDoAnexo("anexo1b", "anexo1b_bim3", nq::despejo(r3.documento));
 
     const Resultado r = roda<nq::TImpAnexo1B>(6);
-    const QString pdf = dados() + "anexo1b.pdf";
-    gravaPdf(r.documento, pdf);
-    QStringList csv;
-    for (const nq::Figura& f : r.figuras)
-        csv << f.valor;
     EXPECT_EQ(r.figuras.size(), 8 * r.tabelas.at("ppDBPipeline3").size());
-    EXPECT_EQ(csv, figurasDoPdf(pdf));
+    EXPECT_EQ(valoresDoCsv(r.figuras), figurasImpressas(r.documento, dados() + "anexo1b.pdf"));
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 #include "annexes/common/plano_figuras.h"
 #include "apoio_anexos.h"
 #include "app/anexos_do_programa.h"
-#include "app/lote.h"
 #include "core/configuracao.h"
 #include "core/erro.h"
 #include "entry/catalogo.h"
@@ -206,13 +205,7 @@ TEST_F(Anexo2, DigitadosLegadosEUmaFuncaoEmDoisGrupos) {
 
 TEST_F(Anexo2, PlanilhaAchaAsLinhasDaFuncaoOuAsPrimeirasLivres) {
     Pasta pasta;
-    const QString tce = dados() + "tce.xls";
-    QFile f(tce);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("planilha");
-    f.close();
-    valores.definePlanilha(tce);
-    valores.defineFabricaDePlanilha([&] { return std::make_unique<PlanilhaNaMemoria>(pasta); });
+    usaPlanilhaNaMemoria(pasta);
     auto& folha = pasta.folhas["mod2 6b"];
     folha["A40"] = nq::ValorCelula::deNumero(4);
     folha["B40"] = nq::ValorCelula::deNumero(123);
@@ -255,34 +248,10 @@ TEST_F(Anexo2, PaginasDeReferenciaECsvIgualAoPdfComOsSubtotais) {
     comparaComGoldenDoAnexo("anexo2", "anexo2_bim3", nq::despejo(r3.documento));
 
     const Resultado r = roda<nq::TImpAnexo2>(6);
-    const QString pdf = dados() + "anexo2.pdf";
-    gravaPdf(r.documento, pdf);
-    QStringList csv;
-    for (const nq::Figura& f : r.figuras)
-        csv << f.valor;
-    EXPECT_EQ(csv, figurasDoPdf(pdf));
+    EXPECT_EQ(valoresDoCsv(r.figuras), figurasImpressas(r.documento, dados() + "anexo2.pdf"));
     // Every line prints seven figures: sub-functions and TOTAIS on their line,
     // functions in their SubTotal.
     EXPECT_EQ(r.figuras.size(), 7 * r.tabelas.at(Tabela).size());
-}
-
-TEST(Anexo2Lote, GravaOsSubtotaisNoCsv) {
-    garanteAplicacao();
-    QTemporaryDir saida;
-    const nq::demo::Demonstracao demo = nq::demo::criaBancoDeTeste(saida.filePath("banco"));
-    nq::OpcoesDoLote o;
-    o.anexo = "2";
-    o.bimestre = 4;
-    o.ini = demo.ini;
-    o.csv = saida.filePath("anexo2.csv");
-    EXPECT_EQ(nq::executaLote(o, nq::anexosDoPrograma()), 0);
-    nq::defineCaminhoVexoIni({});
-    QFile f(o.csv);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QString csv = QString::fromUtf8(f.readAll());
-    EXPECT_TRUE(csv.contains("\ncdsImp;00010;Legislativa;ppVariable8;"))
-        << csv.left(400).toStdString();
-    EXPECT_TRUE(csv.contains("\ncdsImp;99999;TOTAIS:;ppVariable7;"));
 }
 
 } // namespace

@@ -1,28 +1,12 @@
 #include "annexes/anexo3/anexo3.h"
-#include "annexes/common/figuras_csv.h"
-#include "annexes/common/lancador.h"
-#include "apoio/aplicacao.h"
-#include "apoio/dono_do_banco.h"
+#include "apoio_anexos.h"
 #include "core/globais.h"
-#include "core/mensagens.h"
-#include "db/consultas.h"
-#include "db/modulodados.h"
-#include "demo/demo.h"
-#include "entry/catalogo.h"
 #include "entry/preparacoes.h"
 #include "figuras_cabem.h"
 #include "imagens_de_referencia.h"
-#include "planilha_na_memoria.h"
 #include "report/fontes.h"
-#include "report/modelo.h"
-#include "report/motor.h"
-#include "report/preview/saida.h"
-#include "tables/clientdataset.h"
-#include "workbook/planilha.h"
 
 #include <QFile>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <array>
 #include <functional>
 #include <gtest/gtest.h>
@@ -35,48 +19,33 @@ using demo::FichaReceita;
 namespace {
 
 using Slots = std::array<Moeda, 14>;
-using Linhas = std::map<QString, Slots>;
+using PorSlot = std::map<QString, Slots>;
 
-Linhas slotsDe(const ClientDataSet& t) {
-    Linhas r;
-    const int id = t.fieldIndex("ID");
-    for (int i = 0; i < t.recordCount(); ++i)
+PorSlot slotsDe(const Linhas& linhas) {
+    PorSlot r;
+    for (const auto& [id, campos] : linhas)
         for (int k = 0; k < 14; ++k)
-            r[t.valueAt(i, id).asString()][k] =
-                t.valueAt(i, t.fieldIndex("MES" + sufixoDoSlot(k))).asCurrency();
+            r[id][k] = campos.at("MES" + sufixoDoSlot(k)).asCurrency();
     return r;
 }
 
-// Takes the table as printed and the printed figures, and closes the preview.
-class SaidaDeTeste : public SaidaDeRelatorios {
-public:
-    void executa(TppReport& relatorio) override {
-        ColetorDeFiguras coletor(relatorio);
-        SaidaDeRelatorios::executa(relatorio);
-        figuras = coletor.figuras();
-    }
-    void apresenta(TppReport& relatorio, const Documento& d) override {
-        paginas = static_cast<int>(d.paginas.size());
-        documento = d;
-        // Texts wider than their box are cut where the box ends.
-        const MedidorDeTexto& medidor = MedidorDeTexto::instancia();
-        for (const Pagina& pagina : d.paginas)
-            for (const ComandoDeDesenho& comando : pagina.comandos)
-                if (const auto* t = std::get_if<ComandoTexto>(&comando))
-                    for (const TrechoDeTexto& trecho : t->trechos)
-                        if (trecho.x + medidor.largura(t->fonte, trecho.texto) >
-                            t->caixa.esquerda + t->caixa.largura)
-                            cortados << trecho.texto;
-        impresso = slotsDe(*relatorio.pipeline("ppDBPipeline5")->DataSource);
-        if (relatorio.OnPreviewFormClose)
-            relatorio.OnPreviewFormClose();
-    }
-    int paginas = 0;
-    Documento documento;
-    QStringList cortados;
-    Linhas impresso;
-    std::vector<Figura> figuras;
-};
+PorSlot slotsDe(const ClientDataSet& t) {
+    return slotsDe(fotoDaTabela(t));
+}
+
+// Texts wider than their box, which the box cuts.
+QStringList cortados(const Documento& d) {
+    QStringList r;
+    const MedidorDeTexto& medidor = MedidorDeTexto::instancia();
+    for (const Pagina& pagina : d.paginas)
+        for (const ComandoDeDesenho& comando : pagina.comandos)
+            if (const auto* t = std::get_if<ComandoTexto>(&comando))
+                for (const TrechoDeTexto& trecho : t->trechos)
+                    if (trecho.x + medidor.largura(t->fonte, trecho.texto) >
+                        t->caixa.esquerda + t->caixa.largura)
+                        r << trecho.texto;
+    return r;
+}
 
 // The annex's month figures computed straight from the generated rows.
 class Esperado {
@@ -158,26 +127,11 @@ Moeda reais(int64_t centavos) {
     return Moeda::deDezMilesimos(centavos * 100);
 }
 
-class Anexo3 : public ::testing::Test {
+class Anexo3 : public BancoDeAnexos {
 protected:
-    static void SetUpTestSuite() {
-        garanteAplicacao();
-        tmp_ = new QTemporaryDir;
-        demo_ = new demo::Demonstracao(demo::criaBancoDeTeste(tmp_->path() + "/banco"));
-    }
-    static void TearDownTestSuite() {
-        delete demo_;
-        delete tmp_;
-    }
-
     void SetUp() override {
-        dir_ = std::make_unique<QTemporaryDir>();
-        defineDiretorioDados(dados());
+        BancoDeAnexos::SetUp();
         defineAnoExercicio("2008");
-        dm_ = std::make_unique<Tdm>();
-        dm_->Conexao.BeforeConnect = nullptr;
-        dm_->Conexao.setParam("Database", demo_->bancoAtual);
-        instalado_ = std::make_unique<LancadorInstalado>(valores);
         // Typed figures in both years' files.
         digita("2007", "0300.00.00", "DEZEMBRO", reais(12345));
         digita("2007", "1724.00.00", "NOVEMBRO", reais(999));
@@ -185,24 +139,10 @@ protected:
         digita("2008", "0100.00.00", "DEZEMBRO", reais(1));
     }
 
-    void TearDown() override {
-        instalado_.reset();
-        dm_.reset();
-        dir_.reset();
-    }
-
-    QString dados() const { return dir_->path() + "/"; }
-
     void digita(const QString& ano, const QString& receita, const QString& mes, Moeda v) {
         PreparaAnexo3(dados(), ano);
-        const QString arq = caminhoArquivo(dados(), ArquivoDigitado::Anexo3, ano);
-        ClientDataSet t;
-        t.loadFromFile(arq);
-        ASSERT_TRUE(t.locate("RECEITA", receita));
-        t.edit();
-        t.fieldByName(mes).setAsCurrency(v);
-        t.post();
-        t.saveToFile(arq);
+        ::digita(caminhoArquivo(dados(), ArquivoDigitado::Anexo3, ano), ArquivoDigitado::Anexo3,
+                 Value(receita), {{mes, Value(v)}});
         tipados_[{ano.toInt(), receita, mes}] = v;
     }
 
@@ -214,33 +154,24 @@ protected:
         return it == tipados_.end() ? Moeda() : it->second;
     }
 
-    SaidaDeTeste roda(int bimestre, bool comAnterior) {
-        if (comAnterior) {
-            dm_->ConexaoAnt.setParam("Database", demo_->bancoAnterior);
-            dm_->ConexaoAnt.Open();
-        }
-        valores.defineBimestre(bimestre);
-        MensagensDeTeste msgs(true);
-        SaidaDeTeste saida;
-        SaidaInstalada instalada(saida);
-        TImpAnexo3 janela;
-        janela.btncalcula->click();
-        mensagens = msgs->registro();
-        return saida;
+    Resultado roda(int bimestre, bool comAnterior, std::vector<bool> respostas = {}) {
+        if (comAnterior)
+            abreAnoAnterior();
+        return BancoDeAnexos::roda<TImpAnexo3>(bimestre, std::move(respostas));
     }
 
     // Every line as the generated rows and the typed files give it.
     // A chamber gets only its typed figures, and the FUNDEF rule in the current year.
-    Linhas esperado(int bimestre, bool comAnterior, bool camara = false) const {
+    PorSlot esperado(int bimestre, bool comAnterior, bool camara = false) const {
         static const std::map<QString, QString> receitas = {
             {"00010", "0100.00.00"}, {"00030", "0300.00.00"}, {"00040", "0400.00.00"},
             {"00050", "0500.00.00"}, {"00080", "1710.00.00"}, {"00090", "1210.29.00"},
             {"00100", "1210.46.00"}, {"00110", "1724.00.00"}, {"00120", "1900.00.00"},
             {"00130", "2000.00.00"}};
-        const Esperado atual(demo_->exercicios.atual);
-        const Esperado anterior(demo_->exercicios.anterior);
+        const Esperado atual(demo().exercicios.atual);
+        const Esperado anterior(demo().exercicios.anterior);
         const int l = 2 * bimestre;
-        Linhas r;
+        PorSlot r;
         for (const auto& [id, regra] : regras()) {
             for (int k = 0; k < 14; ++k) {
                 const bool doAno = k < l;
@@ -281,14 +212,16 @@ protected:
     }
 
     void confere(int bimestre, bool comAnterior, bool camara = false) {
-        const SaidaDeTeste saida = roda(bimestre, comAnterior);
-        EXPECT_GE(saida.paginas, 1);
-        EXPECT_TRUE(saida.cortados.isEmpty()) << saida.cortados.join('|').toStdString();
-        const Linhas esperadas = esperado(bimestre, comAnterior, camara);
-        ASSERT_EQ(saida.impresso.size(), 15u);
+        const Resultado r = roda(bimestre, comAnterior);
+        EXPECT_GE(r.documento.paginas.size(), 1u);
+        EXPECT_TRUE(cortados(r.documento).isEmpty())
+            << cortados(r.documento).join('|').toStdString();
+        const PorSlot impresso = slotsDe(r.tabelas.at("ppDBPipeline5"));
+        const PorSlot esperadas = esperado(bimestre, comAnterior, camara);
+        ASSERT_EQ(impresso.size(), 15u);
         for (const auto& [id, porSlot] : esperadas)
             for (int k = 0; k < 14; ++k)
-                EXPECT_EQ(saida.impresso.at(id)[k], porSlot[k])
+                EXPECT_EQ(impresso.at(id)[k], porSlot[k])
                     << "linha " << id.toStdString() << " slot " << k;
 
         // The RCL file: binary, the whole table as printed.
@@ -298,7 +231,7 @@ protected:
         EXPECT_FALSE(f.read(5).startsWith("<?xml"));
         ClientDataSet t;
         t.loadFromFile(rcl);
-        EXPECT_EQ(slotsDe(t), saida.impresso);
+        EXPECT_EQ(slotsDe(t), impresso);
         ASSERT_TRUE(t.locate("ID", "00010"));
         const int l = 2 * bimestre;
         static const QStringList meses{"Janeiro",  "Fevereiro", "Marco",    "Abril",
@@ -319,7 +252,7 @@ protected:
         for (int k = 2; k <= 13; ++k)
             anterior += esperadas.at("00300")[k];
         QString totalImpresso, anteriorImpresso;
-        for (const Figura& fig : saida.figuras)
+        for (const Figura& fig : r.figuras)
             if (fig.id == "00300" && fig.coluna == "ppVariable1")
                 totalImpresso = fig.valor;
             else if (fig.id == "00300" && fig.coluna == "ppVariable2")
@@ -328,24 +261,6 @@ protected:
         EXPECT_EQ(anteriorImpresso, anterior.texto(2));
     }
 
-    // Renames the client entity in the shared database; returns the old name.
-    QString trocaNomeDoCliente(const QString& novo) {
-        dm_->qrCliente.open();
-        const QString antigo = dm_->qrCliente.fieldByName("CLNT1").asString();
-        dm_->qrCliente.close();
-        teste::executaComoDono(demo_->bancoAtual, "UPDATE CADCLI SET CLNT1=" + textoSql(novo));
-        return antigo;
-    }
-
-    ValoresFixosDoLancador valores;
-    std::vector<MensagemMostrada> mensagens;
-
-private:
-    static inline QTemporaryDir* tmp_ = nullptr;
-    static inline demo::Demonstracao* demo_ = nullptr;
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<Tdm> dm_;
-    std::unique_ptr<LancadorInstalado> instalado_;
     std::map<std::tuple<int, QString, QString>, Moeda> tipados_;
 };
 
@@ -386,53 +301,38 @@ TEST_F(Anexo3, CamaraSoTemOsValoresDigitadosEARegraDoFundefNoAno) {
 }
 
 TEST_F(Anexo3, PlanilhaRecebeOsDozeMesesEOBimestreAnterior) {
-    Celulas celulas;
-    const QString arquivo = dados() + "tce.xls";
-    QFile f(arquivo);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("planilha");
-    f.close();
-    valores.definePlanilha(arquivo);
-    valores.defineFabricaDePlanilha([&] { return planilhaEmMemoria(celulas); });
-
-    const SaidaDeTeste saida = roda(2, false);
-    ASSERT_FALSE(mensagens.empty());
-    EXPECT_EQ(mensagens.back().texto, "Deseja Exportar os Dados para a Planilha do TCE ?");
-    EXPECT_EQ(celulas["Com"]["AH6"], 2);
-    EXPECT_EQ(celulas["Com"]["AJ6"], 4);
-    EXPECT_EQ(celulas["Com"]["AR6"], 8);
-    auto& mod3 = celulas["mod 3"];
-    const Slots& direta = saida.impresso.at("00010");
-    EXPECT_EQ(mod3["C12"], direta[11].paraDouble());
-    EXPECT_EQ(mod3["N12"], direta[0].paraDouble());
+    Pasta pasta;
+    usaPlanilhaNaMemoria(pasta);
+    const Resultado r = roda(2, false, {true});
+    ASSERT_FALSE(r.mensagens.empty());
+    EXPECT_EQ(r.mensagens.back().texto, "Deseja Exportar os Dados para a Planilha do TCE ?");
+    EXPECT_EQ(pasta.numero("Com", "AH6"), 2);
+    EXPECT_EQ(pasta.numero("Com", "AJ6"), 4);
+    EXPECT_EQ(pasta.numero("Com", "AR6"), 8);
+    const PorSlot impresso = slotsDe(r.tabelas.at("ppDBPipeline5"));
+    const Slots& direta = impresso.at("00010");
+    EXPECT_EQ(pasta.numero("mod 3", "C12"), direta[11].paraDouble());
+    EXPECT_EQ(pasta.numero("mod 3", "N12"), direta[0].paraDouble());
     Moeda anterior;
     for (int k = 2; k <= 13; ++k)
         anterior += direta[k];
-    EXPECT_EQ(mod3["P12"], anterior.paraDouble());
-    EXPECT_EQ(mod3["N24"], saida.impresso.at("00130")[0].paraDouble());
-    EXPECT_EQ(mod3.count("O12"), 0u);
+    EXPECT_EQ(pasta.numero("mod 3", "P12"), anterior.paraDouble());
+    EXPECT_EQ(pasta.numero("mod 3", "N24"), impresso.at("00130")[0].paraDouble());
+    EXPECT_EQ(pasta.folhas["mod 3"].count("O12"), 0u);
     // Total lines are left to the workbook: 10 lines of 13 cells.
-    EXPECT_EQ(mod3.size(), 130u);
+    EXPECT_EQ(pasta.folhas["mod 3"].size(), 130u);
 }
 
 // The pages as a PDF draws them, and its text, are those of the references.
 TEST_F(Anexo3, PdfDoSextoBimestreIgualAsImagensDeReferencia) {
-    const SaidaDeTeste saida = roda(6, true);
-    teste::comparaComImagensDeReferencia(saida.documento,
+    teste::comparaComImagensDeReferencia(roda(6, true).documento,
                                          QStringLiteral(NQ404_FONTE "/tests/annexes/anexo3/golden"),
                                          QStringLiteral("anexo3_bim6_pdf"));
 }
 
 TEST_F(Anexo3, CamaraComAcentoNaoEhPerguntadaSobreAPlanilha) {
-    const QString arquivo = dados() + "tce.xls";
-    QFile f(arquivo);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("planilha");
-    f.close();
-    valores.definePlanilha(arquivo);
-    const QString nome = trocaNomeDoCliente("Câmara Municipal de Teste");
-    roda(1, false);
-    trocaNomeDoCliente(nome);
-    for (const auto& m : mensagens)
-        EXPECT_FALSE(m.foiPergunta) << m.texto.toStdString();
+    Pasta pasta;
+    usaPlanilhaNaMemoria(pasta);
+    EXPECT_FALSE(
+        perguntaPlanilhaCom("Câmara Municipal de Teste", [this] { return roda(1, false); }));
 }

@@ -18,9 +18,10 @@ void SaidaDeTeste::executa(nq::TppReport& relatorio) {
 
 void SaidaDeTeste::apresenta(nq::TppReport& relatorio, const nq::Documento& d) {
     documento = d;
+    // By pipeline ("ppDBPipeline1") and by table ("cdsRec").
     for (const auto& p : relatorio.pipelines())
         if (p->DataSource)
-            tabelas[p->Name] = fotoDaTabela(*p->DataSource);
+            tabelas[p->DataSource->name()] = tabelas[p->Name] = fotoDaTabela(*p->DataSource);
     if (relatorio.OnPreviewFormClose)
         relatorio.OnPreviewFormClose();
 }
@@ -58,10 +59,7 @@ QStringList Resultado::linhas(const QString& quadro, const QString& coluna) cons
 
 void ComBancoDeTeste::TearDownTestSuite() {
     nq::defineCaminhoVexoIni({});
-    delete demo_;
-    delete tmp_;
-    demo_ = nullptr;
-    tmp_ = nullptr;
+    ComBancoGerado::TearDownTestSuite();
 }
 
 void BancoDeAnexos::SetUpTestSuite() {

@@ -8,6 +8,7 @@
 #include "annexes/common/figuras_csv.h"
 #include "annexes/common/lancador.h"
 #include "apoio/aplicacao.h"
+#include "apoio/banco_gerado.h"
 #include "core/mensagens.h"
 #include "core/moeda.h"
 #include "db/modulodados.h"
@@ -28,8 +29,13 @@
 #include <map>
 #include <memory>
 
+// Readable texts in test failures.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
 // Takes the report's pages, the tables of its pipelines as printed (by
-// pipeline name) and the figures the printed texts show.
+// pipeline and by table name) and the figures the printed texts show.
 class SaidaDeTeste : public nq::SaidaDeRelatorios {
 public:
     void executa(nq::TppReport& relatorio) override;
@@ -61,17 +67,13 @@ struct Resultado {
 
 // A suite sharing one generated test database, made before its first test;
 // the Vexo.ini the suite chose is forgotten after its last.
-class ComBancoDeTeste : public ::testing::Test {
+class ComBancoDeTeste : public ComBancoGerado {
 protected:
     static void SetUpTestSuite() {
         garanteAplicacao();
-        tmp_ = new QTemporaryDir;
-        demo_ = new nq::demo::Demonstracao(nq::demo::criaBancoDeTeste(tmp_->path() + "/banco"));
+        ComBancoGerado::SetUpTestSuite();
     }
     static void TearDownTestSuite();
-
-    static inline QTemporaryDir* tmp_ = nullptr;
-    static inline nq::demo::Demonstracao* demo_ = nullptr;
 };
 
 // A generated exercise (the demo generator's small "teste" size): made once
@@ -139,7 +141,9 @@ private:
 };
 
 using nq::teste::figurasDoPdf;
+using nq::teste::figurasImpressas;
 using nq::teste::gravaPdf;
+using nq::teste::valoresDoCsv;
 
 // Types `valores` on the line of the typed-data file `arquivo` (of kind
 // `tipo`) whose key column holds `chave`, as data entry would; a missing file

@@ -9,28 +9,6 @@
 
 namespace {
 
-// Takes the pages, every table as printed and the printed figures.
-class SaidaDeTeste : public nq::SaidaDeRelatorios {
-public:
-    void executa(nq::TppReport& relatorio) override {
-        nq::ColetorDeFiguras coletor(relatorio);
-        nq::SaidaDeRelatorios::executa(relatorio);
-        figuras = coletor.figuras();
-    }
-    void apresenta(nq::TppReport& relatorio, const nq::Documento& d) override {
-        documento = d;
-        for (const auto& p : relatorio.pipelines())
-            if (p->DataSource)
-                tabelas[p->DataSource->name()] = fotoDaTabela(*p->DataSource);
-        if (relatorio.OnPreviewFormClose)
-            relatorio.OnPreviewFormClose();
-    }
-
-    nq::Documento documento;
-    std::map<QString, Linhas> tabelas;
-    std::vector<nq::Figura> figuras;
-};
-
 std::map<int, std::pair<QTemporaryDir*, nq::demo::Demonstracao*>>& demos() {
     static std::map<int, std::pair<QTemporaryDir*, nq::demo::Demonstracao*>> d;
     return d;
@@ -50,13 +28,6 @@ nq::Moeda Execucao::valor(const QString& tabela, const QString& id, const QStrin
         return {};
     }
     return l->second.at(campo).asCurrency();
-}
-
-QString Execucao::figura(const QString& tabela, const QString& id, const QString& coluna) const {
-    for (const nq::Figura& f : figuras)
-        if (f.quadro == tabela && f.id == id && f.coluna == coluna)
-            return f.valor;
-    return QStringLiteral("<ausente>");
 }
 
 Figuras Execucao::impressas() const {
@@ -150,7 +121,12 @@ Execucao BancoDosAnexos::roda(const std::function<std::unique_ptr<QWidget>()>& c
     nq::SaidaInstalada instalada(saida);
     const std::unique_ptr<QWidget> janela = cria();
     janela->findChild<QPushButton*>(QStringLiteral("btncalcula"))->click();
-    return {saida.tabelas, std::move(saida.documento), saida.figuras, msgs->registro()};
+    Execucao r;
+    r.tabelas = std::move(saida.tabelas);
+    r.documento = std::move(saida.documento);
+    r.figuras = std::move(saida.figuras);
+    r.mensagens = msgs->registro();
+    return r;
 }
 
 void BancoDosAnexos::executa(const QString& sql) {

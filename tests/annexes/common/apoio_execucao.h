@@ -4,36 +4,9 @@
 // data module, data directory and launcher per test, and one run of an annex
 // window with its printed tables and figures.
 
-#include "annexes/common/figuras_csv.h"
-#include "annexes/common/lancador.h"
 #include "annexes/common/plano_figuras.h"
-#include "apoio/aplicacao.h"
-#include "core/mensagens.h"
-#include "core/moeda.h"
-#include "db/modulodados.h"
-#include "demo/demo.h"
-#include "figuras_do_pdf.h"
-#include "foto_da_tabela.h"
-#include "golden_do_anexo.h"
-#include "planilha_na_memoria.h"
-#include "report/motor.h"
+#include "apoio_anexos.h"
 
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <functional>
-#include <gtest/gtest.h>
-#include <map>
-#include <memory>
-
-namespace nq {
-class Tdm;
-class Planilha;
-} // namespace nq
-
-// Readable texts in test failures.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 inline std::ostream& operator<<(std::ostream& os, const nq::Moeda& m) {
     return os << m.texto(4).toStdString();
 }
@@ -41,17 +14,10 @@ inline std::ostream& operator<<(std::ostream& os, const nq::Moeda& m) {
 // Printed figures by (table, line ID, column).
 using Figuras = std::map<std::tuple<QString, QString, QString>, nq::Moeda>;
 
-// What one run of an annex left.
-struct Execucao {
-    std::map<QString, Linhas> tabelas; // by table name ("cdsRec")
-    nq::Documento documento;
-    std::vector<nq::Figura> figuras;
-    std::vector<nq::MensagemMostrada> mensagens;
-
+// What one run of annex 4 or 5 left, read by table name ("cdsRec").
+struct Execucao : Resultado {
     // A table's field on line `id` (a failure when the line is missing).
     nq::Moeda valor(const QString& tabela, const QString& id, const QString& campo) const;
-    // The printed figure of (table, line, column), or "<ausente>".
-    QString figura(const QString& tabela, const QString& id, const QString& coluna) const;
     // Every printed figure (a failure when one is printed twice).
     Figuras impressas() const;
 };
@@ -104,7 +70,5 @@ private:
     bool anterior_;
 };
 
-using nq::teste::figurasDoPdf;
-using nq::teste::gravaPdf;
 // A typed-data file edited in place: `linha` located by ID, `campos` set.
 void digita(const QString& arquivo, const QString& id, const std::map<QString, nq::Moeda>& campos);

@@ -29,4 +29,16 @@ QStringList figurasDoPdf(const QString& pdf) {
     return figuras;
 }
 
+QStringList valoresDoCsv(const std::vector<Figura>& figuras) {
+    QStringList r;
+    for (const Figura& f : figuras)
+        r << f.valor;
+    return r;
+}
+
+QStringList figurasImpressas(const Documento& documento, const QString& pdf) {
+    gravaPdf(documento, pdf);
+    return figurasDoPdf(pdf);
+}
+
 } // namespace nq::teste

@@ -16,31 +16,6 @@ TEST(Lancador, CamaraSoComAsMinusculasDeAaZ) {
     EXPECT_FALSE(nomeDeCamara(""));
 }
 
-TEST(Lancador, ValoresCompartilhados) {
-    ValoresFixosDoLancador v;
-    EXPECT_FALSE(v.camaraLegislativa());
-    v.marcaCamaraLegislativa();
-    EXPECT_TRUE(v.camaraLegislativa());
-
-    EXPECT_EQ(v.filtroReserva(), " ");
-    v.defineFiltroReserva(false);
-    EXPECT_EQ(v.filtroReserva(),
-              " (D.TPEM<>'RD') AND (COALESCE(D.PKEMPA, 0) NOT IN (SELECT PKEMP FROM DESPES "
-              "WHERE DESPES.TPEM='RD')) AND ");
-    v.defineFiltroReserva(true);
-    EXPECT_EQ(v.filtroReserva(), " ");
-}
-
-TEST(Lancador, BimestreFixo) {
-    ValoresFixosDoLancador v;
-    EXPECT_EQ(v.digitoBimestre(), "");
-    v.defineBimestre(4);
-    EXPECT_EQ(v.textoBimestre(), "4 - Julho -  Agosto");
-    EXPECT_EQ(v.indiceBimestre(), 3);
-    EXPECT_THROW(v.defineBimestre(7), Erro);
-    EXPECT_EQ(v.indiceBimestre(), 3);
-}
-
 TEST(Lancador, InstalacaoPorEscopo) {
     EXPECT_THROW(lancador(), Erro);
     ValoresFixosDoLancador a, b;

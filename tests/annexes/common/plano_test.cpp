@@ -7,6 +7,7 @@
 #include "annexes/common/plano_interno.h"
 #include "annexes/common/somas_do_orcamento.h"
 #include "annexes/gestao_fiscal/formas_gestao.h"
+#include "apoio/banco_gerado.h"
 #include "apoio/dono_do_banco.h"
 #include "core/erro.h"
 #include "db/conexao.h"
@@ -88,19 +89,14 @@ struct Literal {
     QString erro;
 };
 
-class Plano : public ::testing::Test {
+class Plano : public ComBancoGerado {
 protected:
     static void SetUpTestSuite() {
-        tmp_ = new QTemporaryDir;
-        demo_ = new demo::Demonstracao(demo::criaBancoDeTeste(tmp_->path() + "/banco"));
+        ComBancoGerado::SetUpTestSuite();
         QStringList comandos;
         for (const char* sql : Bordas)
             comandos << QString::fromUtf8(sql);
         teste::executaComoDono(demo_->bancoAtual, comandos);
-    }
-    static void TearDownTestSuite() {
-        delete demo_;
-        delete tmp_;
     }
     void SetUp() override {
         // The program's own user: it may only read the accounting tables.
@@ -138,10 +134,6 @@ protected:
 
     static const demo::Demonstracao& demo() { return *demo_; }
     TCRSQLConnection conexao;
-
-private:
-    static inline QTemporaryDir* tmp_ = nullptr;
-    static inline demo::Demonstracao* demo_ = nullptr;
 };
 
 // Random line conditions over the columns the annexes read, in the forms their

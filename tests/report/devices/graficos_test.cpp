@@ -156,32 +156,6 @@ TEST(Html, XhtmlBemFormadoEHtmlLegivelComOsTextos) {
     }
 }
 
-TEST(Rtf, SecoesPorPaginaTextosEscapadosEChavesEquilibradas) {
-    QTemporaryDir dir;
-    auto d = criaDispositivoDeArquivo(QStringLiteral("RTFFile"));
-    const QString arquivo = dir.filePath(QStringLiteral("anexo.rtf"));
-    d->defineArquivo(arquivo);
-    enviaDocumento(*d, relatorio());
-    const QByteArray rtf = leArquivo(arquivo);
-    ASSERT_TRUE(rtf.startsWith("{\\rtf1"));
-    int nivel = 0;
-    for (int i = 0; i < rtf.size(); ++i) {
-        if (rtf[i] == '\\') {
-            ++i; // an escaped brace does not count
-            continue;
-        }
-        nivel += rtf[i] == '{' ? 1 : rtf[i] == '}' ? -1 : 0;
-        ASSERT_GE(nivel, 0);
-    }
-    EXPECT_EQ(nivel, 0);
-    EXPECT_EQ(rtf.count("\\sect\\sectd"), 1);
-    EXPECT_TRUE(rtf.contains("\\pgwsxn12246\\pghsxn15817"));
-    EXPECT_TRUE(rtf.contains("ESPECIFICA\\u199?\\u195?O"));
-    EXPECT_TRUE(rtf.contains("\\tqr\\tx"));
-    EXPECT_TRUE(rtf.contains("\\dpline"));
-    EXPECT_TRUE(rtf.contains("\\charscalex"));
-}
-
 // The word processor lays the pages out as printed: every page on its own sheet, each
 // line's texts in their columns. Drawings the size of the page must not stall it.
 TEST(Rtf, LibreOfficeAbreComAsLinhasNoLugar) {

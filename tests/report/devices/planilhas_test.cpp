@@ -4,7 +4,6 @@
 #include "report/devices/planilhas.h"
 
 #include <QDir>
-#include <QtEndian>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -14,65 +13,6 @@ using namespace nq::teste;
 namespace {
 
 const QLocale Brasil(QLocale::Portuguese, QLocale::Brazil);
-
-uint16_t u16(const QByteArray& b, qsizetype i) {
-    return qFromLittleEndian<quint16>(b.constData() + i);
-}
-uint32_t u32(const QByteArray& b, qsizetype i) {
-    return qFromLittleEndian<quint32>(b.constData() + i);
-}
-
-// Follows a chain of 512-byte sectors through the allocation table.
-QByteArray cadeia(const QByteArray& arquivo, const std::vector<uint32_t>& fat, uint32_t setor) {
-    QByteArray r;
-    for (int guarda = 0; setor < 0xFFFFFFFA && guarda < 100000; ++guarda) {
-        r += arquivo.mid(512 + qsizetype(setor) * 512, 512);
-        setor = fat.at(setor);
-    }
-    return r;
-}
-
-// The "Workbook" stream of a compound document, read the way an independent reader would.
-QByteArray fluxoDaPasta(const QByteArray& arquivo) {
-    EXPECT_EQ(arquivo.left(8), QByteArray::fromHex("D0CF11E0A1B11AE1"));
-    const uint32_t nFat = u32(arquivo, 0x2C);
-    std::vector<uint32_t> fat;
-    for (uint32_t i = 0; i < std::min<uint32_t>(nFat, 109); ++i) {
-        const uint32_t s = u32(arquivo, 0x4C + 4 * i);
-        for (int k = 0; k < 128; ++k)
-            fat.push_back(u32(arquivo, 512 + qsizetype(s) * 512 + 4 * k));
-    }
-    const QByteArray diretorio = cadeia(arquivo, fat, u32(arquivo, 0x30));
-    for (qsizetype e = 0; e + 128 <= diretorio.size(); e += 128) {
-        const QString nome =
-            QString::fromUtf16(reinterpret_cast<const char16_t*>(diretorio.constData() + e),
-                               u16(diretorio, e + 64) / 2 - 1);
-        if (nome == QLatin1String("Workbook"))
-            return cadeia(arquivo, fat, u32(diretorio, e + 116)).left(u32(diretorio, e + 120));
-    }
-    ADD_FAILURE() << "sem fluxo Workbook";
-    return {};
-}
-
-struct Registro {
-    uint16_t tipo;
-    QByteArray dados;
-};
-
-// Records from `inicio` up to and including the end record of that substream.
-std::vector<Registro> registros(const QByteArray& fluxo, qsizetype inicio, uint16_t fim) {
-    std::vector<Registro> r;
-    for (qsizetype i = inicio; i + 4 <= fluxo.size();) {
-        const uint16_t tipo = u16(fluxo, i);
-        const uint16_t n = u16(fluxo, i + 2);
-        EXPECT_LE(i + 4 + n, fluxo.size());
-        r.push_back({tipo, fluxo.mid(i + 4, n)});
-        i += 4 + n;
-        if (tipo == fim)
-            break;
-    }
-    return r;
-}
 
 // Reads a CSV line written by LibreOffice (comma, quotes).
 QStringList camposCsv(const QString& linha) {
@@ -145,55 +85,6 @@ TEST(Grade, ColunasSeguemOAlinhamentoEmTodasAsPaginas) {
     EXPECT_FALSE(porTexto[QStringLiteral("001")].numero);
 }
 
-TEST(Excel, PastaBiff8ComTextosCompartilhadosENumeros) {
-    QTemporaryDir dir;
-    const QByteArray arquivo = leArquivo(
-        gravaPlanilha(QStringLiteral("ExcelFile"), relatorio(), dir, QStringLiteral("anexo.xls")));
-    const QByteArray fluxo = fluxoDaPasta(arquivo);
-    const auto globais = registros(fluxo, 0, 0x000A);
-    ASSERT_FALSE(globais.empty());
-    EXPECT_EQ(globais.front().tipo, 0x0809);
-    EXPECT_EQ(u16(globais.front().dados, 0), 0x0600);
-    EXPECT_EQ(u16(globais.front().dados, 2), 0x0005);
-    QStringList textos;
-    uint32_t folha = 0;
-    for (const Registro& r : globais) {
-        if (r.tipo == 0x0085)
-            folha = u32(r.dados, 0);
-        if (r.tipo == 0x00FC) // one record here: every string 16-bit
-            for (qsizetype i = 8; i < r.dados.size();) {
-                const uint16_t n = u16(r.dados, i);
-                textos << QString::fromUtf16(
-                    reinterpret_cast<const char16_t*>(r.dados.constData() + i + 3), n);
-                i += 3 + 2 * n;
-            }
-    }
-    const auto planilha = registros(fluxo, folha, 0x000A);
-    ASSERT_FALSE(planilha.empty());
-    EXPECT_EQ(planilha.front().tipo, 0x0809);
-    EXPECT_EQ(u16(planilha.front().dados, 2), 0x0010);
-    EXPECT_EQ(planilha.back().tipo, 0x000A);
-    std::vector<double> numeros;
-    int rotulos = 0;
-    for (const Registro& r : planilha) {
-        if (r.tipo == 0x0203) {
-            double v;
-            memcpy(&v, r.dados.constData() + 6, 8);
-            numeros.push_back(v);
-        }
-        if (r.tipo == 0x00FD) {
-            EXPECT_LT(u32(r.dados, 6), uint32_t(textos.size()));
-            ++rotulos;
-        }
-    }
-    EXPECT_NE(std::find(numeros.begin(), numeros.end(), 1234.56), numeros.end());
-    EXPECT_NE(std::find(numeros.begin(), numeros.end(), -5.0), numeros.end());
-    EXPECT_TRUE(textos.contains(QStringLiteral("ESPECIFICAÇÃO")));
-    EXPECT_TRUE(textos.contains(QStringLiteral("001")));
-    EXPECT_EQ(textos.count(QStringLiteral("PREVISTO")), 1); // shared, though printed twice
-    EXPECT_EQ(rotulos, 2 * (1 + 4 + 3 * 2 + 1));
-}
-
 // LibreOffice opens what was written; numbers arrive as values, texts as printed. The
 // workbook also carries more text than one record holds, so its string table continues.
 TEST(Planilhas, LibreOfficeAbreXlsWk1EWq1) {
@@ -255,31 +146,5 @@ TEST(Planilhas, LibreOfficeAbreXlsWk1EWq1) {
                           0)
                     << i;
         }
-    }
-}
-
-TEST(Lotus, CabecalhoDaVersaoERegistrosAteOFim) {
-    QTemporaryDir dir;
-    const QByteArray texto("ESPECIFICA\x80\xc7O", 13);
-    const std::tuple<QString, int, QByteArray> tipos[] = {
-        {QStringLiteral("LotusFile"), 0x0406, "'" + texto + '\0'},
-        {QStringLiteral("QuattroFile"), 0x5120, "'\x0d" + texto + '\0'}};
-    for (const auto& [nome, versao, rotulo] : tipos) {
-        const QByteArray b =
-            leArquivo(gravaPlanilha(nome, relatorio(), dir, nome + QStringLiteral(".wk")));
-        const auto r = registros(b, 0, 0x0001);
-        ASSERT_GT(r.size(), 3u);
-        EXPECT_EQ(r.front().tipo, 0x0000);
-        EXPECT_EQ(u16(r.front().dados, 0), versao);
-        EXPECT_EQ(r.back().tipo, 0x0001);
-        qsizetype total = 0;
-        for (const Registro& x : r)
-            total += 4 + x.dados.size();
-        EXPECT_EQ(total, b.size());
-        bool achou = false;
-        for (const Registro& x : r)
-            if (x.tipo == 0x000F && x.dados.mid(5) == rotulo)
-                achou = true;
-        EXPECT_TRUE(achou) << "rótulo em código 850 com prefixo de alinhamento";
     }
 }

@@ -125,27 +125,6 @@ TEST_F(Impressao, SaidaParaArquivoAvisaOFechamento) {
     EXPECT_GT(paginasDoPdf(pasta_.filePath(QStringLiteral("r.pdf"))), 1);
 }
 
-TEST_F(Impressao, PreviewGeraAsPaginasEnquantoMostra) {
-    RelatorioDeTeste r(150);
-    r.relatorio.PreviewFormSettings.WindowState = TWindowState::wsNormal;
-    int paginas = 0;
-    QStringList botao;
-    r.relatorio.OnPreviewFormCreate = [&] {
-        JanelaDePreview* j = PreviewForm(r.relatorio);
-        botao << j->findChild<QPushButton*>(QStringLiteral("fechar"))->text();
-        // Close once the run has ended: the close request waits for it.
-        QTimer::singleShot(0, j, [j] { j->reject(); });
-    };
-    r.relatorio.OnPreviewFormClose = [&] {
-        JanelaDePreview* j = PreviewForm(r.relatorio);
-        paginas = j->quantidadeDePaginas();
-        botao << j->findChild<QPushButton*>(QStringLiteral("fechar"))->text();
-    };
-    mostraPreview(r.relatorio);
-    EXPECT_GE(paginas, 1);
-    EXPECT_EQ(botao, (QStringList{QStringLiteral("Cancelar"), QStringLiteral("Fechar")}));
-}
-
 TEST_F(Impressao, TituloDoRelatorioNaJanelaNoPdfEOndeFoiGravado) {
     MensagensDeTeste mensagens;
     const QString pdf = pasta_.filePath(QStringLiteral("anexo1.pdf"));
