@@ -55,6 +55,18 @@ Moeda Moeda::deInteiro(int64_t reais) {
     return deDezMilesimos(multiplica(reais, Escala, "número inteiro"));
 }
 
+Moeda Moeda::deQuociente(__int128 numerador, __int128 denominador, const char* conta) {
+    const bool negativo = (numerador < 0) != (denominador < 0);
+    const __int128 n = numerador < 0 ? -numerador : numerador;
+    const __int128 d = denominador < 0 ? -denominador : denominador;
+    __int128 q = n / d;
+    if ((n % d) * 2 >= d)
+        ++q;
+    if (q > INT64_MAX)
+        estouro(QString::fromUtf8(conta));
+    return deDezMilesimos(static_cast<int64_t>(negativo ? -q : q));
+}
+
 Moeda Moeda::deDouble(double v) {
     if (std::isnan(v))
         throw Erro(QStringLiteral("Valor monetário inválido: não é um número."));

@@ -28,6 +28,10 @@ public:
     // out of range throw.
     static Moeda deDouble(double v);
     static Moeda deInteiro(int64_t reais);
+    // numerador ÷ denominador ten-thousandths, rounded half away from zero: the
+    // exact quotients of products and percentages. `conta` names the
+    // calculation in the error when the result does not fit.
+    static Moeda deQuociente(__int128 numerador, __int128 denominador, const char* conta);
     // "1234.56", "-0.5", "12" (point as decimal separator); nullopt when not a number
     // or when it has more than four decimal places.
     static std::optional<Moeda> deTexto(const QString& texto);

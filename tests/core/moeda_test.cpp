@@ -26,6 +26,12 @@ TEST(Moeda, ArredondaMetadeParaLongeDoZero) {
     EXPECT_EQ(Moeda::deDezMilesimos(-12350).texto(), "-1.24");
     EXPECT_EQ(Moeda::deDezMilesimos(-50).texto(), "-0.01");
     EXPECT_EQ(Moeda::deDezMilesimos(-49).texto(), "0.00");
+    // Quotients of products and percentages, whatever the signs.
+    EXPECT_EQ(Moeda::deQuociente(1, 2, "").dezMilesimos(), 1);
+    EXPECT_EQ(Moeda::deQuociente(-1, 2, "").dezMilesimos(), -1);
+    EXPECT_EQ(Moeda::deQuociente(5, -10, "").dezMilesimos(), -1);
+    EXPECT_EQ(Moeda::deQuociente(-4, -10, "").dezMilesimos(), 0);
+    EXPECT_EQ(Moeda::deQuociente(2, -3, "").dezMilesimos(), -1);
 }
 
 TEST(Moeda, LeTexto) {
@@ -72,6 +78,8 @@ TEST(Moeda, EstouroEmQualquerOperacaoEUmErro) {
     EXPECT_TRUE(recusa([&] { (void)Moeda::deEscalado(INT64_MAX / 10, 2); }));
     EXPECT_TRUE(recusa([&] { (void)maior.arredondada(0); }));
     EXPECT_THROW((void)(centavo / 0.0), nq::Erro);
+    EXPECT_TRUE(recusa(
+        [&] { (void)Moeda::deQuociente(static_cast<__int128>(INT64_MAX) * 3, 2, "porcentagem"); }));
 
     // Right at the limits nothing is refused.
     EXPECT_EQ((maior - centavo + centavo), maior);

@@ -183,13 +183,8 @@ QString condicaoDaLinha(const QString& chave, bool despesa) {
 Moeda percentualDe(Moeda parte, Moeda todo) {
     if (todo.ehZero())
         return Moeda();
-    const __int128 n = static_cast<__int128>(parte.dezMilesimos()) * 100 * Moeda::Escala;
-    const __int128 d = todo.dezMilesimos();
-    __int128 q = n / d;
-    const __int128 r = n % d;
-    if (2 * (r < 0 ? -r : r) >= (d < 0 ? -d : d))
-        q += (n < 0) != (d < 0) ? -1 : 1;
-    return Moeda::deDezMilesimos(static_cast<int64_t>(q));
+    return Moeda::deQuociente(static_cast<__int128>(parte.dezMilesimos()) * 100 * Moeda::Escala,
+                              todo.dezMilesimos(), "porcentagem");
 }
 
 TImpAnexo1B::TImpAnexo1B(QWidget* dono)

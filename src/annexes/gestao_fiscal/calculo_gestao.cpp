@@ -42,30 +42,19 @@ Moeda limitePrudencial(bool camara) {
     return Moeda::deDezMilesimos(camara ? 57000 : 513000);
 }
 
-Moeda arredondado(__int128 numerador, __int128 denominador) {
-    const bool negativo = (numerador < 0) != (denominador < 0);
-    const __int128 n = numerador < 0 ? -numerador : numerador;
-    const __int128 d = denominador < 0 ? -denominador : denominador;
-    __int128 q = (2 * n + d) / (2 * d);
-    if (negativo)
-        q = -q;
-    if (q > INT64_MAX || q < INT64_MIN)
-        throw Erro(QStringLiteral("Valor fora do limite no cálculo de uma porcentagem."));
-    return Moeda::deDezMilesimos(static_cast<int64_t>(q));
-}
-
 } // namespace
 
 Moeda porcentagemDe(Moeda parte, Moeda todo) {
     if (todo <= Moeda())
         return {};
-    return arredondado(static_cast<__int128>(parte.dezMilesimos()) * 100 * Moeda::Escala,
-                       todo.dezMilesimos());
+    return Moeda::deQuociente(static_cast<__int128>(parte.dezMilesimos()) * 100 * Moeda::Escala,
+                              todo.dezMilesimos(), "porcentagem");
 }
 
 Moeda parteDe(Moeda todo, Moeda porcentagem) {
-    return arredondado(static_cast<__int128>(todo.dezMilesimos()) * porcentagem.dezMilesimos(),
-                       static_cast<__int128>(100) * Moeda::Escala);
+    return Moeda::deQuociente(static_cast<__int128>(todo.dezMilesimos()) *
+                                  porcentagem.dezMilesimos(),
+                              static_cast<__int128>(100) * Moeda::Escala, "porcentagem");
 }
 
 // The two column pairs: the period's and the previous exercise's.

@@ -46,19 +46,6 @@ QString filtroDoTitulo(const QString& id) {
     return {};
 }
 
-// Rounds a quotient of integers half away from zero.
-int64_t divideArredondando(__int128 numerador, __int128 denominador) {
-    const bool negativo = (numerador < 0) != (denominador < 0);
-    const __int128 n = numerador < 0 ? -numerador : numerador;
-    const __int128 d = denominador < 0 ? -denominador : denominador;
-    __int128 q = n / d;
-    if ((n % d) * 2 >= d)
-        ++q;
-    if (q > INT64_MAX)
-        throw Erro(QStringLiteral("O resultado de uma fórmula excede o maior valor monetário."));
-    return static_cast<int64_t>(negativo ? -q : q);
-}
-
 } // namespace
 
 Moeda aplicaOperador(QChar operador, Moeda acumulado, Moeda valor) {
@@ -70,11 +57,11 @@ Moeda aplicaOperador(QChar operador, Moeda acumulado, Moeda valor) {
     case '-':
         return acumulado - valor;
     case '*':
-        return Moeda::deDezMilesimos(divideArredondando(a * v, Moeda::Escala));
+        return Moeda::deQuociente(a * v, Moeda::Escala, "fórmula");
     case '/':
         if (v == 0)
             return Moeda();
-        return Moeda::deDezMilesimos(divideArredondando(a * Moeda::Escala, v));
+        return Moeda::deQuociente(a * Moeda::Escala, v, "fórmula");
     default:
         throw Erro(QStringLiteral("Operador desconhecido na fórmula: \"%1\".").arg(operador));
     }
