@@ -181,17 +181,18 @@ void TImpAnexo5::btncalculaClick() {
     const CadastroDoCliente cliente = leCadastroDoCliente();
     ano_ = anoDoArquivo(cliente.exercicio);
 
-    EstradaDoAnexo estrada(diretorioDados(), dm().Conexao);
+    // The work files keep the computed figures: the fiscal-management report
+    // reads the debt one. A run that fails leaves them as the last finished one did.
+    EstradaDoAnexo estrada(diretorioDados(), dm().Conexao, EstradaDoAnexo::AoSair::RestauraCopias);
     {
         AguardeRelatorio aguarde(this, 0);
         gera_receita_despesa_V(estrada, &aguarde);
         TOTALIZA_V(estrada);
     }
     comandos_ = estrada.comandos();
-    // The work files keep the computed figures: the fiscal-management report
-    // reads the debt one.
     for (ClientDataSet* t : {&cdsRec, &cdsDes, &cdsEsp})
         t->saveToFile();
+    estrada.conclui();
 
     TppReport& r = *relatorio6_;
     r.exige<TppLabel>(QStringLiteral("ppCLI6")).Caption = cliente.nome;

@@ -19,7 +19,7 @@ namespace nq {
 
 namespace {
 
-void copiaArquivo(const QString& origem, const QString& destino) {
+QByteArray leArquivo(const QString& origem) {
     QFile entrada(origem);
     if (!entrada.open(QIODevice::ReadOnly))
         throw Erro(QStringLiteral("Não foi possível ler o arquivo %1: %2")
@@ -28,7 +28,7 @@ void copiaArquivo(const QString& origem, const QString& destino) {
     if (entrada.error() != QFileDevice::NoError)
         throw Erro(QStringLiteral("Não foi possível ler o arquivo %1: %2")
                        .arg(origem, entrada.errorString()));
-    gravaArquivoAtomico(destino, dados);
+    return dados;
 }
 
 } // namespace
@@ -37,10 +37,16 @@ EstradaDoAnexo::EstradaDoAnexo(QString diretorio, TCRSQLConnection& conexao, AoS
     : diretorio_(std::move(diretorio)), conexao_(conexao), aoSair_(aoSair), plano_(conexao) {}
 
 EstradaDoAnexo::~EstradaDoAnexo() {
-    if (aoSair_ != AoSair::ApagaCopias)
-        return;
     try {
-        limpa();
+        if (aoSair_ == AoSair::ApagaCopias)
+            limpa();
+        else if (aoSair_ == AoSair::RestauraCopias && !concluida_)
+            for (auto a = anteriores_.rbegin(); a != anteriores_.rend(); ++a) {
+                if (a->second)
+                    gravaArquivoAtomico(a->first, *a->second);
+                else
+                    QFile::remove(a->first);
+            }
     } catch (...) {
         // Leaving on the annex's own failure: that is the one the user must see.
     }
@@ -76,8 +82,12 @@ PlanoDeFiguras& EstradaDoAnexo::plano(TCRSQLConnection& conexao) {
 void EstradaDoAnexo::carrega(ClientDataSet& tabela, ArquivoDigitado arquivo,
                              const QString& trabalho, const QString& ano) {
     const QString copia = arquivoNoDiretorio(diretorio_, trabalho);
+    if (aoSair_ == AoSair::RestauraCopias)
+        anteriores_.emplace_back(copia, QFileInfo::exists(copia)
+                                            ? std::optional<QByteArray>(leArquivo(copia))
+                                            : std::nullopt);
     pendentes_.push_back(std::make_unique<ArquivoPendente>(copia));
-    copiaArquivo(caminhoArquivo(diretorio_, arquivo, ano), copia);
+    gravaArquivoAtomico(copia, leArquivo(caminhoArquivo(diretorio_, arquivo, ano)));
     tabela.close();
     tabela.setIndexFieldNames({});
     tabela.setFileName(copia);

@@ -5,10 +5,12 @@
 #include "core/moeda.h"
 #include "entry/catalogo.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QPushButton;
@@ -62,8 +64,12 @@ class EstradaDoAnexo {
 public:
     // What becomes of the work files when the road goes without limpa() (a
     // failure, an early return). Annexes whose work files outlive the run (a file
-    // a later report reads) keep them.
-    enum class AoSair { GuardaCopias, ApagaCopias };
+    // a later report reads) keep them. RestauraCopias keeps them only once the
+    // run has said they hold its finished figures (conclui()); before that, the
+    // road's end puts back what each work file held before the run (or removes
+    // it when there was none), so a later report never reads the typed figures of
+    // a computation that failed half-way.
+    enum class AoSair { GuardaCopias, ApagaCopias, RestauraCopias };
 
     // `diretorio`: the year's data directory; `conexao`: where the statements run.
     EstradaDoAnexo(QString diretorio, TCRSQLConnection& conexao,
@@ -133,6 +139,9 @@ public:
 
     // Closes the loaded tables and deletes their work files.
     void limpa();
+    // The work files now hold the run's finished figures: a road that restores
+    // its copies leaves them as they are.
+    void conclui() { concluida_ = true; }
 
 private:
     QString diretorio_;
@@ -142,6 +151,9 @@ private:
     std::vector<std::pair<TCRSQLConnection*, std::unique_ptr<PlanoDeFiguras>>> outrosPlanos_;
     std::vector<std::pair<ClientDataSet*, QString>> carregadas_;
     std::vector<std::unique_ptr<ArquivoPendente>> pendentes_;
+    // What each work file held before the run (none: it did not exist), for RestauraCopias.
+    std::vector<std::pair<QString, std::optional<QByteArray>>> anteriores_;
+    bool concluida_ = false;
     int comandos_ = 0;
     int passos_ = 0;
 };

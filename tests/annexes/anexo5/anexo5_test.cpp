@@ -3,6 +3,7 @@
 
 #include "annexes/anexo5/anexo5.h"
 #include "core/configuracao.h"
+#include "core/erro.h"
 #include "entry/catalogo.h"
 #include "entry/preparacoes.h"
 #include "report/despejo.h"
@@ -280,6 +281,50 @@ TEST_F(Anexo5, ArquivoDaDividaGuardaOExercicioAnteriorEOsSeisBimestresCalculados
         dados() + nq::TImpAnexo5::arquivoDeTrabalho(nq::ArquivoDigitado::Anexo5Receita, "2008"));
     ASSERT_TRUE(receitas.locate("ID", nq::Value("00090")));
     EXPECT_EQ(receitas.fieldByName("REALIZADO_BIM3").asCurrency(), e.receita.at("00090").bim[3]);
+}
+
+TEST_F(Anexo5, CalculoQueFalhaDeixaOsArquivosDeTrabalhoDoUltimoCalculoConcluido) {
+    const std::array<QString, 3> trabalhos = {
+        dados() + nq::TImpAnexo5::arquivoDeTrabalho(nq::ArquivoDigitado::Anexo5Receita, "2008"),
+        dados() + nq::TImpAnexo5::arquivoDeTrabalho(nq::ArquivoDigitado::Anexo5Despesa, "2008"),
+        dados() +
+            nq::TImpAnexo5::arquivoDeTrabalho(nq::ArquivoDigitado::Anexo5Especificacao, "2008")};
+    const auto conteudos = [&] {
+        std::vector<std::map<QString, QStringList>> c;
+        for (const QString& t : trabalhos)
+            c.push_back(conteudoDoArquivo(t));
+        return c;
+    };
+    roda5(3);
+    const auto calculados = conteudos();
+    ASSERT_FALSE(calculados[2].at("00060")[6].isEmpty()); // BIM3 of the net consolidated debt
+
+    // A legacy line whose condition the database rejects stops the next run.
+    const QString des = arquivo(nq::ArquivoDigitado::Anexo5Despesa, "2008");
+    {
+        nq::ClientDataSet t;
+        t.loadFromFile(des);
+        t.append();
+        t.fieldByName("DESPESA").setAsString("4.9.99.99");
+        t.fieldByName("NOME").setAsString("  Antiga");
+        t.fieldByName("TITULO").setAsString("VA");
+        t.fieldByName("ID").setAsString("00085");
+        t.fieldByName("FILTRO").setAsString("(catec like and)");
+        t.post();
+        t.saveToFile(des);
+    }
+    // The fiscal-management report reads the debt file: it must still hold the
+    // last finished computation, not the typed figures the failed run copied.
+    EXPECT_THROW(roda5(3), nq::Erro);
+    EXPECT_EQ(conteudos(), calculados);
+
+    // Without an earlier computation, a failed run leaves no work file behind,
+    // so that report asks for annex 5 to be computed.
+    for (const QString& t : trabalhos)
+        QFile::remove(t);
+    EXPECT_THROW(roda5(3), nq::Erro);
+    for (const QString& t : trabalhos)
+        EXPECT_FALSE(QFile::exists(t)) << t.toStdString();
 }
 
 TEST_F(Anexo5, SemOBancoAnteriorOExercicioAnteriorVemDosArquivosDigitadosDoAnoAnterior) {
