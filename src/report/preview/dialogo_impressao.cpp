@@ -315,11 +315,20 @@ void TppPrintDialog::procuraArquivo() {
 }
 
 bool TppPrintDialog::validaArquivo() {
-    const QString nome = arquivo_->text().trimmed();
+    QString nome = arquivo_->text().trimmed();
     if (nome.isEmpty()) {
         mensagens().mostra(texto(TextoDoRelatorio::EspecifiqueOArquivo), windowTitle(),
                            Icone::Exclamacao);
         return false;
+    }
+    // A name typed without extension gets the type's, as the save dialog gives it: a file
+    // without one is not opened by the desktop's viewer for its type.
+    const auto dispositivo = criaDispositivoDeArquivo(tiposDeArquivo_->currentText());
+    if (dispositivo && QFileInfo(nome).suffix().isEmpty()) {
+        if (!nome.endsWith(QLatin1Char('.')))
+            nome += QLatin1Char('.');
+        nome += dispositivo->extensao();
+        arquivo_->setText(nome);
     }
     const QFileInfo info(nome);
     if (!info.absoluteDir().exists() || info.isDir()) {

@@ -174,6 +174,31 @@ TEST_F(DialogoDeImpressao, TipoDeArquivoTrocaAExtensao) {
     EXPECT_EQ(arquivo->text(), QStringLiteral("/tmp/anexo1.raf"));
 }
 
+TEST_F(DialogoDeImpressao, NomeSemExtensaoRecebeADoTipo) {
+    QTemporaryDir pasta;
+    TppPrintDialog d(contexto());
+    filho<QCheckBox>(d, "paraArquivo")->setChecked(true);
+    auto* tipos = filho<QComboBox>(d, "tiposDeArquivo");
+    tipos->setCurrentIndex(tipos->findText(QStringLiteral("PDFFile")));
+    auto* arquivo = filho<QLineEdit>(d, "arquivo");
+    // An existing file of the final name is asked about, not the name as typed.
+    const QString final = pasta.filePath(QStringLiteral("anexo1.PDF"));
+    QFile(final).open(QIODevice::WriteOnly);
+    arquivo->setText(pasta.filePath(QStringLiteral("anexo1")));
+    mensagens_->enfileiraResposta(true);
+    confirma(d);
+    EXPECT_EQ(mensagens_->textos(),
+              QStringList{final + QStringLiteral(" já existe.\nDeseja substituí-lo?")});
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(d.opcoes().arquivo, final);
+    // A name that has its own extension keeps it.
+    TppPrintDialog outro(contexto());
+    filho<QCheckBox>(outro, "paraArquivo")->setChecked(true);
+    filho<QLineEdit>(outro, "arquivo")->setText(pasta.filePath(QStringLiteral("anexo1.txt")));
+    confirma(outro);
+    EXPECT_EQ(outro.opcoes().arquivo, pasta.filePath(QStringLiteral("anexo1.txt")));
+}
+
 TEST_F(DialogoDeImpressao, SemArquivoPermitidoNaoHaGrupoDeArquivo) {
     ContextoDeImpressao c = contexto();
     c.permiteArquivo = false;
