@@ -194,6 +194,23 @@ QWidget* DelegadoDaGrade::createEditor(QWidget* pai, const QStyleOptionViewItem&
     return editor;
 }
 
+bool DelegadoDaGrade::eventFilter(QObject* objeto, QEvent* evento) {
+    if (evento->type() == QEvent::KeyPress) {
+        const int tecla = static_cast<QKeyEvent*>(evento)->key();
+        auto* editor = qobject_cast<EditorDigitado*>(objeto);
+        if (editor && editor == aberto_ && celula_.isValid() &&
+            (tecla == Qt::Key_Tab || tecla == Qt::Key_Backtab)) {
+            auto* modelo = const_cast<QAbstractItemModel*>(celula_.model());
+            if (!modelo->setData(celula_, editor->text(), Qt::EditRole)) {
+                editor->setFocus();
+                editor->selectAll();
+                return true;
+            }
+        }
+    }
+    return QStyledItemDelegate::eventFilter(objeto, evento);
+}
+
 void DelegadoDaGrade::setModelData(QWidget* editor, QAbstractItemModel* modelo,
                                    const QModelIndex& indice) const {
     const QString texto = static_cast<EditorDigitado*>(editor)->text();
