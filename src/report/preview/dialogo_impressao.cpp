@@ -355,8 +355,11 @@ void TppPrintDialog::accept() {
         if (!validaArquivo())
             return;
     } else if (impressoras_->count() == 0) {
-        mensagens().mostra(QStringLiteral("Não há impressora instalada neste computador."),
-                           windowTitle(), Icone::Exclamacao);
+        QString aviso = QStringLiteral("Não há impressora instalada neste computador.");
+        if (permiteArquivo_)
+            aviso += QStringLiteral(" Para gravar o relatório num arquivo, marque \"%1\".")
+                         .arg(texto(TextoDoRelatorio::ImprimirParaArquivo));
+        mensagens().mostra(aviso, windowTitle(), Icone::Exclamacao);
         return;
     }
     corrigeCopias();

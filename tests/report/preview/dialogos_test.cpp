@@ -116,7 +116,9 @@ TEST_F(DialogoDeImpressao, SemImpressoraSoImprimeParaArquivo) {
     confirma(d);
     EXPECT_TRUE(d.isVisible());
     EXPECT_EQ(mensagens_->textos(),
-              QStringList{QStringLiteral("Não há impressora instalada neste computador.")});
+              QStringList{QStringLiteral("Não há impressora instalada neste computador. Para "
+                                         "gravar o relatório num arquivo, marque \"Imprimir para "
+                                         "Arquivo\".")});
 }
 
 TEST_F(DialogoDeImpressao, ConferenciasDoArquivoNaOrdem) {
