@@ -119,6 +119,13 @@ TEST_F(DialogoDeImpressao, SemImpressoraSoImprimeParaArquivo) {
               QStringList{QStringLiteral("Não há impressora instalada neste computador. Para "
                                          "gravar o relatório num arquivo, marque \"Imprimir para "
                                          "Arquivo\".")});
+    // Where no file is allowed, there is nothing else to offer.
+    ContextoDeImpressao semArquivo = contexto();
+    semArquivo.permiteArquivo = false;
+    TppPrintDialog aviso(semArquivo);
+    confirma(aviso);
+    EXPECT_EQ(mensagens_->textos().last(),
+              QStringLiteral("Não há impressora instalada neste computador."));
 }
 
 TEST_F(DialogoDeImpressao, ConferenciasDoArquivoNaOrdem) {
