@@ -55,7 +55,7 @@ TFrmFechamento::TFrmFechamento(AnexosDisponiveis anexos, QWidget* pai)
     setObjectName(QStringLiteral("FrmFechamento"));
     setWindowTitle(QStringLiteral("Fechamento do Bimestre"));
     abreIndice = [](const QString& indice) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(indice));
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(indice));
     };
     criaControles();
 }
@@ -179,6 +179,7 @@ int TFrmFechamento::btnExecutarClick() {
         mensagens().mostra(resumo.falhaDoFechamento, QStringLiteral("Atenção"), Icone::Erro);
         return status;
     }
+    registro->appendPlainText(QStringLiteral("Índice: %1").arg(QDir::toNativeSeparators(indice)));
     const QString texto =
         resumo.cancelado ? QStringLiteral("O fechamento foi cancelado; os relatórios gravados "
                                           "até então estão na pasta.")
@@ -188,8 +189,13 @@ int TFrmFechamento::btnExecutarClick() {
                          : QStringLiteral("Todos os relatórios foram gravados e as conferências "
                                              "conferem.");
     if (mensagens().pergunta(texto + QStringLiteral("\n\nDeseja abrir o índice do fechamento?"),
-                             QStringLiteral("Fechamento do Bimestre"), Icone::Pergunta))
-        abreIndice(indice);
+                             QStringLiteral("Fechamento do Bimestre"), Icone::Pergunta) &&
+        !abreIndice(indice))
+        mensagens().mostra(QStringLiteral("O índice \"%1\" não pôde ser aberto: não há neste "
+                                          "computador um programa que abra páginas HTML. Abra-o "
+                                          "pelo navegador de internet.")
+                               .arg(QDir::toNativeSeparators(indice)),
+                           QStringLiteral("Atenção"), Icone::Exclamacao);
     return status;
 }
 

@@ -28,8 +28,9 @@ public:
     QPushButton* btnExecutar = nullptr;
     QPlainTextEdit* registro = nullptr;
 
-    // Opens the index page when the user asks; replaceable where there is no desktop.
-    std::function<void(const QString& indice)> abreIndice;
+    // Opens the index page when the user asks, false when nothing on this desktop opens
+    // it; replaceable where there is no desktop.
+    std::function<bool(const QString& indice)> abreIndice;
 
     // The Executar button: checks the fields, runs the close and tells how it
     // ended. Returns its status (statusDoFechamento), 2 when a field is wrong.

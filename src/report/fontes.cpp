@@ -12,8 +12,6 @@ namespace nq {
 namespace {
 
 constexpr int MilesimosPorPolegada = 25400;
-// Reference resolution for measuring: fine enough that hinting and rounding vanish.
-constexpr int PontosPorPolegadaDeReferencia = 1200;
 
 const QString& fonteMonoespacada() {
     static const QString nome = QStringLiteral("DejaVu Sans Mono");

@@ -36,6 +36,9 @@ struct FonteResolvida {
     double escalaHorizontal = 1;
 };
 
+// Reference resolution for measuring text: fine enough that hinting and rounding vanish.
+constexpr int PontosPorPolegadaDeReferencia = 1200;
+
 // Characters per inch of a printer-resident font; 0 when `nome` is not one of them.
 double passoDaFonteDeImpressora(const QString& nome);
 

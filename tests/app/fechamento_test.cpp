@@ -423,7 +423,11 @@ TEST_F(Fechamento, JanelaCanceladaEntreRelatoriosGuardaOsGravados) {
     ASSERT_FALSE(nq::InicioNQ404(dados).executa().encerrar);
     nq::TFrmFechamento janela(nq::anexosDoPrograma());
     QString aberto;
-    janela.abreIndice = [&](const QString& indice) { aberto = indice; };
+    bool abre = true;
+    janela.abreIndice = [&](const QString& indice) {
+        aberto = indice;
+        return abre;
+    };
     EXPECT_EQ(janela.btnExecutarClick(), 2);
     EXPECT_EQ(msgs->registro().back().texto, "Especifique o Bimestre!");
 
@@ -435,6 +439,16 @@ TEST_F(Fechamento, JanelaCanceladaEntreRelatoriosGuardaOsGravados) {
     const QStringList linhas = janela.registro->toPlainText().split('\n');
     EXPECT_EQ(linhas.filter(" s  gravado").size(),
               int(nq::relatoriosDoFechamento(6, false).size()));
+    EXPECT_EQ(linhas.last(), "Índice: " + QDir::toNativeSeparators(aberto));
+
+    // Where no program opens the page, the user is told where it is.
+    abre = false;
+    msgs->enfileiraResposta(true);
+    EXPECT_EQ(janela.btnExecutarClick(), 0);
+    EXPECT_EQ(msgs->registro().back().texto,
+              "O índice \"" + QDir::toNativeSeparators(aberto) +
+                  "\" não pôde ser aberto: não há neste computador um programa que abra "
+                  "páginas HTML. Abra-o pelo navegador de internet.");
 
     // Cancel pressed while the first report is written: it stays, the rest do not run.
     QTimer cancela;

@@ -178,14 +178,16 @@ TForm101::TForm101(QWidget* dono)
 
 TForm101::~TForm101() = default;
 
+// One panel is hidden before the other shows: with both on show for a moment the window
+// grows to hold them, and keeps that size with a blank where the second one was.
 void TForm101::RBimClick() {
-    PBim->show();
     PQua->hide();
+    PBim->show();
 }
 
 void TForm101::RQuaClick() {
-    PQua->show();
     PBim->hide();
+    PQua->show();
 }
 
 PeriodoDaGestao TForm101::periodo() const {

@@ -194,6 +194,26 @@ QWidget* DelegadoDaGrade::createEditor(QWidget* pai, const QStyleOptionViewItem&
     return editor;
 }
 
+bool DelegadoDaGrade::eventFilter(QObject* objeto, QEvent* evento) {
+    auto* editor = qobject_cast<EditorDigitado*>(objeto);
+    if (!editor || editor != aberto_ || evento->type() != QEvent::KeyPress)
+        return QStyledItemDelegate::eventFilter(objeto, evento);
+    const int tecla = static_cast<QKeyEvent*>(evento)->key();
+    if (tecla != Qt::Key_Tab && tecla != Qt::Key_Backtab)
+        return QStyledItemDelegate::eventFilter(objeto, evento);
+    // As the base class does, through the view's commit (which keeps the refusal's
+    // message box from closing the editor), but the editor closes only on a value taken.
+    emit commitData(editor);
+    if (recusa_) {
+        recusa_.reset(); // the editor still holds it
+        editor->setFocus();
+        editor->selectAll();
+        return true;
+    }
+    emit closeEditor(editor, tecla == Qt::Key_Tab ? EditNextItem : EditPreviousItem);
+    return true;
+}
+
 void DelegadoDaGrade::setModelData(QWidget* editor, QAbstractItemModel* modelo,
                                    const QModelIndex& indice) const {
     const QString texto = static_cast<EditorDigitado*>(editor)->text();

@@ -100,6 +100,11 @@ public:
     const std::optional<Recusa>& recusa() const { return recusa_; }
     void esqueceRecusa() { recusa_.reset(); }
 
+protected:
+    // Tab and Shift+Tab leave the cell only with a value it takes: a refused one stays
+    // in its editor to be put right, instead of the next figure being typed one cell on.
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
 private:
     mutable QPointer<EditorDigitado> aberto_;
     mutable QPersistentModelIndex celula_;

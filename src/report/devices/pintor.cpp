@@ -76,13 +76,18 @@ void PintorDePagina::desenhaTexto(QPainter& p, const ComandoTexto& c, Escala e) 
     if (!c.transparente)
         p.fillRect(caixa, c.fundo);
     p.setClipRect(caixa, Qt::IntersectClip);
-    const FonteResolvida f = resolveFonte(c.fonte);
+    FonteResolvida f = resolveFonte(c.fonte);
+    // The glyphs are laid out at the resolution the text was measured at and scaled down
+    // to the device's: at a screen's few pixels per character the font engine rounds each
+    // advance, and a run grows wider than measured (a figure's last digit clipped away).
+    const double reducao = p.device()->logicalDpiY() / double(PontosPorPolegadaDeReferencia);
+    f.fonte.setPointSizeF(f.fonte.pointSizeF() / reducao);
     p.setFont(f.fonte);
     p.setPen(c.fonte.cor);
     for (const TrechoDeTexto& t : c.trechos) {
         p.save();
         p.translate(t.x * e.x, t.linhaDeBase * e.y);
-        p.scale(f.escalaHorizontal, 1);
+        p.scale(f.escalaHorizontal * reducao, reducao);
         p.drawText(QPointF(0, 0), t.texto);
         p.restore();
     }

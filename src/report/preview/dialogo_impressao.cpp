@@ -315,11 +315,20 @@ void TppPrintDialog::procuraArquivo() {
 }
 
 bool TppPrintDialog::validaArquivo() {
-    const QString nome = arquivo_->text().trimmed();
+    QString nome = arquivo_->text().trimmed();
     if (nome.isEmpty()) {
         mensagens().mostra(texto(TextoDoRelatorio::EspecifiqueOArquivo), windowTitle(),
                            Icone::Exclamacao);
         return false;
+    }
+    // A name typed without extension gets the type's, as the save dialog gives it: a file
+    // without one is not opened by the desktop's viewer for its type.
+    const auto dispositivo = criaDispositivoDeArquivo(tiposDeArquivo_->currentText());
+    if (dispositivo && QFileInfo(nome).suffix().isEmpty()) {
+        if (!nome.endsWith(QLatin1Char('.')))
+            nome += QLatin1Char('.');
+        nome += dispositivo->extensao();
+        arquivo_->setText(nome);
     }
     const QFileInfo info(nome);
     if (!info.absoluteDir().exists() || info.isDir()) {
@@ -346,8 +355,11 @@ void TppPrintDialog::accept() {
         if (!validaArquivo())
             return;
     } else if (impressoras_->count() == 0) {
-        mensagens().mostra(QStringLiteral("Não há impressora instalada neste computador."),
-                           windowTitle(), Icone::Exclamacao);
+        QString aviso = QStringLiteral("Não há impressora instalada neste computador.");
+        if (permiteArquivo_)
+            aviso += QStringLiteral(" Para gravar o relatório num arquivo, marque \"%1\".")
+                         .arg(texto(TextoDoRelatorio::ImprimirParaArquivo));
+        mensagens().mostra(aviso, windowTitle(), Icone::Exclamacao);
         return;
     }
     corrigeCopias();

@@ -144,7 +144,9 @@ void JanelaDePreview::criaBarra() {
             t.chop(1);
         bool numero = false;
         const int valor = t.trimmed().toInt(&numero);
-        if (numero)
+        // The field also finishes when the focus merely passes through it: the zoom it
+        // shows changes nothing, and page width or whole page stay in force.
+        if (numero && valor != percentual())
             definePercentual(valor);
         atualizaEstado();
     });

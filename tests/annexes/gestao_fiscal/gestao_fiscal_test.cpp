@@ -431,3 +431,19 @@ TEST_F(GestaoFiscalDaCamara, SemRclComOsLimitesDaCamaraEAReceitaDigitada) {
 }
 
 } // namespace
+
+// Switching between bimester and quadrimester swaps one panel for the other: the window
+// keeps its size and "Imprimir" stays where the user is about to click.
+TEST(JanelaDaGestaoFiscal, TrocaDePeriodoNaoMoveOsBotoes) {
+    garanteAplicacao();
+    nq::TForm101 janela;
+    janela.show();
+    QCoreApplication::processEvents();
+    const QPoint imprimir = janela.BtnImprimir->pos();
+    janela.RQua->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(janela.BtnImprimir->pos(), imprimir);
+    janela.RBim->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(janela.BtnImprimir->pos(), imprimir);
+}

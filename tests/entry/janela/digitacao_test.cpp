@@ -383,6 +383,33 @@ TEST_F(JanelaDeDigitacao, OkComValorRecusadoNoEditorNaoGravaEFicaNaCelula) {
     EXPECT_EQ(le(arq, "ID", "00270", "EMPENHADO_BIM2"), reais(123456));
 }
 
+// Tab on a refused value leaves the cursor where the value is to be put right: the
+// figure typed next must not land one column on.
+TEST_F(JanelaDeDigitacao, TabComValorRecusadoFicaNaCelula) {
+    abre();
+    escolhe("1", "DESPESA");
+    clica(janela->btnmes);
+    const int coluna = janela->cdsDig.fieldIndex("EMPENHADO_BIM2");
+    digita(linha("00270"), "EMPENHADO_BIM2", "12,345", false);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(msgs->textos(), QStringList{"O valor '12,345' tem mais de duas casas decimais."});
+    EXPECT_EQ(janela->DBGrid->currentIndex().column(), coluna);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->text(), "12,345");
+
+    for (const QChar c : QString("-12,34"))
+        QTest::keyClick(editor, c.toLatin1());
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(janela->DBGrid->currentIndex().column(), coluna + 1);
+    EXPECT_EQ(msgs->registro().size(), 1u);
+    clica(janela->btnok);
+    const QString arq = caminhoArquivo(dir, ArquivoDigitado::Anexo1Despesa);
+    EXPECT_EQ(le(arq, "ID", "00270", "EMPENHADO_BIM2"), reais(-1234));
+    EXPECT_EQ(le(arq, "ID", "00270", janela->cdsDig.fieldDef(coluna + 1).name), Moeda());
+}
+
 // Every annex of a family opened right after every other one, in one window.
 TEST_F(JanelaDeDigitacao, CadaAnexoAbreDepoisDeCadaOutro) {
     const auto percorre = [this](const QStringList& codigos) {

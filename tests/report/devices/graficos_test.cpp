@@ -102,6 +102,36 @@ TEST(Pintor, FiguraCondensadaSaiInteiraDentroDaCaixa) {
     EXPECT_TRUE(temTinta(img, {caixa.esquerda, base - 1000, celula, 500}, dpi)) << "o sinal";
 }
 
+// On screen the preview draws at a fraction of an inch per pixel: the glyphs must not come
+// out wider than the text was measured, or a right-aligned figure loses its last digit to
+// the box's edge when the whole page is shown.
+TEST(Pintor, TextoNaoPassaDaLarguraMedidaEmNenhumZoom) {
+    TppDBText campo;
+    campo.Font = {QStringLiteral("Roman 20cpi"), 7};
+    campo.Transparent = true;
+    const QString figura = QStringLiteral("526.553.337,25 -16.295.229,25 86.385.681,55");
+    const Retangulo caixa{10000, 5000, 150000, 3000};
+    Pagina p;
+    p.papel = Papel{QStringLiteral("Carta"), 1, 216000, 279000};
+    p.comandos.push_back(desenhista::texto(campo, figura, caixa));
+    const int fim = caixa.esquerda + MedidorDeTexto::instancia().largura(campo.Font, figura);
+    for (int dpi = 80; dpi <= 200; dpi += 7) {
+        QImage img(qRound(216000 * dpi / 25400.0), qRound(12000 * dpi / 25400.0),
+                   QImage::Format_RGB32);
+        img.setDotsPerMeterX(qRound(dpi / 0.0254));
+        img.setDotsPerMeterY(qRound(dpi / 0.0254));
+        img.fill(Qt::white);
+        {
+            QPainter painter(&img);
+            PintorDePagina().desenha(painter, p);
+        }
+        const int pixel = 25400 / dpi + 1;
+        EXPECT_TRUE(temTinta(img, {fim - 3 * pixel, caixa.topo, 3 * pixel, caixa.altura}, dpi))
+            << dpi;
+        EXPECT_FALSE(temTinta(img, {fim + pixel, caixa.topo, 40000, caixa.altura}, dpi)) << dpi;
+    }
+}
+
 TEST(Grafico, UmaImagemPorPaginaEmCadaFormato) {
     QTemporaryDir dir;
     for (const QString& ext :

@@ -116,7 +116,16 @@ TEST_F(DialogoDeImpressao, SemImpressoraSoImprimeParaArquivo) {
     confirma(d);
     EXPECT_TRUE(d.isVisible());
     EXPECT_EQ(mensagens_->textos(),
-              QStringList{QStringLiteral("Não há impressora instalada neste computador.")});
+              QStringList{QStringLiteral("Não há impressora instalada neste computador. Para "
+                                         "gravar o relatório num arquivo, marque \"Imprimir para "
+                                         "Arquivo\".")});
+    // Where no file is allowed, there is nothing else to offer.
+    ContextoDeImpressao semArquivo = contexto();
+    semArquivo.permiteArquivo = false;
+    TppPrintDialog aviso(semArquivo);
+    confirma(aviso);
+    EXPECT_EQ(mensagens_->textos().last(),
+              QStringLiteral("Não há impressora instalada neste computador."));
 }
 
 TEST_F(DialogoDeImpressao, ConferenciasDoArquivoNaOrdem) {
@@ -172,6 +181,31 @@ TEST_F(DialogoDeImpressao, TipoDeArquivoTrocaAExtensao) {
     arquivo->setText(QStringLiteral("/tmp/anexo1.txt"));
     tipos->setCurrentIndex(tipos->findText(QStringLiteral("ArchiveFile")));
     EXPECT_EQ(arquivo->text(), QStringLiteral("/tmp/anexo1.raf"));
+}
+
+TEST_F(DialogoDeImpressao, NomeSemExtensaoRecebeADoTipo) {
+    QTemporaryDir pasta;
+    TppPrintDialog d(contexto());
+    filho<QCheckBox>(d, "paraArquivo")->setChecked(true);
+    auto* tipos = filho<QComboBox>(d, "tiposDeArquivo");
+    tipos->setCurrentIndex(tipos->findText(QStringLiteral("PDFFile")));
+    auto* arquivo = filho<QLineEdit>(d, "arquivo");
+    // An existing file of the final name is asked about, not the name as typed.
+    const QString final = pasta.filePath(QStringLiteral("anexo1.PDF"));
+    QFile(final).open(QIODevice::WriteOnly);
+    arquivo->setText(pasta.filePath(QStringLiteral("anexo1")));
+    mensagens_->enfileiraResposta(true);
+    confirma(d);
+    EXPECT_EQ(mensagens_->textos(),
+              QStringList{final + QStringLiteral(" já existe.\nDeseja substituí-lo?")});
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(d.opcoes().arquivo, final);
+    // A name that has its own extension keeps it.
+    TppPrintDialog outro(contexto());
+    filho<QCheckBox>(outro, "paraArquivo")->setChecked(true);
+    filho<QLineEdit>(outro, "arquivo")->setText(pasta.filePath(QStringLiteral("anexo1.txt")));
+    confirma(outro);
+    EXPECT_EQ(outro.opcoes().arquivo, pasta.filePath(QStringLiteral("anexo1.txt")));
 }
 
 TEST_F(DialogoDeImpressao, SemArquivoPermitidoNaoHaGrupoDeArquivo) {

@@ -112,6 +112,10 @@ TEST_F(Preview, ZoomMostraOBotaoPressionadoEOPercentual) {
 
     acao(j, "paginaInteira")->trigger();
     EXPECT_LE(rolagem->widget()->height(), rolagem->viewport()->height());
+    // Leaving the zoom field untouched keeps the whole page, pressed.
+    emit zoom->editingFinished();
+    EXPECT_EQ(j.modoDeZoom(), TppZoomSetting::zsWholePage);
+    EXPECT_TRUE(acao(j, "paginaInteira")->isChecked());
 }
 
 TEST_F(Preview, EnterNosCamposAplicaOValorEAJanelaFica) {
