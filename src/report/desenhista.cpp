@@ -95,6 +95,27 @@ void condensaParaCaber(Fonte& fonte, const QString& texto, int largura) {
     } while (m.largura(fonte, texto) > largura && --fator > 0);
 }
 
+// Digits with their separators, sign and percent: a printed amount.
+bool pareceFigura(const QString& texto) {
+    bool algarismo = false;
+    for (const QChar ch : texto) {
+        if (ch.isDigit())
+            algarismo = true;
+        else if (!QStringView(u".,-+()% ").contains(ch))
+            return false;
+    }
+    return algarismo;
+}
+
+// Room for a one-line text in its box. A right-aligned figure that fills its box
+// would touch the text ending where the box begins and read as one number with
+// it ("79.575.991,55361.797.037,60"): it keeps half a blank free on its left.
+int larguraUtil(const ComandoTexto& c, const QString& texto) {
+    if (c.alinhamento != Alinhamento::Direita || !pareceFigura(texto))
+        return c.caixa.largura;
+    return c.caixa.largura - MedidorDeTexto::instancia().largura(c.fonte, QStringLiteral(" ")) / 2;
+}
+
 } // namespace
 
 QStringList quebra(const Fonte& fonte, const QString& paragrafo, int largura, bool quebraPalavras) {
@@ -149,7 +170,7 @@ ComandoTexto texto(const TppCustomText& t, const QString& texto, Retangulo caixa
             c.caixa.esquerda = caixa.esquerda + (caixa.largura - largura) / 2;
         c.caixa.largura = largura;
     } else {
-        condensaParaCaber(c.fonte, texto, caixa.largura);
+        condensaParaCaber(c.fonte, texto, larguraUtil(c, texto));
     }
     poeLinha(c, texto, caixa.topo + ascendente, true);
     return c;

@@ -6,6 +6,7 @@
 #include "entry/preparacoes.h"
 #include "entry/strzero.h"
 #include "esperado_anexo1b.h"
+#include "figuras_cabem.h"
 #include "report/despejo.h"
 #include "tables/clientdataset.h"
 
@@ -278,6 +279,12 @@ TEST_F(Anexo1B, PaginasDeReferenciaECsvIgualAoPdf) {
     const Resultado r = roda<nq::TImpAnexo1B>(6);
     EXPECT_EQ(r.figuras.size(), 8 * r.tabelas.at("ppDBPipeline3").size());
     EXPECT_EQ(valoresDoCsv(r.figuras), figurasImpressas(r.documento, dados() + "anexo1b.pdf"));
+}
+
+// A figure as wide as money can hold is printed whole, apart from its neighbours.
+TEST(Anexo1BLayout, MaioresFigurasCabemNasColunas) {
+    garanteAplicacao();
+    nq::teste::verificaFigurasCabem(QStringLiteral(":/anexo1b/relatorio2.json"));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "entry/catalogo.h"
 #include "entry/preparacoes.h"
 #include "esperado_anexo2.h"
+#include "figuras_cabem.h"
 #include "report/despejo.h"
 #include "tables/clientdataset.h"
 
@@ -252,6 +253,12 @@ TEST_F(Anexo2, PaginasDeReferenciaECsvIgualAoPdfComOsSubtotais) {
     // Every line prints seven figures: sub-functions and TOTAIS on their line,
     // functions in their SubTotal.
     EXPECT_EQ(r.figuras.size(), 7 * r.tabelas.at(Tabela).size());
+}
+
+// A figure as wide as money can hold is printed whole, apart from its neighbours.
+TEST(Anexo2Layout, MaioresFigurasCabemNasColunas) {
+    garanteAplicacao();
+    nq::teste::verificaFigurasCabem(QStringLiteral(":/anexo2/relatorio3.json"));
 }
 
 } // namespace
