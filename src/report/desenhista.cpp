@@ -109,11 +109,11 @@ bool pareceFigura(const QString& texto) {
 
 // Room for a one-line text in its box. A right-aligned figure that fills its box
 // would touch the text ending where the box begins and read as one number with
-// it ("79.575.991,55361.797.037,60"): it keeps half a blank free on its left.
+// it ("79.575.991,55361.797.037,60"): it keeps a third of a blank free on its left.
 int larguraUtil(const ComandoTexto& c, const QString& texto) {
     if (c.alinhamento != Alinhamento::Direita || !pareceFigura(texto))
         return c.caixa.largura;
-    return c.caixa.largura - MedidorDeTexto::instancia().largura(c.fonte, QStringLiteral(" ")) / 2;
+    return c.caixa.largura - MedidorDeTexto::instancia().largura(c.fonte, QStringLiteral(" ")) / 3;
 }
 
 } // namespace

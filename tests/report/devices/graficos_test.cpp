@@ -66,8 +66,9 @@ TEST(Pintor, DesenhaCadaComandoNoLugarENoTamanho) {
     EXPECT_FALSE(temTinta(img, Retangulo{33500, 148000, 10000, 6000}, dpi));
 }
 
-// A figure wider than its box is drawn condensed: the minus sign at the box's left end,
-// the last digit at its right end, no ink outside (where it once was clipped away).
+// A figure wider than its box is drawn condensed: the minus sign a little inside the box's
+// left end (never touching what ends there), the last digit at its right end, no ink
+// outside (where it once was clipped away).
 TEST(Pintor, FiguraCondensadaSaiInteiraDentroDaCaixa) {
     TppDBText campo;
     campo.Font = {QStringLiteral("Roman 20cpi"), 7};
@@ -89,17 +90,18 @@ TEST(Pintor, FiguraCondensadaSaiInteiraDentroDaCaixa) {
     const Retangulo linha{0, caixa.topo, 216000, caixa.altura};
     EXPECT_FALSE(temTinta(img, {0, linha.topo, caixa.esquerda - 100, linha.altura}, dpi));
     EXPECT_FALSE(temTinta(img, {caixa.direita() + 100, linha.topo, 50000, linha.altura}, dpi));
-    // Each of the fourteen characters in its fourteenth of the box: the minus sign and the
-    // comma leave the upper half of their cells blank, the digits do not.
-    const int base = std::get<ComandoTexto>(p.comandos[0]).trechos[0].linhaDeBase;
+    const TrechoDeTexto& trecho = std::get<ComandoTexto>(p.comandos[0]).trechos[0];
+    EXPECT_FALSE(temTinta(img, {caixa.esquerda, linha.topo, 400, linha.altura}, dpi));
+    // Each of the fourteen characters in its fourteenth of the drawn width: the minus sign
+    // and the comma leave the upper half of their cells blank, the digits do not.
+    const int base = trecho.linhaDeBase;
     const QString figura = QStringLiteral("-24.605.036,09");
-    const int celula = caixa.largura / 14;
+    const int celula = (caixa.direita() - trecho.x) / 14;
     for (int i = 0; i < figura.size(); ++i) {
-        const Retangulo alto{caixa.esquerda + i * celula + celula / 5, base - 1800, celula * 3 / 5,
-                             600};
+        const Retangulo alto{trecho.x + i * celula + celula / 5, base - 1800, celula * 3 / 5, 600};
         EXPECT_EQ(temTinta(img, alto, dpi), figura[i].isDigit()) << i;
     }
-    EXPECT_TRUE(temTinta(img, {caixa.esquerda, base - 1000, celula, 500}, dpi)) << "o sinal";
+    EXPECT_TRUE(temTinta(img, {trecho.x, base - 1000, celula, 500}, dpi)) << "o sinal";
 }
 
 // On screen the preview draws at a fraction of an inch per pixel: the glyphs must not come
