@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/formato.h"
 #include "report/pagina.h"
 
 #include <QByteArray>
@@ -44,8 +45,8 @@ struct OpcoesDeArquivo {
     int tipoArquivoTexto = 0;         // "TextFile": 0 comma, 1 tab, other fixed columns
     double caracteresPorPolegada = 0; // "ReportTextFile" grid; 0 follows the page's fonts
     double linhasPorPolegada = 0;
-    int pontosPorPolegadaDaImagem = 150; // "GraphicFile"
-    QLocale local;                       // how numbers were formatted, for the spreadsheets
+    int pontosPorPolegadaDaImagem = 150;   // "GraphicFile"
+    QLocale local = localeDosRelatorios(); // how the figures were formatted, for the spreadsheets
 };
 
 // The file devices in the order the print dialog lists them, and a new one by name

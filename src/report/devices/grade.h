@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/devices/textos.h"
+#include "report/formato.h"
 
 #include <QLocale>
 #include <optional>
@@ -23,7 +24,7 @@ struct Celula {
 // right end or middle, as aligned) share a column.
 class GradeDePlanilha {
 public:
-    explicit GradeDePlanilha(QLocale local = QLocale()) : local_(std::move(local)) {}
+    explicit GradeDePlanilha(QLocale local = localeDosRelatorios()) : local_(std::move(local)) {}
 
     void acrescentaPagina(const Pagina& pagina);
     // Cells by row and column; call once, after the last page.

@@ -36,9 +36,9 @@ QStringList camposCsv(const QString& linha) {
 
 QString gravaPlanilha(const QString& nome, const Documento& doc, const QTemporaryDir& dir,
                       const QString& arquivo) {
-    OpcoesDeArquivo o;
-    o.local = Brasil;
-    auto d = criaDispositivoDeArquivo(nome, o);
+    // The print dialog's options: the figures read back in the reports' own locale,
+    // whatever the system's (a "C" system once left them as text).
+    auto d = criaDispositivoDeArquivo(nome, OpcoesDeArquivo{});
     const QString caminho = dir.filePath(arquivo);
     d->defineArquivo(caminho);
     enviaDocumento(*d, doc);
