@@ -32,6 +32,19 @@ bool temTinta(const QImage& img, const Retangulo& r, int dpi) {
     return false;
 }
 
+// The page drawn by the painter on a white image `altura` thousandths of a
+// millimetre tall, at `dpi`.
+QImage pinta(const Pagina& p, int dpi, int altura) {
+    QImage img(qRound(p.papel.largura * dpi / 25400.0), qRound(altura * dpi / 25400.0),
+               QImage::Format_RGB32);
+    img.setDotsPerMeterX(qRound(dpi / 0.0254));
+    img.setDotsPerMeterY(qRound(dpi / 0.0254));
+    img.fill(Qt::white);
+    QPainter painter(&img);
+    PintorDePagina().desenha(painter, p);
+    return img;
+}
+
 } // namespace
 
 TEST(Pintor, DesenhaCadaComandoNoLugarENoTamanho) {
@@ -44,15 +57,7 @@ TEST(Pintor, DesenhaCadaComandoNoLugarENoTamanho) {
     ComandoTexto t = texto(20000, 150000, 100000, QStringLiteral("MMMMMMMMMM"));
     p.comandos.push_back(t);
     const int dpi = 100;
-    QImage img(qRound(216000 * dpi / 25400.0), qRound(279000 * dpi / 25400.0),
-               QImage::Format_RGB32);
-    img.setDotsPerMeterX(qRound(dpi / 0.0254));
-    img.setDotsPerMeterY(qRound(dpi / 0.0254));
-    img.fill(Qt::white);
-    {
-        QPainter painter(&img);
-        PintorDePagina().desenha(painter, p);
-    }
+    const QImage img = pinta(p, dpi, 279000);
     // The 2 pt line runs from 20 to 120 mm at 50 mm and nowhere else.
     EXPECT_TRUE(temTinta(img, Retangulo{25000, 49800, 90000, 400}, dpi));
     EXPECT_FALSE(temTinta(img, Retangulo{122000, 48000, 20000, 4000}, dpi));
@@ -79,14 +84,7 @@ TEST(Pintor, FiguraCondensadaSaiInteiraDentroDaCaixa) {
     p.papel = Papel{QStringLiteral("Carta"), 1, 216000, 279000};
     p.comandos.push_back(desenhista::texto(campo, QStringLiteral("-24.605.036,09"), caixa));
     const int dpi = 600;
-    QImage img(qRound(216000 * dpi / 25400.0), qRound(60000 * dpi / 25400.0), QImage::Format_RGB32);
-    img.setDotsPerMeterX(qRound(dpi / 0.0254));
-    img.setDotsPerMeterY(qRound(dpi / 0.0254));
-    img.fill(Qt::white);
-    {
-        QPainter painter(&img);
-        PintorDePagina().desenha(painter, p);
-    }
+    const QImage img = pinta(p, dpi, 60000);
     const Retangulo linha{0, caixa.topo, 216000, caixa.altura};
     EXPECT_FALSE(temTinta(img, {0, linha.topo, caixa.esquerda - 100, linha.altura}, dpi));
     EXPECT_FALSE(temTinta(img, {caixa.direita() + 100, linha.topo, 50000, linha.altura}, dpi));
@@ -118,15 +116,7 @@ TEST(Pintor, TextoNaoPassaDaLarguraMedidaEmNenhumZoom) {
     p.comandos.push_back(desenhista::texto(campo, figura, caixa));
     const int fim = caixa.esquerda + MedidorDeTexto::instancia().largura(campo.Font, figura);
     for (int dpi = 80; dpi <= 200; dpi += 7) {
-        QImage img(qRound(216000 * dpi / 25400.0), qRound(12000 * dpi / 25400.0),
-                   QImage::Format_RGB32);
-        img.setDotsPerMeterX(qRound(dpi / 0.0254));
-        img.setDotsPerMeterY(qRound(dpi / 0.0254));
-        img.fill(Qt::white);
-        {
-            QPainter painter(&img);
-            PintorDePagina().desenha(painter, p);
-        }
+        const QImage img = pinta(p, dpi, 12000);
         const int pixel = 25400 / dpi + 1;
         EXPECT_TRUE(temTinta(img, {fim - 3 * pixel, caixa.topo, 3 * pixel, caixa.altura}, dpi))
             << dpi;
