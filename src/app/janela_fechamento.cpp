@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -155,6 +156,13 @@ int TFrmFechamento::btnExecutarClick() {
     progresso.setWindowModality(Qt::WindowModal);
     progresso.setMinimumDuration(0);
     progresso.setAutoReset(false);
+    // Each report's wait window is centred on the screen and stays on top: the
+    // progress and its "Cancelar" go above it, where they stay in reach.
+    if (const QScreen* tela = QGuiApplication::primaryScreen()) {
+        const QRect area = tela->availableGeometry();
+        progresso.move(area.center().x() - progresso.sizeHint().width() / 2,
+                       area.top() + area.height() / 6);
+    }
     fechamento.aoComecar = [&](const RelatorioDoFechamento& r, int indice, int total) {
         progresso.setMaximum(total);
         progresso.setValue(indice);

@@ -1,3 +1,4 @@
+#include "annexes/common/aguarde.h"
 #include "annexes/common/figuras_csv.h"
 #include "apoio/descritor_capturado.h"
 #include "apoio/dono_do_banco.h"
@@ -451,13 +452,22 @@ TEST_F(Fechamento, JanelaCanceladaEntreRelatoriosGuardaOsGravados) {
                   "páginas HTML. Abra-o pelo navegador de internet.");
 
     // Cancel pressed while the first report is written: it stays, the rest do not run.
+    // The reports' wait window, on top, never covers the progress and its button.
     QTimer cancela;
+    bool juntos = false;
     QObject::connect(&cancela, &QTimer::timeout, [&] {
         auto* progresso = janela.findChild<QProgressDialog*>();
+        if (progresso && progresso->isVisible() && nq::FrmAguarde && nq::FrmAguarde->isVisible()) {
+            juntos = true;
+            // Room for the title bars a window manager adds.
+            const QRect comTitulos = progresso->frameGeometry().adjusted(0, -40, 0, 40);
+            EXPECT_FALSE(comTitulos.intersects(nq::FrmAguarde->frameGeometry()));
+        }
         if (progresso && janela.registro->toPlainText().contains("gravado"))
             progresso->cancel();
     });
     cancela.start(0);
+    janela.show(); // where the user sees it: the progress would come up centred on it
     janela.edtSaida->setText(saida.filePath("cancelado"));
     aberto.clear();
     msgs->enfileiraResposta(false);
@@ -468,6 +478,7 @@ TEST_F(Fechamento, JanelaCanceladaEntreRelatoriosGuardaOsGravados) {
     EXPECT_TRUE(dir.exists("anexo1.pdf"));
     EXPECT_FALSE(dir.exists("anexo1b.pdf"));
     EXPECT_TRUE(conteudo(dir.filePath("indice.html")).contains("O fechamento foi cancelado."));
+    EXPECT_TRUE(juntos);
 }
 
 TEST_F(Fechamento, CamaraRodaSoOQueUmaCamaraPode) {
