@@ -301,18 +301,11 @@ TEST_F(Anexo5, CalculoQueFalhaDeixaOsArquivosDeTrabalhoDoUltimoCalculoConcluido)
 
     // A legacy line whose condition the database rejects stops the next run.
     const QString des = arquivo(nq::ArquivoDigitado::Anexo5Despesa, "2008");
-    {
-        nq::ClientDataSet t;
-        t.loadFromFile(des);
-        t.append();
-        t.fieldByName("DESPESA").setAsString("4.9.99.99");
-        t.fieldByName("NOME").setAsString("  Antiga");
-        t.fieldByName("TITULO").setAsString("VA");
-        t.fieldByName("ID").setAsString("00085");
-        t.fieldByName("FILTRO").setAsString("(catec like and)");
-        t.post();
-        t.saveToFile(des);
-    }
+    ::digita(des, nq::ArquivoDigitado::Anexo5Despesa, nq::Value(QStringLiteral("4.9.99.99")),
+             {{"NOME", nq::Value(QStringLiteral("  Antiga"))},
+              {"TITULO", nq::Value(QStringLiteral("VA"))},
+              {"ID", nq::Value(QStringLiteral("00085"))},
+              {"FILTRO", nq::Value(QStringLiteral("(catec like and)"))}});
     // The fiscal-management report reads the debt file: it must still hold the
     // last finished computation, not the typed figures the failed run copied.
     EXPECT_THROW(roda5(3), nq::Erro);
