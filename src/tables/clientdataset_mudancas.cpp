@@ -107,16 +107,15 @@ QString ClientDataSet::indexName() const {
 }
 
 void ClientDataSet::setIndexFieldNames(const QString& fields) {
+    std::vector<int> campos;
     if (active()) {
         checkBrowseMode();
-        std::vector<int> campos = camposDaOrdem(d_->dados, fields);
-        d_->camposIndice = fields;
-        d_->nomeIndice.clear();
-        aplicaOrdemEFiltro(std::move(campos), d_->filtroAtivo());
-        return;
+        campos = camposDaOrdem(d_->dados, fields);
     }
     d_->camposIndice = fields;
     d_->nomeIndice.clear();
+    if (active())
+        aplicaOrdemEFiltro(std::move(campos), d_->filtroAtivo());
 }
 
 void ClientDataSet::addIndex(const QString& name, const QString& fields) {
@@ -133,18 +132,16 @@ void ClientDataSet::setIndexName(const QString& name) {
     const QString nome = name.trimmed();
     if (!nome.isEmpty() && !d_->indices.count(nome.toUpper()))
         throw Erro(QStringLiteral("%1 não tem o índice %2.").arg(descricao(), nome));
+    std::vector<int> campos;
     if (active()) {
         checkBrowseMode();
-        std::vector<int> campos = nome.isEmpty()
-                                      ? std::vector<int>{}
-                                      : camposDaOrdem(d_->dados, d_->indices[nome.toUpper()]);
-        d_->nomeIndice = nome;
-        d_->camposIndice.clear();
-        aplicaOrdemEFiltro(std::move(campos), d_->filtroAtivo());
-        return;
+        if (!nome.isEmpty())
+            campos = camposDaOrdem(d_->dados, d_->indices[nome.toUpper()]);
     }
     d_->nomeIndice = nome;
     d_->camposIndice.clear();
+    if (active())
+        aplicaOrdemEFiltro(std::move(campos), d_->filtroAtivo());
 }
 
 QString ClientDataSet::filter() const {
